@@ -1,0 +1,40 @@
+# QUENMAR — build, play and test.
+BUILD ?= build
+SANBUILD ?= build-sanitize
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+ifdef CI
+CMAKE_FLAGS += -DQUENMAR_WERROR=ON
+endif
+
+.PHONY: all deps build run test test-sanitize bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run-game $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 900
+	@$(MAKE) --no-print-directory test-sanitize
+
+# The rules and their tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B $(SANBUILD) -DQUENMAR_SANITIZE=ON -DQUENMAR_GUI=OFF -DQUENMAR_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(SANBUILD) -j $(JOBS)
+	cd $(SANBUILD) && ctest --output-on-failure -j $(JOBS) --timeout 900
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+clean:
+	rm -rf $(BUILD) $(SANBUILD)

@@ -1,0 +1,154 @@
+#include "core/catalog.h"
+
+#include <filesystem>
+#include <utility>
+
+#include "core/errors.h"
+#include "core/text.h"
+
+namespace core {
+namespace {
+
+// The highest upgrade characteristic a file may give; above it the catalog ordering
+// would exchange the type with an empty entry forever.
+constexpr int32_t kMaxUpch = kUpMissing;
+
+int32_t IntLine(const std::vector<std::string>& lines, std::size_t n, const std::string& path) {
+  if (n > lines.size()) throw DataError(path, static_cast<int>(n), "", "Missing line in building file");
+  const auto v = ParseInt(lines[n - 1]);
+  if (!v) throw DataError(path, static_cast<int>(n), lines[n - 1], "Not an integer in building file");
+  return *v;
+}
+
+bool BoolLine(const std::vector<std::string>& lines, std::size_t n, const std::string& path) {
+  if (n > lines.size()) throw DataError(path, static_cast<int>(n), "", "Missing line in building file");
+  const auto v = ParseBool(lines[n - 1]);
+  if (!v) throw DataError(path, static_cast<int>(n), lines[n - 1], "Not a boolean in building file");
+  return *v;
+}
+
+}  // namespace
+
+std::string BuildingFilePath(const Game& g, int32_t bid) {
+  return g.Path("\\Buildings\\bldg_" + std::to_string(bid) + ".bld");
+}
+
+std::string DescriptionPath(const Game& g, int32_t id, const std::string& code) {
+  return g.Path("\\buildings\\bldg_" + std::to_string(id) + "_desc_" + code + ".txt");
+}
+
+building LoadBuilding(const Game& g, int32_t bid) {
+  building b;
+  const std::string path = BuildingFilePath(g, bid);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    b.upch = kUpMissing;
+    return b;
+  }
+  const auto lines = ReadLines(path);
+  if (lines.size() < 23)
+    throw DataError(path, static_cast<int>(lines.size()) + 1, "", "Building file has fewer than 23 lines");
+  b.id = bid;
+  b.exists = true;
+  b.active = true;
+  b.cname = lines[0];
+  const int32_t entry = IntLine(lines, 1, path);
+  b.name = entry >= 1 && entry < kLocaleSize ? g.Loc(entry) : std::string();
+  b.unique = BoolLine(lines, 2, path);
+  b.cst = IntLine(lines, 3, path);
+  b.sc = IntLine(lines, 4, path);
+  b.storage = IntLine(lines, 5, path);
+  b.pers = IntLine(lines, 6, path);
+  b.living = IntLine(lines, 7, path);
+  b.comfort = IntLine(lines, 8, path);
+  b.prod = IntLine(lines, 9, path);
+  b.raw = IntLine(lines, 10, path);
+  b.entertain = IntLine(lines, 11, path);
+  b.engout = IntLine(lines, 12, path);
+  b.engcons = IntLine(lines, 13, path);
+  b.military = IntLine(lines, 14, path);
+  b.food = IntLine(lines, 15, path);
+  b.sssize = IntLine(lines, 16, path);
+  b.up = IntLine(lines, 17, path);
+  b.upl = IntLine(lines, 18, path);
+  b.upch = IntLine(lines, 19, path);
+  if (b.upch > kMaxUpch)
+    throw DataError(path, 19, lines[18], "Upgrade characteristic above 100 in building file");
+  b.income = IntLine(lines, 20, path);
+  b.spaceport = BoolLine(lines, 21, path);
+  b.x = IntLine(lines, 22, path);
+  b.y = IntLine(lines, 23, path);
+  b.science = ParseInt(LineAt(lines, 23)).value_or(0);
+  return b;
+}
+
+void SaveBuilding(const Game& g, int32_t bid, const building& b) {
+  auto i = [](int32_t v) { return std::to_string(v); };
+  auto flag = [](bool v) { return std::string(v ? "-1" : "0"); };
+  WriteLines(BuildingFilePath(g, bid),
+             {b.cname, flag(b.unique), i(b.cst), i(b.sc), i(b.storage), i(b.pers), i(b.living),
+              i(b.comfort), i(b.prod), i(b.raw), i(b.entertain), i(b.engout), i(b.engcons),
+              i(b.military), i(b.food), i(b.sssize), i(b.up), i(b.upl), i(b.upch), i(b.income),
+              flag(b.spaceport), i(b.x), i(b.y), i(b.science)});
+}
+
+void InitCatalog(Game& g) {
+  // Read everything before touching the colony, so a bad file changes nothing.
+  std::array<building, kCatalogSize> loaded{};
+  for (int32_t n = 0; n < kCatalogSize; ++n) loaded[n] = LoadBuilding(g, n);
+
+  // Repeated passes until nothing moves: ascending upch, then the existing entries first.
+  for (bool swapped = true; swapped;) {
+    swapped = false;
+    for (int i = 0; i + 1 < kCatalogSize; ++i) {
+      if (loaded[i].upch > loaded[i + 1].upch) {
+        std::swap(loaded[i], loaded[i + 1]);
+        swapped = true;
+      }
+      if (!loaded[i].exists && loaded[i + 1].exists) {
+        std::swap(loaded[i], loaded[i + 1]);
+        swapped = true;
+      }
+    }
+  }
+
+  g.food = 100;
+  g.raw = 0;
+  g.products = 0;
+  g.population = 100;
+  g.money = 20000;
+  g.income_total = g.expense_total = g.income_day = g.expense_day = 0;
+  g.science_bonus = g.science_pts = 0;
+  g.info_blocks.fill(infoblock{});
+  g.catalog = std::move(loaded);
+  for (auto& p : g.placed) p.exists = false;
+  g.placed[0] = g.catalog[0];
+}
+
+int32_t CountCatalog(const Game& g) {
+  for (int32_t k = 0; k < kCatalogSize; ++k)
+    if (!g.catalog[k].exists) return k;
+  return kCatalogSize;
+}
+
+void FillConstrList(Game& g) {
+  g.constr_list.clear();
+  for (const auto& b : g.catalog)
+    if (b.exists) g.constr_list.push_back(b.name);
+}
+
+std::string ReadDescription(const Game& g, int32_t k) {
+  if (k < 0 || k >= kCatalogSize) return {};
+  const auto text = ReadText(DescriptionPath(g, g.catalog[k].id, g.locale_code));
+  return text ? ToCrLf(*text) : std::string();
+}
+
+void ShowDescription(Game& g, int32_t k) {
+  if (k < 0 || k >= kCatalogSize) return;
+  const std::string path = DescriptionPath(g, g.catalog[k].id, g.locale_code);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return;
+  g.host->ShowInfoMessage(kMsgOther, ReadDescription(g, k));
+}
+
+}  // namespace core

@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "core/game.h"
+
+namespace core {
+
+// "\Buildings\bldg_N.bld"
+std::string BuildingFilePath(const Game& g, int32_t bid);
+// "\buildings\bldg_N_desc_CODE.txt"
+std::string DescriptionPath(const Game& g, int32_t id, const std::string& code);
+
+// Reads building file `bid`. A missing file gives a record that does not exist (upch 100).
+// A malformed one throws DataError naming the file, the line and its text.
+building LoadBuilding(const Game& g, int32_t bid);
+// Writes `bld` as building file `bid`, replacing any existing file.
+void SaveBuilding(const Game& g, int32_t bid, const building& bld);
+
+// Resets money, stocks and science, clears the information bar, reloads and orders the
+// catalog and empties the placed table but for slot 0, which receives the first type.
+// All building files are read first: when one is malformed the DataError leaves the
+// catalog and the colony exactly as they were.
+void InitCatalog(Game& g);
+
+// Index of the first catalog entry that does not exist; 101 when all exist.
+int32_t CountCatalog(const Game& g);
+
+// The construction list: names of the existing catalog entries in catalog order.
+void FillConstrList(Game& g);
+
+// The description text of the type at catalog position k in the current language, with
+// CR LF line ends, or "" when there is no such file.
+std::string ReadDescription(const Game& g, int32_t k);
+// Shows that description as a kind-3 message; nothing when there is none.
+void ShowDescription(Game& g, int32_t k);
+
+}  // namespace core

@@ -1,0 +1,10 @@
+#pragma once
+#include "core/game.h"
+
+namespace core {
+
+// Advances the colony by one day: production and consumption, stocks, population, money,
+// science, month-end wages and instalment, prices, the day's event, shuttles, warnings.
+void ProcessDay(Game& g);
+
+}  // namespace core

@@ -1,0 +1,135 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/building.h"
+#include "core/host.h"
+#include "core/numeric.h"
+
+namespace core {
+
+inline constexpr int kCatalogSize = 101;
+inline constexpr int kPlacedSize = 1001;
+inline constexpr int kLocaleSize = 10001;
+inline constexpr int kInfoBlocks = 21;
+inline constexpr int kWarnings = 5;
+// `selected_bldg` when nothing is selected; it is also the last slot's index.
+inline constexpr int kNoSelection = 1000;
+
+struct warning {
+  std::string text;
+  int32_t state = 0;  // 0 good, 1 attention, 2 bad
+  bool active = false;
+  int32_t x = 0;
+  int32_t y = 0;
+  bool operator==(const warning&) const = default;
+};
+enum WarningIndex { kWarnMoney = 0, kWarnPersonnel = 1, kWarnPopulation = 2, kWarnFood = 3, kWarnEnergy = 4 };
+
+struct infoblock {
+  bool visible = false;
+  std::string text;
+  double x = 0;
+  double y = 0;
+  int32_t icon = 0;
+  bool operator==(const infoblock&) const = default;
+};
+
+struct score {
+  std::string name;
+  int32_t level = 0;
+  int32_t points = 0;
+  bool operator==(const score&) const = default;
+};
+
+// The whole state of one running program: game state, colony state, the building tables,
+// the locale table and the selection. One object, owned by whoever runs the game and
+// passed explicitly to every rule.
+struct Game {
+  // --- game state
+  int32_t level = 0;
+  bool game_running = false;
+  bool game_over = true;
+  bool sandbox_option = false;
+  bool sandbox = false;
+  int32_t days_left = 1000;
+  int32_t day = 0;
+  double day_length = 10.0;
+  double day_timer = 0.0;
+  double day_angle = 0.0;
+  bool hud_mode = true;
+  std::string locale_code = "en";
+  std::string exe_dir;
+  bool audio_ok = false;
+  bool loading = true;
+  std::string load_status;
+  int32_t catalog_count = 0;
+
+  // --- colony state
+  int32_t money = 0;
+  int32_t food = 0, raw = 0, products = 0;
+  int32_t population = 0;
+  int32_t prev_food = 0, prev_raw = 0, prev_products = 0, prev_population = 0;
+  int32_t food_price = 0, raw_price = 0, product_price = 0;
+  int32_t wage = 0;
+  int32_t interest = 0;
+  int32_t credit_sum = 0, debt = 0, installment = 0;
+  int32_t science_pts = 0, science_bonus = 0;
+  int32_t income_day = 0, expense_day = 0;
+  int32_t income_total = 0, expense_total = 0;
+  int32_t energy_out = 0, energy_use = 0;
+  double energy_ratio = 0.0;
+  int32_t pers_needed = 0;
+  double pers_ratio = 0.0;
+  int32_t storage_cap = 0, living_space = 0, attraction = 0, military_power = 0;
+  int32_t sssize_total = 0, trade_cap = 0, science_day = 0, wage_bill = 0, bldg_count = 0;
+  int32_t traded = 0;
+
+  // --- building tables
+  std::array<building, kCatalogSize> catalog{};
+  std::array<building, kPlacedSize> placed{};
+  // Names in the construction list, in catalog order.
+  std::vector<std::string> constr_list;
+
+  // --- selection and the view state the rules move
+  int32_t selected_bldg = kNoSelection;
+  int32_t sel_cell_x = -1, sel_cell_y = -1;
+  int32_t cam_target_x = 0, cam_target_y = 0;
+  int32_t cam_height = 50;
+  bool isometric = false;
+  bool build_panel = false, bldg_panel = false, trade_panel = false, credit_panel = false;
+  bool msg_panel = false;
+  // Height of the 3D view in pixels; the warning indicators are laid out against it.
+  int32_t view_h = 709;
+  // The daily event draw calls MakeEvent; scripts may switch that off to study the economy.
+  bool events_enabled = true;
+
+  // --- warnings, information bar, score
+  std::array<warning, kWarnings> warnings{};
+  std::array<infoblock, kInfoBlocks> info_blocks{};
+  score score_entry;
+
+  // --- language
+  std::vector<std::string> locale_table = std::vector<std::string>(kLocaleSize);
+  // Entry n of the locale table, "" outside 0..10000.
+  const std::string& Loc(int n) const {
+    static const std::string empty;
+    return n >= 0 && n < kLocaleSize ? locale_table[n] : empty;
+  }
+
+  // --- the world around the rules (never null; the defaults do nothing)
+  Rng rng;
+  Host* host = &NullHost();
+  TrafficLink* traffic = &NullTraffic();
+  int32_t Random(int32_t n) { return rng.Random(n); }
+
+  // Resolves a game data path ("\Buildings\bldg_1.bld") under exe_dir.
+  std::string Path(const std::string& relative) const;
+
+  static Host& NullHost();
+  static TrafficLink& NullTraffic();
+};
+
+}  // namespace core

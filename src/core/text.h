@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace core {
+
+// Longest line kept, in characters; the rest of a longer line is cut off.
+inline constexpr std::size_t kMaxLineChars = 4096;
+
+// Decodes a whole text file to UTF-8: a UTF-8 or UTF-16 byte-order mark selects the
+// encoding; without one the bytes are taken as UTF-8 when valid, else as Windows-1251.
+std::string DecodeText(std::string_view bytes);
+
+// Splits decoded text at CR LF, LF or CR; a final line break adds no line; each line is
+// cut to kMaxLineChars characters.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Reads a whole text file as lines. Throws DataError when the file cannot be opened.
+std::vector<std::string> ReadLines(const std::string& path);
+
+// Reads a whole file's decoded text, or nothing when it cannot be opened.
+std::optional<std::string> ReadText(const std::string& path);
+
+// Writes lines as UTF-8, each ended by CR LF, optionally behind a byte-order mark.
+// Writes to a temporary file renamed over the target, so a failed write never destroys
+// the previous file. Throws DataError on failure.
+void WriteLines(const std::string& path, const std::vector<std::string>& lines, bool bom = false);
+
+// The line at 0-based index i, or "" past the end: missing lines read empty.
+inline const std::string& LineAt(const std::vector<std::string>& lines, std::size_t i) {
+  static const std::string empty;
+  return i < lines.size() ? lines[i] : empty;
+}
+
+// Decimal integer with optional sign and surrounding blanks; nothing else.
+std::optional<int32_t> ParseInt(std::string_view s);
+// Any integer (non-zero is true) or True/False in any letter case.
+std::optional<bool> ParseBool(std::string_view s);
+
+// Turns every line break of a text into CR LF.
+std::string ToCrLf(std::string_view text);
+
+}  // namespace core

@@ -1,0 +1,98 @@
+#include "sim/interpreter.h"
+
+#include <istream>
+#include <ostream>
+#include <sstream>
+
+#include "core/errors.h"
+#include "core/text.h"
+
+namespace sim {
+
+Interpreter::Interpreter(Session& session, std::ostream& out, std::ostream& err)
+    : session_(session), out_(out), err_(err) {}
+
+void Interpreter::Register(const std::string& name, Command command) {
+  commands_[name] = std::move(command);
+}
+
+void Interpreter::RegisterViewCommand(const std::string& name) {
+  Register(name, [name](Interpreter& in, const Args& args) {
+    if (in.view_) in.view_->Run(name, args);
+  });
+}
+
+void Interpreter::Print(const nlohmann::json& value) {
+  out_ << value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+  out_.flush();
+}
+
+bool Interpreter::RunLine(const std::string& raw, int line_number) {
+  std::istringstream words(raw);
+  Args args;
+  for (std::string w; words >> w;) args.push_back(w);
+  if (args.empty() || args[0].starts_with('#')) return true;
+  const std::string name = args[0];
+  args.erase(args.begin());
+  try {
+    const auto it = commands_.find(name);
+    if (it == commands_.end()) throw CommandError("unknown command '" + name + "'");
+    it->second(*this, args);
+    return true;
+  } catch (const CommandError& e) {
+    err_ << "error: line " << line_number << ": " << e.what() << '\n';
+  } catch (const core::DataError& e) {
+    err_ << "error: line " << line_number << ": " << e.what() << '\n';
+  }
+  return false;
+}
+
+int Interpreter::RunScript(std::istream& in) {
+  int status = 0, n = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!RunLine(line, ++n)) status = 1;
+  }
+  return status;
+}
+
+int Interpreter::ArgInt(const Args& args, std::size_t i, const char* what) {
+  if (i >= args.size()) throw CommandError(std::string("missing ") + what);
+  const auto v = core::ParseInt(args[i]);
+  if (!v) throw CommandError(std::string("not an integer for ") + what + ": '" + args[i] + "'");
+  return *v;
+}
+
+double Interpreter::ArgDouble(const Args& args, std::size_t i, const char* what) {
+  if (i >= args.size()) throw CommandError(std::string("missing ") + what);
+  std::size_t used = 0;
+  double v = 0;
+  try {
+    v = std::stod(args[i], &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used == 0 || used != args[i].size())
+    throw CommandError(std::string("not a number for ") + what + ": '" + args[i] + "'");
+  return v;
+}
+
+bool Interpreter::ArgOnOff(const Args& args, std::size_t i) {
+  if (i < args.size() && args[i] == "on") return true;
+  if (i < args.size() && args[i] == "off") return false;
+  throw CommandError("expected 'on' or 'off'");
+}
+
+void Interpreter::ExpectArgs(const Args& args, std::size_t min, std::size_t max) {
+  if (args.size() < min || args.size() > max) {
+    std::ostringstream s;
+    s << "expected " << min;
+    if (max != min) s << " to " << max;
+    s << " argument" << (max == 1 ? "" : "s") << ", got " << args.size();
+    throw CommandError(s.str());
+  }
+}
+
+void RegisterAllCommands(Interpreter& in) { RegisterGameCommands(in); }
+
+}  // namespace sim

@@ -1,0 +1,82 @@
+#pragma once
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "sim/session.h"
+
+namespace sim {
+
+// A command that cannot run: bad arguments, a refused file, an unknown name.
+class CommandError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// What a view offers to scripts; the headless game has none and ignores such commands.
+class ViewCommands {
+ public:
+  virtual ~ViewCommands() = default;
+  // Returns true when the view handled the command.
+  virtual bool Run(const std::string& name, const std::vector<std::string>& args) {
+    (void)name;
+    (void)args;
+    return false;
+  }
+};
+
+// Runs script lines against a session: one command per line, '#' comments and blank lines
+// skipped, JSON answers on one line each, problems as "error: line N: ..." on `err`.
+class Interpreter {
+ public:
+  using Args = std::vector<std::string>;
+  using Command = std::function<void(Interpreter&, const Args&)>;
+
+  Interpreter(Session& session, std::ostream& out, std::ostream& err);
+
+  void Register(const std::string& name, Command command);
+  // Names a command a view may handle: accepted and ignored without a view.
+  void RegisterViewCommand(const std::string& name);
+  void SetView(ViewCommands* view) { view_ = view; }
+  // Work that follows every day a script passes while a game runs (the game-over check).
+  void AddAfterDay(std::function<void(Interpreter&)> step) { after_day_.push_back(std::move(step)); }
+  void AfterDay() {
+    for (auto& step : after_day_) step(*this);
+  }
+
+  // Runs one line; returns false when the command failed.
+  bool RunLine(const std::string& line, int line_number);
+  // Runs every line of `in`; returns the exit status (1 when any command failed).
+  int RunScript(std::istream& in);
+
+  Session& session() { return session_; }
+  core::Game& game() { return session_.game; }
+  void Print(const nlohmann::json& value);
+
+  // Argument helpers that throw CommandError with a clear text.
+  static int ArgInt(const Args& args, std::size_t i, const char* what);
+  static double ArgDouble(const Args& args, std::size_t i, const char* what);
+  static bool ArgOnOff(const Args& args, std::size_t i);
+  static void ExpectArgs(const Args& args, std::size_t min, std::size_t max);
+
+ private:
+  Session& session_;
+  std::ostream& out_;
+  std::ostream& err_;
+  ViewCommands* view_ = nullptr;
+  std::map<std::string, Command> commands_;
+  std::vector<std::function<void(Interpreter&)>> after_day_;
+};
+
+// Command sets, each in its own file.
+void RegisterGameCommands(Interpreter& in);
+
+// Registers every command set.
+void RegisterAllCommands(Interpreter& in);
+
+}  // namespace sim

@@ -1,0 +1,42 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "core/game.h"
+
+namespace sim {
+
+// A message the game showed, as a script sees it.
+struct ShownMessage {
+  int kind;
+  std::string text;
+};
+
+// The host of a headless game: it remembers the messages, answers every question with
+// Yes and keeps the error boxes as messages of their own.
+class RecordingHost : public core::Host {
+ public:
+  void ShowInfoMessage(int kind, const std::string& text) override { messages.push_back({kind, text}); }
+  bool Confirm(const std::string& text) override {
+    questions.push_back(text);
+    return answer;
+  }
+  void ErrorBox(const std::string& text) override { errors.push_back(text); }
+
+  std::vector<ShownMessage> messages;
+  std::vector<std::string> questions;
+  std::vector<std::string> errors;
+  bool answer = true;
+};
+
+// Everything a script plays with: the game and what surrounds it headless.
+struct Session {
+  Session() { game.host = &host; }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  core::Game game;
+  RecordingHost host;
+};
+
+}  // namespace sim

@@ -9,4 +9,8 @@ void MakeEvent(Game& g, int32_t event) {
 
 void EvaluateWarnings(Game& g) { (void)g; }
 
+void ProcessWarnings(Game& g) { (void)g; }
+
+void CheckGameover(Game& g) { (void)g; }
+
 }  // namespace core

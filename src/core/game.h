@@ -92,6 +92,8 @@ struct Game {
   std::array<building, kPlacedSize> placed{};
   // Names in the construction list, in catalog order.
   std::vector<std::string> constr_list;
+  // The construction list's chosen type (its item index, a catalog position); -1 = none.
+  int32_t constr_choice = -1;
 
   // --- selection and the view state the rules move
   int32_t selected_bldg = kNoSelection;
@@ -105,6 +107,8 @@ struct Game {
   int32_t view_h = 709;
   // The daily event draw calls MakeEvent; scripts may switch that off to study the economy.
   bool events_enabled = true;
+  // "No conection tubes": every connection tube is hidden. Kept in the options file.
+  bool tubes_off = false;
 
   // --- warnings, information bar, score
   std::array<warning, kWarnings> warnings{};

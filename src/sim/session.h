@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/game.h"
+#include "core/hiscore.h"
 
 namespace sim {
 
@@ -22,20 +23,32 @@ class RecordingHost : public core::Host {
     return answer;
   }
   void ErrorBox(const std::string& text) override { errors.push_back(text); }
+  // Game over opens the high-score window: the list is reloaded and OK waits for a name.
+  void ShowHighScores(bool accept_entry) override {
+    if (game && hiscores) core::ShowHiScores(*game, *hiscores, accept_entry);
+  }
 
   std::vector<ShownMessage> messages;
   std::vector<std::string> questions;
   std::vector<std::string> errors;
   bool answer = true;
+  core::Game* game = nullptr;
+  core::HiScores* hiscores = nullptr;
 };
 
 // Everything a script plays with: the game and what surrounds it headless.
 struct Session {
-  Session() { game.host = &host; }
+  Session() {
+    game.host = &host;
+    host.game = &game;
+    host.hiscores = &hiscores;
+  }
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
   core::Game game;
+  // The high-score window's table, kept for the whole run.
+  core::HiScores hiscores;
   RecordingHost host;
 };
 

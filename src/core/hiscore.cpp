@@ -1,0 +1,114 @@
+#include "core/hiscore.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/errors.h"
+#include "core/text.h"
+
+namespace core {
+namespace {
+
+// The table's lines by their real line breaks, without the cut of ordinary text files:
+// a name may be of any length and must come back as it was saved.
+std::vector<std::string> SplitWholeLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      lines.emplace_back(text.substr(start, i - start));
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+// Read while a group is short or does not convert.
+score EmptyEntry() { return score{"", 10, 0}; }
+
+}  // namespace
+
+std::string HiScoreFile(const Game& g) { return g.Path("\\leaders.hof"); }
+
+std::vector<std::string> DisplayLines(const Game& g, const std::array<score, kHiScoreEntries>& list) {
+  std::vector<std::string> out;
+  // An unknown level shows the level name of the line before it.
+  std::string level_name;
+  for (const score& s : list) {
+    if (s.points <= 0) continue;
+    if (s.level == 10) level_name = g.Loc(124);
+    else if (s.level == 5) level_name = g.Loc(125);
+    else if (s.level == 1) level_name = g.Loc(126);
+    out.push_back(s.name + " (" + level_name + ") - " + std::to_string(s.points));
+  }
+  return out;
+}
+
+const std::vector<std::string>& MakeList(const Game& g, HiScores& hs) {
+  const std::string path = HiScoreFile(g);
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) {
+    const auto text = ReadText(path);
+    if (!text) {
+      // There but unreadable: said once, and the list keeps what it had.
+      g.host->ErrorBox(DataError(path, 0, "", "Cannot open file").what());
+    } else {
+      const auto lines = SplitWholeLines(*text);
+      const std::size_t groups = std::min<std::size_t>(lines.size() / 3 + 1, kHiScoreEntries);
+      for (std::size_t k = 0; k < groups; ++k) {
+        score entry = EmptyEntry();
+        if (3 * k + 2 < lines.size()) {
+          const auto level = ParseInt(lines[3 * k + 1]);
+          const auto points = ParseInt(lines[3 * k + 2]);
+          if (level && points) entry = score{lines[3 * k], *level, *points};
+        }
+        hs.list[k] = std::move(entry);
+      }
+    }
+  }
+  // Descending by points; equal points keep their order.
+  std::stable_sort(hs.list.begin(), hs.list.end(),
+                   [](const score& a, const score& b) { return a.points > b.points; });
+  hs.lines = DisplayLines(g, hs.list);
+  return hs.lines;
+}
+
+void SaveList(const Game& g, const HiScores& hs) {
+  std::vector<std::string> lines;
+  lines.reserve(3 * kHiScoreEntries);
+  for (const score& s : hs.list) {
+    lines.push_back(s.name);
+    lines.push_back(std::to_string(s.level));
+    lines.push_back(std::to_string(s.points));
+  }
+  WriteLines(HiScoreFile(g), lines, /*bom=*/true);
+}
+
+void ShowHiScores(const Game& g, HiScores& hs, bool accept_entry) {
+  MakeList(g, hs);
+  if (accept_entry) hs.accepted = false;
+}
+
+OkResult AcceptScore(Game& g, HiScores& hs, const std::string& name) {
+  if (hs.accepted) return OkResult::kDisabled;
+  const bool enters = hs.list[kHiScoreEntries - 1].points < g.score_entry.points;
+  if (enters) {
+    std::string clean = name;
+    std::replace_if(clean.begin(), clean.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    g.score_entry.name = clean;
+    hs.list[kHiScoreEntries - 1] = g.score_entry;
+  }
+  try {
+    SaveList(g, hs);
+  } catch (const DataError& e) {
+    g.host->ErrorBox(e.what());
+    return OkResult::kWriteFailed;
+  }
+  MakeList(g, hs);
+  hs.accepted = true;
+  return enters ? OkResult::kRecorded : OkResult::kNotRecorded;
+}
+
+}  // namespace core

@@ -1,0 +1,57 @@
+#include "traffic/ships.h"
+
+#include <cmath>
+
+namespace traffic {
+
+void SendPirates(Ships& ships) {
+  // The middle ship leads by 20 units.
+  ships.pirates[0].x = 600.0f;
+  ships.pirates[1].x = 580.0f;
+  ships.pirates[2].x = 600.0f;
+}
+
+void ProcessPirates(Ships& ships, core::Game& g, double dt) {
+  for (int i = 0; i < kPirateCount; ++i) {
+    craft& p = ships.pirates[i];
+    if (p.x > kPirateGone) {
+      p.x = static_cast<float>(static_cast<double>(p.x) - kPirateSpeed * dt);
+      p.visible = true;
+      if (g.Random(100) < kLaserChance) g.host->PlaySound("snd_laser");
+    } else {
+      p.visible = false;
+    }
+    if (p.y != PirateLane(i)) p.y = PirateLane(i);
+    if (p.height != kPirateHeight) p.height = kPirateHeight;
+  }
+}
+
+bool CallShip(Ships& ships, core::Game& g) {
+  if (ships.ship_state != kShipIdle) return false;  // on a visit: trades do not move it
+  // The draw below only ends on a flagged slot; without one the ship stays where it is.
+  bool any_port = false;
+  for (const auto& b : g.placed) any_port = any_port || b.spaceport;
+  if (!any_port) return false;
+
+  ships.ship_state = kShipDescending;
+  int32_t k = g.Random(core::kPlacedSize);
+  while (!g.placed[k].spaceport) k = g.Random(core::kPlacedSize);
+  // The slot's flag alone decides, so a freed slot keeps receiving the ship.
+  ships.trade_ship.x = static_cast<float>(20 * g.placed[k].x);
+  ships.trade_ship.y = static_cast<float>(20 * g.placed[k].y);
+  return true;
+}
+
+void TradeShipStep(Ships& ships) {
+  if (ships.ship_state == kShipIdle) return;
+  const double h0 = ships.trade_ship.height;
+  double h = h0 + std::fabs(h0 / 120) * ships.ship_state;
+  if (h < 3) ships.ship_state = kShipClimbing;
+  if (h > kTradeShipIdleHeight && ships.ship_state == kShipClimbing) {
+    h = kTradeShipIdleHeight;
+    ships.ship_state = kShipIdle;
+  }
+  ships.trade_ship.height = static_cast<float>(h);
+}
+
+}  // namespace traffic

@@ -85,7 +85,11 @@ building LoadBuilding(const Game& g, int32_t bid) {
 void SaveBuilding(const Game& g, int32_t bid, const building& b) {
   auto i = [](int32_t v) { return std::to_string(v); };
   auto flag = [](bool v) { return std::string(v ? "-1" : "0"); };
-  WriteLines(BuildingFilePath(g, bid),
+  const std::string path = BuildingFilePath(g, bid);
+  // The editor may save the first type of a fresh data folder.
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+  WriteLines(path,
              {b.cname, flag(b.unique), i(b.cst), i(b.sc), i(b.storage), i(b.pers), i(b.living),
               i(b.comfort), i(b.prod), i(b.raw), i(b.entertain), i(b.engout), i(b.engcons),
               i(b.military), i(b.food), i(b.sssize), i(b.up), i(b.upl), i(b.upch), i(b.income),

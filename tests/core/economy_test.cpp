@@ -1,0 +1,305 @@
+#include "core/economy.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A colony with nothing placed, a month in progress and no events, so the tick is
+// deterministic but for prices.
+core::Game Colony() {
+  core::Game g;
+  g.level = 10;
+  g.day = 5;
+  g.events_enabled = false;
+  g.population = 100;
+  g.food = 100;
+  g.money = 10000;
+  g.wage = 80;
+  return g;
+}
+
+core::building& Place(core::Game& g, int slot) {
+  auto& b = g.placed[slot];
+  b = core::building{};
+  b.exists = b.active = true;
+  b.up = 1;
+  b.upch = 100;
+  return b;
+}
+
+// Living space, storage and food enough that only the rule under test bites.
+void Comfortable(core::Game& g) {
+  auto& home = Place(g, 0);
+  home.living = 100000;
+  home.storage = 100000;
+}
+
+}  // namespace
+
+TEST(Economy, NoPersonnelNeededMeansNoShortage) {
+  auto g = Colony();
+  Comfortable(g);
+  Place(g, 1).food = 50;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.pers_ratio, 1.0);
+  EXPECT_EQ(g.food, 100 + 50 - 100);
+}
+
+TEST(Economy, ZeroOverZeroCountsAsNoShortage) {
+  auto g = Colony();
+  g.population = 0;
+  Comfortable(g);
+  Place(g, 1).food = 40;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.energy_ratio, 1.0);
+  EXPECT_EQ(g.pers_ratio, 1.0);
+  EXPECT_EQ(g.food, 140);
+}
+
+TEST(Economy, EnergyUseZeroWithOutputIsNoShortage) {
+  auto g = Colony();
+  Comfortable(g);
+  Place(g, 1).engout = 10;
+  Place(g, 2).food = 30;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.energy_ratio, 1.0);
+  EXPECT_EQ(g.energy_out, 10);
+  EXPECT_EQ(g.food, 30);
+}
+
+TEST(Economy, PersonnelAndEnergyShortagesBothScale) {
+  auto g = Colony();
+  g.population = 10;
+  Comfortable(g);
+  auto& farm = Place(g, 1);
+  farm.food = 100;
+  farm.pers = 20;
+  farm.engcons = 2;
+  Place(g, 2).engout = 1;
+  core::ProcessDay(g);
+  EXPECT_DOUBLE_EQ(g.pers_ratio, 0.5);
+  EXPECT_DOUBLE_EQ(g.energy_ratio, 0.5);
+  EXPECT_EQ(g.food, 100 + 25 - 10);
+}
+
+TEST(Economy, MilitaryIsScaledByPersonnelButNotByEnergy) {
+  auto g = Colony();
+  g.population = 10;
+  Comfortable(g);
+  auto& fort = Place(g, 1);
+  fort.military = 10;
+  fort.pers = 20;
+  fort.engcons = 4;
+  Place(g, 2).engout = 1;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.military_power, 5);
+}
+
+TEST(Economy, UpgradeLevelMultipliesOnlyTheSelectedValueAndEnergyUse) {
+  auto g = Colony();
+  Comfortable(g);
+  auto& b = Place(g, 1);
+  b.up = 3;
+  b.upch = core::kUpFood;
+  b.food = 10;
+  b.raw = 4;
+  b.engcons = 2;
+  b.engout = 100;
+  b.comfort = 5;
+  b.entertain = 1;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.food, 100 + 30 - 100);
+  EXPECT_EQ(g.raw, 4);
+  EXPECT_EQ(g.energy_use, 6);
+  EXPECT_EQ(g.attraction, 6);
+}
+
+TEST(Economy, CrowdingTakesATenthThenGrowthAdds) {
+  auto g = Colony();
+  g.population = 1000;
+  g.food = 5000;
+  Comfortable(g);
+  Place(g, 1).comfort = 7;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.population, 907);
+}
+
+TEST(Economy, FoodExactlyGoneMeansNoGrowthAndFamine) {
+  auto g = Colony();
+  g.population = 25;
+  g.food = 25;
+  Comfortable(g);
+  Place(g, 1).comfort = 10;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.food, 0);
+  EXPECT_EQ(g.population, 22);  // Round(22.5) is 22, the even neighbour
+}
+
+TEST(Economy, StorageExactlyFullDiscardsNothing) {
+  auto g = Colony();
+  g.population = 10;
+  g.food = 60;
+  g.raw = 50;
+  auto& store = Place(g, 0);
+  store.storage = 100;
+  store.living = 100;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.food, 50);
+  EXPECT_EQ(g.raw, 50);
+}
+
+TEST(Economy, StorageOverflowIsTakenFromEachGoodInTurn) {
+  auto g = Colony();
+  g.population = 0;
+  g.food = 80;
+  auto& b = Place(g, 0);
+  b.storage = 100;
+  b.raw = 50;
+  b.prod = 10;
+  core::ProcessDay(g);
+  // food 80 fits; raw 50 overflows by 30; then 10 raw become products.
+  EXPECT_EQ(g.food, 80);
+  EXPECT_EQ(g.raw, 10);
+  EXPECT_EQ(g.products, 10);
+}
+
+TEST(Economy, IndustryUsesWhatRawThereIs) {
+  auto g = Colony();
+  Comfortable(g);
+  g.raw = 3;
+  Place(g, 1).prod = 10;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.products, 3);
+  EXPECT_EQ(g.raw, 0);
+}
+
+TEST(Economy, ConstructionOf150WorksFromTheThirdTickOn) {
+  auto g = Colony();
+  Comfortable(g);
+  auto& farm = Place(g, 1);
+  farm.food = 10;
+  farm.construction = 150;
+  g.population = 0;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.placed[1].construction, 50);
+  EXPECT_EQ(g.food, 100);
+  core::ProcessDay(g);
+  EXPECT_EQ(g.placed[1].construction, 0);
+  EXPECT_EQ(g.food, 100);
+  core::ProcessDay(g);
+  EXPECT_EQ(g.food, 110);
+}
+
+TEST(Economy, SupportIsPaidForEveryBuildingWorkingOrNot) {
+  auto g = Colony();
+  Comfortable(g);
+  Place(g, 1).sc = 10;
+  auto& off = Place(g, 2);
+  off.sc = 20;
+  off.active = false;
+  auto& building_site = Place(g, 3);
+  building_site.sc = 40;
+  building_site.construction = 500;
+  g.wage = 0;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.money, 10000 - 70);
+  EXPECT_EQ(g.expense_day, 70);
+  EXPECT_EQ(g.bldg_count, 4);
+  core::ProcessDay(g);
+  EXPECT_EQ(g.expense_total, 70);
+}
+
+TEST(Economy, UnpaidWagesOnDay30CostPeopleButTheOldBillIsPaid) {
+  auto g = Colony();
+  Comfortable(g);
+  g.day = 30;
+  g.money = 1000;
+  g.population = 100;
+  g.food = 1000;
+  g.wage = 80;
+  g.traded = 40;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.wage_bill, 8000);
+  EXPECT_EQ(g.population, 90);
+  EXPECT_EQ(g.money, 1000 - 8000);
+  EXPECT_EQ(g.traded, 0);
+}
+
+TEST(Economy, WagesIncludeNineForEachPointOfMilitary) {
+  auto g = Colony();
+  Comfortable(g);
+  g.population = 10;
+  Place(g, 1).military = 2;
+  g.wage = 100;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.wage_bill, 100 * 10 + 9 * 100 * 2);
+  EXPECT_EQ(g.money, 10000);  // paid only at month end
+}
+
+TEST(Economy, InstalmentPaysTheDebtOff) {
+  auto g = Colony();
+  Comfortable(g);
+  g.wage = 0;
+  g.day = 30;
+  g.debt = 1500;
+  g.installment = 1000;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.money, 9000);
+  EXPECT_EQ(g.debt, 0);  // 500 left is less than an instalment: forgiven
+  EXPECT_EQ(g.installment, 0);
+}
+
+TEST(Economy, ScienceBreakthroughPaysADecayingDividend) {
+  auto g = Colony();
+  Comfortable(g);
+  g.science_pts = 1001;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.science_pts, 0);
+  EXPECT_EQ(g.science_bonus, 199);
+  EXPECT_EQ(g.income_day, 20);
+  core::ProcessDay(g);
+  EXPECT_EQ(g.income_day, 20);  // Round(19.9)
+  EXPECT_EQ(g.science_bonus, 198);
+}
+
+TEST(Economy, NoBreakthroughBeforeTheFirstGame) {
+  auto g = Colony();
+  g.level = 0;
+  g.science_pts = 1000000;
+  core::ProcessDay(g);
+  EXPECT_EQ(g.science_pts, 1000000);
+  EXPECT_EQ(g.science_bonus, 0);
+}
+
+TEST(Economy, StocksNeverStayNegative) {
+  auto g = Colony();
+  g.food = 10;
+  g.population = 500;
+  Comfortable(g);
+  core::ProcessDay(g);
+  EXPECT_EQ(g.food, 0);
+  EXPECT_EQ(g.prev_food, 10);
+  EXPECT_EQ(g.prev_population, 500);
+}
+
+namespace {
+class CountingTraffic : public core::TrafficLink {
+ public:
+  int ActiveShuttles() const override { return active; }
+  void AddShuttle() override { ++added; }
+  int active = 0;
+  int added = 0;
+};
+}  // namespace
+
+TEST(Economy, AShuttleIsAskedForPerTenBuildings) {
+  auto g = Colony();
+  CountingTraffic t;
+  g.traffic = &t;
+  for (int i = 0; i < 15; ++i) Place(g, i);
+  core::ProcessDay(g);  // Round(1.5) = 2 wanted, 0 flying
+  EXPECT_EQ(t.added, 1);
+  t.active = 2;
+  core::ProcessDay(g);
+  EXPECT_EQ(t.added, 1);
+}

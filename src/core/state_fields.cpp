@@ -19,7 +19,7 @@ const std::vector<StateField>& StateFields() {
       QF(traded),
       QF(selected_bldg), QF(sel_cell_x), QF(sel_cell_y), QF(cam_target_x), QF(cam_target_y),
       QF(cam_height), QF(isometric), QF(build_panel), QF(bldg_panel), QF(trade_panel),
-      QF(credit_panel), QF(msg_panel),
+      QF(credit_panel), QF(msg_panel), QF(constr_choice), QF(tubes_off),
   };
   return fields;
 }

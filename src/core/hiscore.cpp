@@ -49,7 +49,8 @@ std::vector<std::string> DisplayLines(const Game& g, const std::array<score, kHi
 const std::vector<std::string>& MakeList(const Game& g, HiScores& hs) {
   const std::string path = HiScoreFile(g);
   std::error_code ec;
-  if (std::filesystem::exists(path, ec)) {
+  // A folder or device of that name is no table either.
+  if (std::filesystem::is_regular_file(path, ec)) {
     const auto text = ReadText(path);
     if (!text) {
       // There but unreadable: said once, and the list keeps what it had.

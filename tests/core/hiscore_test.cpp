@@ -124,8 +124,10 @@ TEST_F(HiScoreTest, OrderIsDescendingAndEqualPointsKeepTheirOrder) {
   WriteTable({{"a", 1, 10}, {"b", 1, 30}, {"c", 1, 10}, {"d", 1, 30}, {"e", 1, -5}, {"f", 1, 20}});
   core::MakeList(g, hs);
   Lines names;
-  for (int i = 0; i < 7; ++i) names.push_back(hs.list[i].name);
-  EXPECT_EQ(names, (Lines{"b", "d", "f", "a", "c", "", "e"}));
+  for (int i = 0; i < 5; ++i) names.push_back(hs.list[i].name);
+  EXPECT_EQ(names, (Lines{"b", "d", "f", "a", "c"}));
+  // Negative points sink below all the empty entries.
+  EXPECT_EQ(hs.list[99], (score{"e", 1, -5}));
 }
 
 TEST_F(HiScoreTest, DisplayLinesSkipEntriesWithoutPointsAndReuseTheLastLevelName) {

@@ -93,6 +93,9 @@ void Interpreter::ExpectArgs(const Args& args, std::size_t min, std::size_t max)
   }
 }
 
-void RegisterAllCommands(Interpreter& in) { RegisterGameCommands(in); }
+void RegisterAllCommands(Interpreter& in) {
+  RegisterGameCommands(in);
+  RegisterReadoutCommands(in);
+}
 
 }  // namespace sim

@@ -75,6 +75,7 @@ class Interpreter {
 
 // Command sets, each in its own file.
 void RegisterGameCommands(Interpreter& in);
+void RegisterReadoutCommands(Interpreter& in);
 
 // Registers every command set.
 void RegisterAllCommands(Interpreter& in);

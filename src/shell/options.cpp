@@ -1,0 +1,90 @@
+#include "shell/options.h"
+
+#include <algorithm>
+
+#include "core/errors.h"
+#include "core/text.h"
+
+namespace shell {
+namespace {
+
+// A line that does not convert; caught below, it sends LoadOptions to the defaults.
+struct BadLine {};
+
+int32_t IntLine(const std::vector<std::string>& lines, std::size_t i) {
+  const auto v = core::ParseInt(core::LineAt(lines, i));
+  if (!v) throw BadLine{};
+  return *v;
+}
+
+bool BoolLine(const std::vector<std::string>& lines, std::size_t i) {
+  const auto v = core::ParseBool(core::LineAt(lines, i));
+  if (!v) throw BadLine{};
+  return *v;
+}
+
+// The code becomes part of a file name: it must name a file beside the program, not a path.
+bool UsableLanguageCode(const std::string& code) {
+  return !code.empty() && code.find_first_of("/\\:") == std::string::npos &&
+         code.find('\0') == std::string::npos;
+}
+
+std::string BoolText(bool v) { return v ? "-1" : "0"; }
+
+}  // namespace
+
+std::string OptionsFile(const core::Game& g) { return g.Path("\\options.txt"); }
+
+std::vector<std::string> OptionLines(const core::Game& g, const Options& o) {
+  return {g.locale_code,
+          BoolText(o.sound_on),
+          BoolText(o.music_on),
+          std::to_string(o.sound_volume),
+          std::to_string(o.music_volume),
+          BoolText(g.tubes_off),
+          std::to_string(o.pan_speed),
+          std::to_string(g.cam_height),
+          BoolText(g.isometric)};
+}
+
+void SetDefaultOptions(core::Game& g, Options& o) {
+  o = Options{};
+  g.tubes_off = false;
+  g.cam_height = 50;
+  g.isometric = false;
+}
+
+void SaveOptions(const core::Game& g, const Options& o) { core::WriteLines(OptionsFile(g), OptionLines(g, o)); }
+
+bool LoadOptions(core::Game& g, Options& o, CaptionSink* sink) {
+  try {
+    const auto lines = core::ReadLines(OptionsFile(g));
+    const std::string code = core::LineAt(lines, 0);
+    if (!UsableLanguageCode(code)) throw BadLine{};
+    ReadLocale(g, code, sink);
+    // Everything is converted before anything is assigned: a bad line leaves no half-read set.
+    Options read;
+    read.sound_on = BoolLine(lines, 1);
+    read.music_on = BoolLine(lines, 2);
+    read.sound_volume = std::clamp(IntLine(lines, 3), 0, 100);
+    read.music_volume = std::clamp(IntLine(lines, 4), 0, 100);
+    const bool tubes_off = BoolLine(lines, 5);
+    read.pan_speed = std::clamp(IntLine(lines, 6), 0, 100);
+    const int32_t cam_height = std::clamp(IntLine(lines, 7), kMinCamHeight, kMaxCamHeight);
+    const bool isometric = BoolLine(lines, 8);
+    o = read;
+    g.tubes_off = tubes_off;
+    g.cam_height = cam_height;
+    g.isometric = isometric;
+    return true;
+  } catch (const BadLine&) {
+  } catch (const core::DataError&) {
+  }
+  // English first: if even that fails, the error leaves here with nothing else changed.
+  ReadLocale(g, "en", sink);
+  SetDefaultOptions(g, o);
+  SaveOptions(g, o);
+  return false;
+}
+
+}  // namespace shell

@@ -1,0 +1,152 @@
+#include "shell/options.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "core/errors.h"
+#include "support/test_data.h"
+
+using shell::Options;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+const std::string kDefaultFile = "en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n";
+
+class OptionsTest : public ::testing::Test {
+ protected:
+  OptionsTest() {
+    testing_support::WriteMinimalData(dir, {});  // English, entries "E1"...
+    std::vector<std::string> de;
+    for (int k = 1; k <= 200; ++k) de.push_back("D" + std::to_string(k));
+    dir.WriteLines("loc_de.txt", de);
+    g.exe_dir = dir.path();
+  }
+
+  // Settings far from the defaults, to see that a fallback really replaces them.
+  void Scramble() {
+    o = Options{false, false, 7, 8, 9};
+    g.tubes_off = true;
+    g.cam_height = 150;
+    g.isometric = true;
+  }
+
+  void ExpectDefaults() const {
+    EXPECT_EQ(g.locale_code, "en");
+    EXPECT_EQ(g.Loc(1), "E1");
+    EXPECT_EQ(o, Options{});
+    EXPECT_FALSE(g.tubes_off);
+    EXPECT_EQ(g.cam_height, 50);
+    EXPECT_FALSE(g.isometric);
+    EXPECT_EQ(dir.Read("options.txt"), kDefaultFile);
+  }
+
+  testing_support::TempDir dir;
+  core::Game g;
+  Options o;
+};
+
+}  // namespace
+
+TEST_F(OptionsTest, FreshInstallationStartsWithDefaultsAndCreatesTheFile) {
+  Scramble();
+  EXPECT_FALSE(shell::LoadOptions(g, o));
+  ExpectDefaults();
+}
+
+TEST_F(OptionsTest, CompleteFileIsReadAndItsLanguageApplied) {
+  dir.WriteLines("options.txt", {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1", "extra line"});
+  EXPECT_TRUE(shell::LoadOptions(g, o));
+  EXPECT_EQ(g.locale_code, "de");
+  EXPECT_EQ(g.Loc(1), "D1");
+  EXPECT_EQ(o, (Options{false, true, 30, 70, 20}));
+  EXPECT_TRUE(g.tubes_off);
+  EXPECT_EQ(g.cam_height, 120);
+  EXPECT_TRUE(g.isometric);
+
+  shell::SaveOptions(g, o);
+  EXPECT_EQ(dir.Read("options.txt"), "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n");
+}
+
+TEST_F(OptionsTest, BooleansReadAsWordsOrAnyNumberAndAreWrittenAsMinusOneAndZero) {
+  dir.WriteLines("options.txt", {"en", "True", "fALSE", "50", "50", "7", "50", "50", " 0 "});
+  EXPECT_TRUE(shell::LoadOptions(g, o));
+  EXPECT_TRUE(o.sound_on);
+  EXPECT_FALSE(o.music_on);
+  EXPECT_TRUE(g.tubes_off);
+  EXPECT_FALSE(g.isometric);
+  shell::SaveOptions(g, o);
+  EXPECT_EQ(dir.Read("options.txt"), "en\r\n-1\r\n0\r\n50\r\n50\r\n-1\r\n50\r\n50\r\n0\r\n");
+}
+
+TEST_F(OptionsTest, LanguageWithoutItsFileFallsBackToEverythingDefault) {
+  dir.WriteLines("options.txt", {"xx", "0", "0", "10", "10", "-1", "10", "100", "-1"});
+  Scramble();
+  EXPECT_FALSE(shell::LoadOptions(g, o));
+  ExpectDefaults();
+}
+
+TEST_F(OptionsTest, LanguageCodeThatIsAPathFallsBack) {
+  dir.WriteLines("sub/loc_en.txt", {"nested"});
+  for (const std::string code : {"sub/en", "sub\\en", "", "c:en"}) {
+    dir.WriteLines("options.txt", {code, "0", "0", "10", "10", "-1", "10", "100", "-1"});
+    Scramble();
+    EXPECT_FALSE(shell::LoadOptions(g, o)) << code;
+    ExpectDefaults();
+  }
+}
+
+TEST_F(OptionsTest, AnyBadOrMissingLineFallsBackEvenForSettingsReadBeforeIt) {
+  const Lines good = {"de", "0", "0", "10", "10", "-1", "10", "100", "-1"};
+  for (std::size_t bad = 1; bad < good.size(); ++bad) {
+    for (const std::string value : {"", "x", "1.5", "99999999999"}) {
+      Lines lines = good;
+      lines[bad] = value;
+      dir.WriteLines("options.txt", lines);
+      Scramble();
+      EXPECT_FALSE(shell::LoadOptions(g, o)) << "line " << bad + 1 << " '" << value << "'";
+      ExpectDefaults();
+    }
+  }
+  // Eight lines: the ninth reads empty.
+  dir.WriteLines("options.txt", Lines(good.begin(), good.end() - 1));
+  Scramble();
+  EXPECT_FALSE(shell::LoadOptions(g, o));
+  ExpectDefaults();
+}
+
+TEST_F(OptionsTest, ValuesOutOfRangeAreTakenToTheNearestEnd) {
+  dir.WriteLines("options.txt", {"en", "-1", "-1", "-5", "250", "0", "101", "5", "0"});
+  EXPECT_TRUE(shell::LoadOptions(g, o));
+  EXPECT_EQ(o.sound_volume, 0);
+  EXPECT_EQ(o.music_volume, 100);
+  EXPECT_EQ(o.pan_speed, 100);
+  EXPECT_EQ(g.cam_height, 10);
+
+  dir.WriteLines("options.txt", {"en", "-1", "-1", "0", "100", "0", "-2147483648", "2147483647", "0"});
+  EXPECT_TRUE(shell::LoadOptions(g, o));
+  EXPECT_EQ(o.sound_volume, 0);
+  EXPECT_EQ(o.music_volume, 100);
+  EXPECT_EQ(o.pan_speed, 0);
+  EXPECT_EQ(g.cam_height, 200);
+}
+
+TEST_F(OptionsTest, WithoutEnglishTheErrorLeavesAndNothingIsSaved) {
+  std::filesystem::remove(dir.path() + "/loc_en.txt");
+  Scramble();
+  EXPECT_THROW(shell::LoadOptions(g, o), core::DataError);
+  EXPECT_EQ(o, (Options{false, false, 7, 8, 9}));
+  EXPECT_EQ(g.cam_height, 150);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/options.txt"));
+}
+
+TEST_F(OptionsTest, FailedWriteReachesTheCaller) {
+  std::filesystem::create_directory(dir.path() + "/options.txt");
+  EXPECT_THROW(shell::SaveOptions(g, o), core::DataError);
+  // The fallback's write too: the defaults are in place, the error is not swallowed.
+  Scramble();
+  EXPECT_THROW(shell::LoadOptions(g, o), core::DataError);
+  EXPECT_EQ(o, Options{});
+  EXPECT_EQ(g.cam_height, 50);
+}

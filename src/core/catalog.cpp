@@ -127,6 +127,7 @@ void InitCatalog(Game& g) {
   g.catalog = std::move(loaded);
   for (auto& p : g.placed) p.exists = false;
   g.placed[0] = g.catalog[0];
+  g.PlacedChanged();
 }
 
 int32_t CountCatalog(const Game& g) {

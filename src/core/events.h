@@ -1,21 +1,39 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "core/game.h"
 
 namespace core {
 
 // Random events, disasters and raids: numbers 4 to 9 name one, every other does nothing.
+//   4 pirate raid, 5 interest falls, 6 interest rises, 7 credit dearer, 8 earthquake,
+//   9 food spoiled.
 void MakeEvent(Game& g, int32_t event);
 
-// Re-evaluates the five warning indicators from the colony state (end of the daily tick).
+// Re-evaluates the five warning indicators from the colony state (end of the daily tick):
+// states, texts and the raised `y` they glide down from, laid out against `view_h`.
 void EvaluateWarnings(Game& g);
 
-// Once per frame: glides the warning indicators toward their places.
+// The HUD's layout unit for a view `view_h` pixels high: view_h / 15, at least 30.
+int32_t HudUnit(double view_h);
+
+// Once per frame: glides the warning indicators toward their resting places and puts their
+// left edge (`x`) one HUD unit plus 10 pixels in. The one-argument form takes the HUD unit
+// of the current view height.
+void ProcessWarnings(Game& g, int32_t hud_unit);
 void ProcessWarnings(Game& g);
 
-// Once per frame while a game runs: ends it on bankruptcy or when its time is up,
-// with the score and the game-over message.
-void CheckGameover(Game& g);
+// The tick sprite's material for a warning state.
+const char* WarningMaterial(int32_t state);
+
+// Once per frame while a game runs: ends it on bankruptcy or when its time is up, with the
+// score in `score_entry`, the game-over message and the high-score window. Returns true
+// when it ended the game now; the caller then switches its day clock off.
+bool CheckGameover(Game& g);
+
+// The score of the colony as it stands: building values, positive money, military power,
+// attraction and all income so far, divided by the level.
+int32_t Score(const Game& g);
 
 }  // namespace core

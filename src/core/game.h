@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/building.h"
@@ -35,6 +36,13 @@ struct infoblock {
   double y = 0;
   int32_t icon = 0;
   bool operator==(const infoblock&) const = default;
+};
+
+// Which slot stands highest on each cell, built from the placed table for one value of
+// `Game::placed_generation` (BuildingAt, src/core/construction.h).
+struct CellLookup {
+  uint64_t generation = ~uint64_t{0};  // none built yet
+  std::unordered_map<uint64_t, int32_t> top;
 };
 
 struct score {
@@ -90,6 +98,11 @@ struct Game {
   // --- building tables
   std::array<building, kCatalogSize> catalog{};
   std::array<building, kPlacedSize> placed{};
+  // Moves on with every change of a slot's `exists`, `x` or `y`, so the cell lookup knows to
+  // rebuild. The rules call PlacedChanged(); so must any other code writing those fields.
+  uint64_t placed_generation = 0;
+  void PlacedChanged() { ++placed_generation; }
+  mutable CellLookup cell_lookup;
   // Names in the construction list, in catalog order.
   std::vector<std::string> constr_list;
   // The construction list's chosen type (its item index, a catalog position); -1 = none.
@@ -97,6 +110,8 @@ struct Game {
 
   // --- selection and the view state the rules move
   int32_t selected_bldg = kNoSelection;
+  // True only while slot 1000 itself is selected (`selected_bldg` 1000 also means none).
+  bool last_slot_selected = false;
   int32_t sel_cell_x = -1, sel_cell_y = -1;
   int32_t cam_target_x = 0, cam_target_y = 0;
   int32_t cam_height = 50;

@@ -96,6 +96,8 @@ void Interpreter::ExpectArgs(const Args& args, std::size_t min, std::size_t max)
 void RegisterAllCommands(Interpreter& in) {
   RegisterGameCommands(in);
   RegisterReadoutCommands(in);
+  RegisterRulesCommands(in);
+  RegisterTrafficCommands(in);
 }
 
 }  // namespace sim

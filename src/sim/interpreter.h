@@ -76,6 +76,8 @@ class Interpreter {
 // Command sets, each in its own file.
 void RegisterGameCommands(Interpreter& in);
 void RegisterReadoutCommands(Interpreter& in);
+void RegisterRulesCommands(Interpreter& in);
+void RegisterTrafficCommands(Interpreter& in);
 
 // Registers every command set.
 void RegisterAllCommands(Interpreter& in);

@@ -1,0 +1,77 @@
+#include "core/trade.h"
+
+#include <string>
+
+namespace core {
+namespace {
+
+// Stock and price of a goods number, or null for a number that names no goods.
+int32_t* Stock(Game& g, int32_t goods) {
+  switch (goods) {
+    case kGoodsFood: return &g.food;
+    case kGoodsProducts: return &g.products;
+    case kGoodsRaw: return &g.raw;
+    default: return nullptr;
+  }
+}
+
+int32_t* Price(Game& g, int32_t goods) {
+  switch (goods) {
+    case kGoodsFood: return &g.food_price;
+    case kGoodsProducts: return &g.product_price;
+    case kGoodsRaw: return &g.raw_price;
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+void Trade(Game& g, int32_t direction, int32_t goods, int32_t n) {
+  g.traffic->CallShip();
+  if (n < 0) return;
+  int32_t* stock = Stock(g, goods);
+  int32_t* price = Price(g, goods);
+  if (!stock || (direction != kSell && direction != kBuy)) return;
+  if (n > g.trade_cap - g.traded) return;
+  // A sum beyond 32 bits would wrap and turn the affordability test upside down.
+  const int64_t sum = static_cast<int64_t>(n) * *price;
+  if (sum > INT32_MAX || sum < INT32_MIN) return;
+  const int32_t value = static_cast<int32_t>(sum);
+  if (direction == kSell) {
+    if (n > *stock) return;
+    g.money += value;
+    g.income_day += value;
+    *stock -= n;
+  } else {
+    if (value > g.money) return;
+    g.money -= value;
+    g.expense_day += value;
+    *stock += n;
+  }
+  g.traded += n;
+}
+
+void TakeCredit(Game& g, int32_t incsum) {
+  if (incsum < 0) return;
+  if (g.debt != 0) {
+    g.host->ShowInfoMessage(kMsgOther, g.Loc(72) + g.Loc(73));
+    return;
+  }
+  g.credit_sum = incsum;
+  const int32_t limit = g.attraction * 10000;
+  if (limit < incsum) {
+    g.host->ShowInfoMessage(kMsgOther,
+                            g.Loc(74) + g.Loc(75) + g.Loc(76) + ": " + std::to_string(limit));
+    return;
+  }
+  g.money += incsum;
+  g.income_day += incsum;
+  const int32_t interest_sum = incsum * g.interest;  // 32-bit, as the rule states
+  g.debt = Round(interest_sum / 100.0) + incsum;
+  g.installment = Round(g.debt / 12.0);
+  // A debt of a few units would round to an instalment of 0 and never be paid off,
+  // barring every later credit.
+  if (g.debt > 0 && g.installment < 1) g.installment = 1;
+}
+
+}  // namespace core

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cmath>
+
+#include "scene/font.h"
+
+using namespace scene;
+
+namespace {
+FontMetrics Mono() { return {[](char32_t) { return 8.0f; }, 15.0f}; }
+}  // namespace
+
+TEST(TextLayout, Utf8DecodingKeepsCyrillicAndReplacesBrokenBytes) {
+  EXPECT_EQ(DecodeUtf8("A\xD0\x96\xE2\x80\x94"), (std::u32string{U'A', U'Ж', U'—'}));
+  EXPECT_EQ(DecodeUtf8("\xFF" "a"), (std::u32string{0xFFFD, U'a'}));
+  EXPECT_EQ(DecodeUtf8("\xD0"), (std::u32string{0xFFFD}));            // cut short
+  EXPECT_EQ(DecodeUtf8("\xC0\x80"), (std::u32string{0xFFFD, 0xFFFD}));  // overlong
+}
+
+TEST(TextLayout, LineBreaksOfEveryKindSplitLines) {
+  EXPECT_TRUE(SplitTextLines("").empty());
+  EXPECT_EQ(SplitTextLines("ab"), (std::vector<std::u32string>{U"ab"}));
+  EXPECT_EQ(SplitTextLines("a\r\nb\nc\rd"), (std::vector<std::u32string>{U"a", U"b", U"c", U"d"}));
+  EXPECT_EQ(SplitTextLines("a\r\n"), (std::vector<std::u32string>{U"a"}));
+  EXPECT_EQ(SplitTextLines("a\r\n\r\nb"), (std::vector<std::u32string>{U"a", U"", U"b"}));
+  EXPECT_EQ(SplitTextLines("\r\n"), (std::vector<std::u32string>{U""}));
+}
+
+TEST(TextLayout, CoverageSpansLatinCyrillicAndPunctuationToTheEmDash) {
+  for (char32_t c : {U' ', U'~', U'é', U'ÿ', U'Ё', U'я', U'ї', U'Ґ', U'–', U'—', U'…', U'№', U'€'})
+    EXPECT_TRUE(FontCovers(c)) << static_cast<int>(c);
+  for (char32_t c : {char32_t{0x1F}, char32_t{0x7F}, char32_t{0x9F}, char32_t{0x0100}, char32_t{0x4E2D}})
+    EXPECT_FALSE(FontCovers(c)) << static_cast<int>(c);
+  const auto all = CoveredCharacters();
+  EXPECT_EQ(all.front(), U' ');
+  EXPECT_TRUE(std::is_sorted(all.begin(), all.end()));
+}
+
+TEST(TextLayout, LeftTopAnchorsTheCornerCentreAnchorsTheMiddle) {
+  TextBlockLayout l = LayoutText("ab\r\nc", 10, 20, Alignment::LeftJustify, TextLayout::Top, Mono());
+  EXPECT_EQ(l.left, 10);
+  EXPECT_EQ(l.top, 20);
+  EXPECT_EQ(l.width, 16);
+  EXPECT_EQ(l.height, 30);
+  ASSERT_EQ(l.glyphs.size(), 3u);
+  EXPECT_EQ(l.glyphs[1].x, 18);
+  EXPECT_EQ(l.glyphs[1].y, 20);
+  EXPECT_EQ(l.glyphs[2].x, 10);
+  EXPECT_EQ(l.glyphs[2].y, 35);
+
+  l = LayoutText("abcd\r\nef", 100, 50, Alignment::Center, TextLayout::Center, Mono());
+  EXPECT_EQ(l.left, 84);
+  EXPECT_EQ(l.top, 35);
+  ASSERT_EQ(l.glyphs.size(), 6u);
+  EXPECT_EQ(l.glyphs[0].x, 84);
+  EXPECT_EQ(l.glyphs[4].x, 92);  // the shorter line is centred on its own
+  EXPECT_EQ(l.glyphs[4].y, 50);
+
+  l = LayoutText("abc", 100, 50, Alignment::RightJustify, TextLayout::Bottom, Mono());
+  EXPECT_EQ(l.left, 76);
+  EXPECT_EQ(l.top, 35);
+}
+
+TEST(TextLayout, UncoveredCharactersDrawAsTheMissingGlyphAndOddCentresSnap) {
+  const TextBlockLayout l =
+      LayoutText("a\xE4\xB8\xAD", 0, 0, Alignment::LeftJustify, TextLayout::Top, Mono());
+  ASSERT_EQ(l.glyphs.size(), 2u);
+  EXPECT_EQ(l.glyphs[1].ch, kMissingGlyph);
+  // A 3-character line centred on x = 0 starts half a pixel off; it snaps to a whole one.
+  const TextBlockLayout c = LayoutText("abc", 0.0f, 0.0f, Alignment::Center, TextLayout::Center,
+                                       {[](char32_t) { return 7.0f; }, 13.0f});
+  EXPECT_EQ(c.glyphs[0].x, std::round(-10.5f));
+  EXPECT_EQ(c.glyphs[0].y, std::round(-6.5f));
+}

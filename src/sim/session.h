@@ -4,6 +4,7 @@
 
 #include "core/game.h"
 #include "core/hiscore.h"
+#include "traffic/traffic.h"
 
 namespace sim {
 
@@ -42,6 +43,7 @@ struct Session {
     game.host = &host;
     host.game = &game;
     host.hiscores = &hiscores;
+    game.traffic = &traffic;
   }
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -50,6 +52,8 @@ struct Session {
   // The high-score window's table, kept for the whole run.
   core::HiScores hiscores;
   RecordingHost host;
+  // The shuttles, the trade ship and the pirate ships, for the whole run.
+  traffic::Traffic traffic{game};
 };
 
 }  // namespace sim

@@ -1,0 +1,288 @@
+#pragma once
+// The game's world on screen: the material library, the run-time scene objects, the frame
+// loop with the camera, the connection tubes and the pointer input of the 3D view.
+// Plain C++ on the scene engine's data model (src/scene): no window, no GL, so all of it
+// runs in tests and benchmarks.
+//
+// Using it from the main window
+//   presentation::World world(game);              // or World(game, traffic) to share craft
+//   world.hud_buttons = ...;                      // in the build_hud start-up hook (HUD layer)
+//   shell::StartupHooks hooks = world.StartUpHooks([&] { app.processEvents(); });
+//   hooks.open_audio = ...; hooks.load_options = ...; hooks.build_hud = ...;
+//   shell::StartUp(game, data_dir, seed, hooks);  // FillMatLib, ConstructScene, clocks on
+//   world.frame_hooks.process_buttons = ...;      // later Parts fill the named hooks
+//   // idle timer (zero interval):
+//   world.SetViewSize(viewer.width(), viewer.height());
+//   world.Progress(seconds_since_last_idle);      // day clock, then the frame loop
+//   viewer.render(world.scene());                 // one render per progress
+//   // viewer events:
+//   world.MsDown(x, y); world.MsMove(x, y); world.MsUp(x, y, button == Qt::LeftButton);
+//   world.Wheel(angle_delta > 0 ? +1 : -1);       // away from the user = up = +1
+//   // menu: world.ToggleIsometric(); world.ToggleTubes();
+//   // after the frame, the side panels show world.readout() (colony read-out).
+//
+// Files
+//   world.h        this header: World, its hooks, and the reference tables.
+//   matlib.cpp     FillMatLib: every texture under its material name.
+//   construct.cpp  ConstructScene: the run-time objects in their order.
+//   frame.cpp      the frame loop steps, reorient, modcamera, camera travel, markers.
+//   tubes.cpp      ControlTubes.
+//   pointer.cpp    MsDown, MsMove, MsUp, the wheel.
+//   view_commands.h  the script's view commands (a separate target, see there).
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/construction.h"
+#include "core/game.h"
+#include "hud/readout.h"
+#include "scene/scene.h"
+#include "shell/startup.h"
+#include "traffic/traffic.h"
+
+namespace presentation {
+
+inline constexpr int kTubeDirections = 8;
+inline constexpr int kTubeKinds = 4;
+inline constexpr int kHudButtonSlots = 101;
+inline constexpr int kShuttlePlanes = 10;
+inline constexpr int kPiratePlanes = 3;
+inline constexpr float kCellSize = 20.0f;
+// Normal and isometric camera depth of view.
+inline constexpr float kDepthOfView = 10000.0f;
+inline constexpr float kIsometricDepthOfView = 60000.0f;
+inline constexpr float kIsometricPitch = 30.0f;
+// Building planes rest at this height; the marker above them.
+inline constexpr float kBuildingZ = 2.0f;
+inline constexpr float kMarkerZ = 4.0f;
+
+// What the material library and the scene need of one HUD button (the HUD button table
+// belongs to the HUD layer, which fills `World::hud_buttons` in its start-up hook).
+struct HudButtonLook {
+  bool exists = false;
+  bool hasstates = false;
+  bool visible = false;
+  std::string texture;  // base picture name; empty = none yet
+  std::string caption;  // empty = no caption object
+  double x = 0, y = 0;  // centre, view pixels
+  double width = 0, height = 0;
+};
+
+// The counters FillMatLib leaves for ConstructScene and the HUD.
+struct MatLibInfo {
+  int32_t max_terrain = -1;                         // terrain materials found - 1
+  std::array<int32_t, kTubeKinds> tube_tex_count{};  // consecutive tube_K_R files per kind
+  std::vector<std::string> hud_textures;            // HUD texture names, without "m_"
+};
+
+// The overlay objects (created in this order in HUD mode; the HUD layer drives them).
+struct OverlayObjects {
+  scene::HUDText* stats_text = nullptr;
+  scene::HUDText* trade_title_text = nullptr;
+  scene::HUDText* trade_price_text = nullptr;
+  scene::HUDText* trade_amount_text = nullptr;
+  scene::HUDText* bldg_info_text = nullptr;
+  scene::HUDSprite* bldg_picture = nullptr;
+  scene::HUDText* credit_title_text = nullptr;
+  scene::HUDText* credit_sum_text = nullptr;
+  scene::HUDText* days_left_text = nullptr;
+  scene::HUDSprite* credit_panel_bg = nullptr;
+  scene::HUDSprite* trade_panel_bg = nullptr;
+  scene::HUDSprite* bldg_panel_bg = nullptr;
+  scene::HUDSprite* catalog_frame = nullptr;
+  scene::HUDSprite* msg_panel_bg = nullptr;
+  scene::HUDSprite* msg_pic = nullptr;
+  scene::HUDText* msg_text = nullptr;
+};
+
+// The reference tables of the run-time scene objects; every entry is set by ConstructScene
+// (HUD entries only in HUD mode; button entries only for existing buttons / captions).
+struct SceneObjects {
+  std::array<scene::Plane*, core::kPlacedSize> terrain_tiles{};
+  std::array<scene::Plane*, core::kPlacedSize> bldg_planes{};
+  std::array<std::array<scene::Plane*, kTubeDirections>, core::kPlacedSize> tube_planes{};
+  std::array<scene::Plane*, kShuttlePlanes> shuttle_planes{};
+  std::array<scene::Plane*, kPiratePlanes> pirate_planes{};
+  scene::Plane* trade_ship = nullptr;
+  std::array<scene::HUDSprite*, core::kWarnings> warn_sprites{};
+  std::array<scene::HUDText*, core::kWarnings> warn_texts{};
+  std::array<scene::HUDSprite*, kHudButtonSlots> button_sprites{};
+  std::array<scene::HUDText*, kHudButtonSlots> button_texts{};
+  std::array<scene::HUDSprite*, core::kInfoBlocks> info_icons{};
+  std::array<scene::HUDText*, core::kInfoBlocks> info_texts{};
+  OverlayObjects overlay;
+};
+
+// Lets pending window events run during loading, at most once per interval, so the
+// launcher repaints without loading slowing down.
+class LoadPump {
+ public:
+  LoadPump() = default;
+  explicit LoadPump(std::function<void()> process_events,
+                    std::chrono::milliseconds interval = std::chrono::milliseconds(50));
+  void operator()();
+  int runs() const { return runs_; }
+
+ private:
+  std::function<void()> process_events_;
+  std::chrono::milliseconds interval_{50};
+  std::chrono::steady_clock::time_point last_{};
+  int runs_ = 0;
+};
+
+// --- the building blocks (World calls them; tests and benchmarks may call them directly)
+
+// One material per texture file found under Textures, with the names, order, counters and
+// load_status texts the rest of the game relies on. HUD textures only in HUD mode.
+void FillMatLib(core::Game& g, scene::MaterialLibrary& matlib,
+                const std::vector<HudButtonLook>& buttons, MatLibInfo& info, LoadPump& pump);
+
+// The HUD texture list: the ten fixed names, then every existing button's faces.
+std::vector<std::string> HudTextureList(const std::vector<HudButtonLook>& buttons);
+
+// Creates every run-time object under the main scene's containers, fills `objs` and gives
+// the markers their materials. `colony_text` starts the five read-out overlay texts.
+void ConstructScene(core::Game& g, scene::MainScene& ms, const MatLibInfo& info,
+                    const std::vector<HudButtonLook>& buttons, const std::string& colony_text,
+                    SceneObjects& objs, LoadPump& pump);
+
+// The cell lookup the tubes use: core::BuildingAt (indexed) or core::BuildingAtScan.
+using CellLookupFn = int32_t (*)(const core::Game&, int32_t, int32_t);
+
+// Shows, places and hides the tube halves of every slot from the placed table.
+void ControlTubes(const core::Game& g, SceneObjects& objs, CellLookupFn lookup = core::BuildingAt);
+
+// Tube direction d: cell offset toward the neighbour, the opposite direction, the kind.
+struct TubeDirection {
+  int32_t dx, dy, opposite, kind;
+};
+const TubeDirection& TubeDir(int d);
+
+// cam_height += step, kept in 10..200; step 0 resets it to 50.
+void ModCamera(core::Game& g, int32_t step);
+// One frame of camera travel on one axis toward `target` (a tenth of the way, stored as a
+// single; snaps onto the target when within 1.5 steps).
+float TravelToward(float coordinate, int32_t target);
+// The sun's place for a day angle in degrees.
+scene::Vec3 SunPosition(double day_angle);
+// Normal or isometric geometry: camera pitch and depth, ground, tube and bar heights,
+// building pitch.
+void Reorient(const core::Game& g, scene::MainScene& ms, SceneObjects& objs);
+// Building planes in their looks and places; free slots hidden.
+void ShowBuildingPlanes(const core::Game& g, SceneObjects& objs);
+// The wanted material of a placed building: construction, working or switched-off look.
+std::string BuildingMaterial(const core::building& b);
+// Selection marker (or the cube in the isometric view) and the progress bar.
+void ShowMarkers(const core::Game& g, scene::MainScene& ms, const SceneObjects& objs);
+
+// Steps of the frame loop that later Parts fill; empty ones are skipped.
+struct FrameHooks {
+  std::function<void()> arrange_info_icons;  // overlay layout, first step; throws are dropped
+  std::function<void()> control_music;       // while a game runs
+  std::function<void()> process_buttons;     // HUD mode
+  std::function<void()> process_ui;          // overlay
+};
+
+// What the pointer handlers ask the HUD (HUD mode only). Empty hooks mean "no button".
+struct HudHooks {
+  std::function<void(int x, int y, int phase)> press_vir_button;  // phase 0 press, 1 release
+  std::function<int(int x, int y)> hud_button_at;                 // slot or -1
+  std::function<int(int slot)> button_state;                      // 0 normal, 1 pressed, 2 hovered
+  std::function<void(int slot, int state)> set_button_state;      // slot -1: all normal
+};
+
+// The scene, the two clocks, the craft and the view state of one main window, working
+// on one core::Game.
+class World {
+ public:
+  // Owns its traffic and plugs it into `g.traffic`.
+  explicit World(core::Game& g);
+  // Uses `traffic` (already plugged into the game by its owner).
+  World(core::Game& g, traffic::Traffic& traffic);
+  ~World();
+  World(const World&) = delete;
+  World& operator=(const World&) = delete;
+
+  // fill_matlib, construct_scene and enable_clocks for shell::StartUp; the window adds the
+  // others. `process_events` lets pending window events run (throttled) during loading.
+  shell::StartupHooks StartUpHooks(std::function<void()> process_events = {});
+  void FillMatLib();
+  void ConstructScene();
+  // Both clocks on (end of start-up).
+  void EnableClocks();
+
+  // One idle step: the day clock, then the frame loop, each with `real_delta` seconds
+  // (a disabled clock lets its time pass unseen). The window renders once after it.
+  void Progress(double real_delta);
+  // The frame loop itself (the frame clock's handler).
+  void GLCadencer2Progress(double deltaTime, double newTime);
+
+  // The 3D view's size in pixels; read by the next frame and by picking.
+  void SetViewSize(int width, int height);
+
+  // Camera and view.
+  void reorient();
+  void modcamera(int32_t step);
+  void ToggleIsometric();  // the "Isometric" menu item
+  void ToggleTubes();      // the "No conection tubes" menu item (next frame shows it)
+  // Camera target and height, the camera placed there at once.
+  void PlaceCamera(int32_t x, int32_t y, int32_t height);
+
+  // Pointer input on the 3D view (view pixels, y down).
+  void MsDown(int x, int y);
+  void MsMove(int x, int y);
+  void MsUp(int x, int y, bool left);
+  // One wheel notch: +1 away from the user (camera up), -1 toward the user.
+  void Wheel(int notches);
+  // What a release picking cell (cx, cy) does to the cell choice, selection and panels.
+  void PickCell(int32_t cx, int32_t cy, bool left);
+
+  // Selects slot `slot` as the building list does and sends the camera to it.
+  void SelectSlot(int32_t slot);
+
+  // --- state
+  core::Game& game() { return g_; }
+  scene::MainScene& main_scene() { return ms_; }
+  scene::Scene& scene() { return ms_.scene; }
+  SceneObjects& objects() { return *objs_; }
+  const MatLibInfo& matlib_info() const { return info_; }
+  traffic::Traffic& traffic() { return *traffic_; }
+  const hud::Readout& readout() const { return readout_; }
+  scene::Cadencer& day_clock() { return ms_.day_cadencer; }
+  scene::Cadencer& frame_clock() { return ms_.frame_cadencer; }
+
+  // The HUD button table as the scene needs it (101 entries; fewer = the rest absent).
+  std::vector<HudButtonLook> hud_buttons;
+  FrameHooks frame_hooks;
+  HudHooks hud_hooks;
+  // Drag sensitivity, hundredths of a scene unit per pixel (options file).
+  int32_t pan_speed = 50;
+  // The tubes' neighbour lookup (the benchmark swaps in the literal scan).
+  CellLookupFn cell_lookup = core::BuildingAt;
+
+  // Pointer state.
+  bool pointer_down = false;
+  bool over_hud = false;
+  int32_t last_px = 0, last_py = 0;
+  // Size of the 3D view, refreshed every frame from SetViewSize.
+  double view_w = 1008, view_h = 709;
+
+ private:
+  void Init();
+
+  core::Game& g_;
+  std::unique_ptr<traffic::Traffic> own_traffic_;
+  traffic::Traffic* traffic_ = nullptr;
+  scene::MainScene ms_;
+  std::unique_ptr<SceneObjects> objs_;
+  MatLibInfo info_;
+  hud::Readout readout_;
+  LoadPump pump_;
+  int viewer_w_ = 1008, viewer_h_ = 709;
+};
+
+}  // namespace presentation

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/construction.h"
 #include "core/numeric.h"
 
 namespace hud {
@@ -174,9 +175,8 @@ std::string_view SpeedWord(const core::Game& g) {
 }  // namespace
 
 const core::building* SelectedPlaced(const core::Game& g) {
-  if (g.selected_bldg < 0 || g.selected_bldg >= core::kPlacedSize) return nullptr;
-  const core::building& b = g.placed[g.selected_bldg];
-  return b.exists ? &b : nullptr;
+  const int32_t slot = core::SelectedSlot(g);
+  return slot >= 0 ? &g.placed[slot] : nullptr;
 }
 
 const core::building* ChosenType(const core::Game& g) {

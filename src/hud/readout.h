@@ -41,8 +41,8 @@ void ShowData(core::Game& g, const ReadoutClock& clock, Readout& out);
 // The same, into a fresh value.
 Readout ShowData(core::Game& g, const ReadoutClock& clock = {});
 
-// The placed building the selection designates, or null when the selection is out of the
-// table or names a free slot.
+// The placed building the selection designates, or null when nothing is selected, the
+// selection is out of the table or it names a free slot.
 const core::building* SelectedPlaced(const core::Game& g);
 
 // The catalog entry chosen in the construction list, or null when no loaded type is chosen.

@@ -1,5 +1,7 @@
 #include "hud/readout.h"
 
+#include "core/construction.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -372,6 +374,21 @@ TEST(Panels, SelectionOutsideTheTableIsNoBuilding) {
     EXPECT_EQ(r.selected_name, "-");
     EXPECT_EQ(r.upgrade_caption, "E38");
   }
+}
+
+TEST(Panels, NothingSelectedIsNotTheLastSlot) {
+  auto g = MakeGame();
+  core::building& last = SelectPlaced(*g, core::kNoSelection);
+  last.name = "Last";
+  core::ClearSelection(*g);
+  Readout r = hud::ShowData(*g);
+  EXPECT_EQ(r.selected_name, "-");
+  EXPECT_FALSE(g->bldg_panel);
+  core::SelectBuilding(*g, core::kNoSelection);
+  g->bldg_panel = true;
+  r = hud::ShowData(*g);
+  EXPECT_EQ(r.selected_name, "Last");
+  EXPECT_TRUE(g->bldg_panel);
 }
 
 TEST(Panels, ConstructionPanelStaysOpenWithoutSelection) {

@@ -70,7 +70,7 @@ TEST(SimReadout, ChooseRefusesWhatTheListDoesNotHold) {
 TEST(SimReadout, SelectedBuildingWithSupplyAndUpgradePrice) {
   SimFixture sim(Types());
   const auto r = sim.One(
-      "events off\nnew 10\nset selected_bldg 0\npanel bldg\nset pers_ratio 0.25\nset energy_ratio 1\nreadout");
+      "events off\nnew 10\nselect 0\npanel bldg\nset pers_ratio 0.25\nset energy_ratio 1\nreadout");
   EXPECT_EQ(r["selected_name"], "E181");
   // 10 x 0.25 = 2.5 goes to the even neighbour.
   EXPECT_EQ(r["building"], nlohmann::json{"E48: 2"});
@@ -80,7 +80,7 @@ TEST(SimReadout, SelectedBuildingWithSupplyAndUpgradePrice) {
 
 TEST(SimReadout, EmptySelectedSlotClosesThePanels) {
   SimFixture sim(Types());
-  const auto r = sim.Run("new 10\nset selected_bldg 7\npanel bldg\nset build_panel 1\nreadout\nstate");
+  const auto r = sim.Run("new 10\nselect 7\npanel bldg\nset build_panel 1\nreadout\nstate");
   ASSERT_EQ(r.status, 0) << r.err;
   ASSERT_EQ(r.out.size(), 2u);
   EXPECT_EQ(r.out[0]["selected_name"], "-");

@@ -1,8 +1,20 @@
 #include "traffic/ships.h"
 
+#include <cfloat>
 #include <cmath>
 
 namespace traffic {
+namespace {
+
+// The scene keeps single precision; a double beyond its range becomes an infinity rather
+// than an undefined conversion (a frame time of hours sends a pirate that far).
+float ToSingle(double v) {
+  if (v > FLT_MAX) return INFINITY;
+  if (v < -FLT_MAX) return -INFINITY;
+  return static_cast<float>(v);
+}
+
+}  // namespace
 
 void SendPirates(Ships& ships) {
   // The middle ship leads by 20 units.
@@ -15,7 +27,7 @@ void ProcessPirates(Ships& ships, core::Game& g, double dt) {
   for (int i = 0; i < kPirateCount; ++i) {
     craft& p = ships.pirates[i];
     if (p.x > kPirateGone) {
-      p.x = static_cast<float>(static_cast<double>(p.x) - kPirateSpeed * dt);
+      p.x = ToSingle(static_cast<double>(p.x) - kPirateSpeed * dt);
       p.visible = true;
       if (g.Random(100) < kLaserChance) g.host->PlaySound("snd_laser");
     } else {
@@ -51,7 +63,7 @@ void TradeShipStep(Ships& ships) {
     h = kTradeShipIdleHeight;
     ships.ship_state = kShipIdle;
   }
-  ships.trade_ship.height = static_cast<float>(h);
+  ships.trade_ship.height = ToSingle(h);
 }
 
 }  // namespace traffic

@@ -229,6 +229,11 @@ class World {
   void modcamera(int32_t step);
   void ToggleIsometric();  // the "Isometric" menu item
   void ToggleTubes();      // the "No conection tubes" menu item (next frame shows it)
+  // "Pause/Unpause": the player's pause holds the day clock off until undone (the frame
+  // loop would otherwise switch it on again in the next frame); the message pause and
+  // the game-over stop work as before on top of it.
+  void TogglePause();
+  bool paused() const { return paused_; }
   // Camera target and height, the camera placed there at once.
   void PlaceCamera(int32_t x, int32_t y, int32_t height);
 
@@ -273,6 +278,11 @@ class World {
 
  private:
   void Init();
+  // A release that picked cell (cx, cy); `on_hud` keeps it from reaching the world.
+  void ApplyPick(int32_t cx, int32_t cy, bool left, bool on_hud);
+  void MirrorCraft();
+  void MirrorWarnings();
+  void MirrorShuttles();
 
   core::Game& g_;
   std::unique_ptr<traffic::Traffic> own_traffic_;
@@ -283,6 +293,7 @@ class World {
   hud::Readout readout_;
   LoadPump pump_;
   int viewer_w_ = 1008, viewer_h_ = 709;
+  bool paused_ = false;
 };
 
 }  // namespace presentation

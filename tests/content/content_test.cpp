@@ -1,0 +1,158 @@
+// The bundled content is complete and consistent: every type loads, is named and described
+// in every language, the catalog offers every kind of upgrade, and the starting base is the
+// type that sorts first.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "core/text.h"
+#include "shell/locale.h"
+#include "shell/startup.h"
+#include "sim/session.h"
+
+namespace {
+
+const std::string kData = QUENMAR_BUILD_DIR;
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> Languages() { return core::ReadLines(kData + "/locs.txt"); }
+
+TEST(Content, LanguageListNamesEnglishAndRussian) {
+  const auto codes = Languages();
+  EXPECT_EQ(codes, (std::vector<std::string>{"en", "ru"}));
+}
+
+TEST(Content, BuildingFilesHaveTheirTwentyFourLinesWithCrLf) {
+  sim::Session s;
+  shell::StartUp(s.game, kData, 1);
+  for (const auto& b : s.game.catalog) {
+    if (!b.exists) continue;
+    const std::string path = kData + "/Buildings/bldg_" + std::to_string(b.id) + ".bld";
+    const std::string bytes = Bytes(path);
+    SCOPED_TRACE(path);
+    EXPECT_EQ(core::ReadLines(path).size(), 24u);
+    std::size_t lf = 0, crlf = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+      if (bytes[i] == '\n') {
+        ++lf;
+        crlf += i > 0 && bytes[i - 1] == '\r';
+      }
+    EXPECT_EQ(lf, 24u);
+    EXPECT_EQ(crlf, lf);
+  }
+}
+
+TEST(Content, CatalogOffersEveryKindOfBuildingAndUpgrade) {
+  sim::Session s;
+  shell::StartUp(s.game, kData, 1);
+  const core::Game& g = s.game;
+  ASSERT_GE(g.catalog_count, 20);
+  std::set<int> upgrades;
+  int spaceports = 0, uniques = 0;
+  std::set<int> port_sizes;
+  bool producer = false, consumer = false, farm = false, housing = false, fun = false, comfort = false;
+  bool military = false, factory = false, mine = false, storage = false, income = false, science = false;
+  for (int k = 0; k < g.catalog_count; ++k) {
+    const auto& b = g.catalog[k];
+    SCOPED_TRACE(b.name);
+    upgrades.insert(b.upch);
+    EXPECT_GE(b.upl, 1);
+    EXPECT_GT(b.cst, 0);
+    if (k > 0) {
+      // Ordered by what upgrades improve, ties by file number.
+      const auto& prev = g.catalog[k - 1];
+      EXPECT_TRUE(prev.upch < b.upch || (prev.upch == b.upch && prev.id < b.id));
+    }
+    if (b.spaceport) {
+      ++spaceports;
+      port_sizes.insert(b.sssize);
+    }
+    uniques += b.unique;
+    producer |= b.engout > 0;
+    consumer |= b.engcons > 0;
+    farm |= b.food > 0 && k > 0;
+    housing |= b.living > 0 && k > 0;
+    fun |= b.entertain > 0;
+    comfort |= b.comfort > 0;
+    military |= b.military > 0;
+    factory |= b.prod > 0;
+    mine |= b.raw > 0;
+    storage |= b.storage > 0 && b.upch == core::kUpStorage;
+    income |= b.income > 0;
+    science |= b.science > 0;
+  }
+  for (int u = 0; u <= 10; ++u) EXPECT_TRUE(upgrades.count(u)) << "no type upgrades characteristic " << u;
+  EXPECT_GE(spaceports, 2);
+  EXPECT_GE(port_sizes.size(), 2u);
+  EXPECT_GE(uniques, 1);
+  EXPECT_TRUE(producer && consumer && farm && housing && fun && comfort);
+  EXPECT_TRUE(military && factory && mine && storage && income && science);
+}
+
+TEST(Content, StartingBaseIsAHeadquartersAtTheCentre) {
+  sim::Session s;
+  shell::StartUp(s.game, kData, 1);
+  const auto& base = s.game.placed[0];
+  ASSERT_TRUE(base.exists);
+  EXPECT_EQ(base.id, s.game.catalog[0].id);
+  EXPECT_EQ(base.x, 15);
+  EXPECT_EQ(base.y, 15);
+  EXPECT_EQ(base.up, 1);
+  EXPECT_TRUE(base.unique);
+  // Enough to live through the first days alone: beds and food for the first hundred
+  // colonists, a store, energy, and nothing it needs from elsewhere.
+  EXPECT_GE(base.living, 100);
+  EXPECT_GE(base.food, 100);
+  EXPECT_GT(base.storage, 0);
+  EXPECT_GT(base.engout, 0);
+  EXPECT_EQ(base.engcons, 0);
+}
+
+TEST(Content, EveryLanguageWordsEveryEntryAndNamesAndDescribesEveryType) {
+  // Entries the game never reads stay empty lines; every other entry up to 180 is worded.
+  const std::set<int> unused = {11,  12,  13,  14,  15,  16,  82,  83,  84,  85,  86,  87,  88,  89,
+                                90,  91,  92,  93,  94,  95,  96,  97,  121, 123, 135, 138, 143, 160,
+                                161, 162, 163, 168};
+  for (const auto& code : Languages()) {
+    SCOPED_TRACE(code);
+    sim::Session s;
+    s.game.locale_code = code;
+    shell::StartUp(s.game, kData, 1);
+    const core::Game& g = s.game;
+    for (int n = 1; n <= 180; ++n)
+      EXPECT_EQ(g.Loc(n).empty(), unused.count(n) == 1) << "entry " << n;
+    std::set<std::string> names;
+    for (int k = 0; k < g.catalog_count; ++k) {
+      const auto& b = g.catalog[k];
+      EXPECT_GT(std::stoi(b.cname), 180);
+      EXPECT_FALSE(b.name.empty()) << b.cname;
+      EXPECT_TRUE(names.insert(b.name).second) << "two types named " << b.name;
+      const auto text = core::ReadText(g.Path("\\buildings\\bldg_" + std::to_string(b.id) + "_desc_" + code + ".txt"));
+      ASSERT_TRUE(text.has_value()) << "no description of " << b.name;
+      EXPECT_GT(text->size(), 40u);
+    }
+  }
+}
+
+TEST(Content, DesignTimeCaptionsAreKeptInEnglish) {
+  sim::Session s;
+  shell::StartUp(s.game, kData, 1);
+  const core::Game& g = s.game;
+  EXPECT_EQ(g.Loc(1), "Start Easy");
+  EXPECT_EQ(g.Loc(23), "Destroy (10000)");
+  EXPECT_EQ(g.Loc(114), "TRADE RAW MATERIALS");
+  EXPECT_EQ(g.Loc(171), "Credits");
+  // Composed labels read as their captions: entry + ": " + value.
+  EXPECT_EQ(g.Loc(113) + ": ", "Price: ");
+  EXPECT_EQ(g.Loc(112) + ": ", "Percent: ");
+  EXPECT_EQ(g.Loc(39) + " (", "Upgrade (");
+}
+
+}  // namespace

@@ -27,8 +27,9 @@ QImage Ground() {
     for (int x = 0; x < kSize; ++x) {
       const double n = broad.At(x, y);
       const double f = fine.At(x * 4.0, y * 4.0);
-      double t = std::clamp((n - 0.25) * 1.9, 0.0, 1.0);
-      QColor c = Mix(kDeep, kDust, t * 0.8 + f * 0.25);
+      // Gentle broad variation: the tile repeats across the colony and must not show a grid.
+      const double t = std::clamp(0.55 + (n - 0.5) * 0.6 + (f - 0.5) * 0.5, 0.0, 1.0);
+      QColor c = Mix(kDeep, kDust, t);
       const double jitter = 1.0 + (grain.Uniform() - 0.5) * 0.10;
       c = Shade(c, jitter);
       row[x] = c.rgba();
@@ -206,25 +207,27 @@ QImage SaltFlat() {
 
 QImage Lichen() {
   QImage img = Ground();
-  const TileNoise n(kSize, 51);
-  for (int y = 0; y < kSize; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
-    for (int x = 0; x < kSize; ++x) {
-      const double v = n.At(x * 2.0, y * 2.0);
-      double w = std::clamp((v - 0.5) * 7.0, 0.0, 1.0) * EdgeFade(x, y, 20);
-      const QColor moss = Mix(QColor(60, 40, 90), QColor(60, 140, 120), std::clamp((v - 0.55) * 5, 0.0, 1.0));
-      row[x] = Mix(QColor(row[x]), moss, w * 0.9).rgba();
-    }
-  }
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
   Rng rng(52);
-  for (int i = 0; i < 26; ++i) {
-    const QPointF c(rng.Range(26, 102), rng.Range(26, 102));
-    if (n.At(c.x() * 2, c.y() * 2) < 0.55) continue;
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(150, 230, 190, 200));
-    p.drawEllipse(c, 1.1, 1.1);
+  // Clumps of the planet's violet-green lichen, each a crowd of small overlapping cushions.
+  const QPointF clumps[] = {{44, 46}, {80, 40}, {62, 72}, {36, 88}, {90, 84}};
+  for (const QPointF& centre : clumps) {
+    const double spread = rng.Range(9, 15);
+    for (int i = 0; i < 26; ++i) {
+      const double a = rng.Range(0, 2 * std::numbers::pi), d = spread * std::sqrt(rng.Uniform());
+      const QPointF c = centre + QPointF(std::cos(a) * d, std::sin(a) * d);
+      const double r = rng.Range(2.0, 4.5);
+      p.setBrush(QColor(30, 18, 40, 90));
+      p.drawEllipse(c + QPointF(0.8, 1.0), r, r);
+      p.setBrush(Mix(QColor(84, 50, 120), QColor(60, 150, 120), rng.Uniform()));
+      p.drawEllipse(c, r, r);
+    }
+    for (int i = 0; i < 5; ++i) {
+      p.setBrush(QColor(170, 240, 200, 220));
+      p.drawEllipse(centre + QPointF(rng.Range(-spread, spread), rng.Range(-spread, spread)) * 0.7, 0.9, 0.9);
+    }
   }
   return img;
 }

@@ -71,6 +71,9 @@ class Scene {
   int object_count() const { return next_id_; }
   // Every light source in the tree, in creation order.
   const std::vector<LightSource*>& lights() const { return lights_; }
+  // Lives exactly as long as this scene: a cache that may outlive the scene keeps a
+  // weak_ptr to it to tell this scene from a later one at the same address.
+  const std::shared_ptr<const int>& lifetime_token() const { return token_; }
 
  private:
   friend class Object;
@@ -79,6 +82,7 @@ class Scene {
   std::unique_ptr<DummyCube> root_;
   int next_id_ = 0;
   std::vector<LightSource*> lights_;
+  std::shared_ptr<const int> token_ = std::make_shared<const int>(0);
 };
 
 // The main window's fixed scene tree and engine components, with the settings they are

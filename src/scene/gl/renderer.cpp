@@ -1,0 +1,660 @@
+#include "scene/gl/renderer.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "scene/gl/image_loader.h"
+
+namespace scene::gl {
+
+namespace {
+
+constexpr int kMaxLights = 8;
+constexpr int kFloatsPerVertex = 8;  // position 3, texture coordinate 2, normal 3
+constexpr int kFloatsPerQuad = kFloatsPerVertex * 4;
+
+const char* kVertexShader = R"(#version 330 core
+layout(location = 0) in vec3 a_pos;
+layout(location = 1) in vec2 a_uv;
+layout(location = 2) in vec3 a_normal;
+uniform mat4 u_mvp;
+uniform vec3 u_eye;
+uniform bool u_lit;
+uniform vec4 u_color;
+uniform vec3 u_emission;
+uniform vec3 u_mat_ambient;
+uniform vec3 u_mat_diffuse;
+uniform vec3 u_scene_ambient;
+uniform int u_light_count;
+uniform vec3 u_light_pos[8];
+uniform vec3 u_light_diffuse[8];
+uniform vec3 u_light_ambient[8];
+uniform float u_light_att[8];
+out vec2 v_uv;
+out vec4 v_color;
+void main() {
+  gl_Position = u_mvp * vec4(a_pos, 1.0);
+  v_uv = a_uv;
+  if (u_lit) {
+    // The face is lit on the side the camera sees, per vertex like the fixed pipeline.
+    vec3 n = normalize(a_normal);
+    if (dot(n, u_eye - a_pos) < 0.0) n = -n;
+    vec3 c = u_emission + u_scene_ambient * u_mat_ambient;
+    for (int i = 0; i < u_light_count; ++i) {
+      vec3 l = normalize(u_light_pos[i] - a_pos);
+      float nl = max(dot(n, l), 0.0);
+      c += (u_light_ambient[i] * u_mat_ambient + u_light_diffuse[i] * u_mat_diffuse * nl)
+           * u_light_att[i];
+    }
+    v_color = vec4(clamp(c, 0.0, 1.0), u_color.a);
+  } else {
+    v_color = u_color;
+  }
+}
+)";
+
+const char* kFragmentShader = R"(#version 330 core
+in vec2 v_uv;
+in vec4 v_color;
+uniform sampler2D u_tex;
+uniform bool u_textured;
+uniform bool u_replace;
+uniform bool u_alpha_test;
+uniform bool u_alpha_opaque;
+out vec4 o_color;
+void main() {
+  vec4 t = u_textured ? texture(u_tex, v_uv) : vec4(1.0);
+  if (u_alpha_opaque) t.a = 1.0;
+  vec4 c = u_replace ? t : t * v_color;
+  // Fully clear texels write no depth, so what lies behind them still shows.
+  if (u_alpha_test && c.a < 0.004) discard;
+  o_color = c;
+}
+)";
+
+void AppendVertex(std::vector<float>& v, const Vec3& p, float u, float t, const Vec3& n) {
+  v.insert(v.end(), {p.x, p.y, p.z, u, t, n.x, n.y, n.z});
+}
+
+// Corners in the order bottom-left, bottom-right, top-right, top-left of the picture.
+void AppendQuad(std::vector<float>& v, const Mat4& m, const Vec3 c[4], const Vec3& local_normal) {
+  const Vec3 n = Normalized(m.TransformVector(local_normal));
+  AppendVertex(v, m.TransformPoint(c[0]), 0, 1, n);
+  AppendVertex(v, m.TransformPoint(c[1]), 1, 1, n);
+  AppendVertex(v, m.TransformPoint(c[2]), 1, 0, n);
+  AppendVertex(v, m.TransformPoint(c[3]), 0, 0, n);
+}
+
+int AppendPlane(std::vector<float>& v, const Mat4& m, float w, float h) {
+  const float x = w / 2, y = h / 2;
+  const Vec3 c[4] = {{-x, -y, 0}, {x, -y, 0}, {x, y, 0}, {-x, y, 0}};
+  AppendQuad(v, m, c, {0, 0, 1});
+  return 1;
+}
+
+int AppendCube(std::vector<float>& v, const Mat4& m, float w, float d, float h) {
+  const float x = w / 2, y = d / 2, z = h / 2;
+  const Vec3 top[4] = {{-x, -y, z}, {x, -y, z}, {x, y, z}, {-x, y, z}};
+  const Vec3 bottom[4] = {{-x, y, -z}, {x, y, -z}, {x, -y, -z}, {-x, -y, -z}};
+  const Vec3 front[4] = {{-x, -y, -z}, {x, -y, -z}, {x, -y, z}, {-x, -y, z}};
+  const Vec3 back[4] = {{x, y, -z}, {-x, y, -z}, {-x, y, z}, {x, y, z}};
+  const Vec3 right[4] = {{x, -y, -z}, {x, y, -z}, {x, y, z}, {x, -y, z}};
+  const Vec3 left[4] = {{-x, y, -z}, {-x, -y, -z}, {-x, -y, z}, {-x, y, z}};
+  AppendQuad(v, m, top, {0, 0, 1});
+  AppendQuad(v, m, bottom, {0, 0, -1});
+  AppendQuad(v, m, front, {0, -1, 0});
+  AppendQuad(v, m, back, {0, 1, 0});
+  AppendQuad(v, m, right, {1, 0, 0});
+  AppendQuad(v, m, left, {-1, 0, 0});
+  return 6;
+}
+
+// A HUD quad in view pixels, y down: (x0, y0) top-left with texture (u0, v0).
+void AppendHudQuad(std::vector<float>& v, float x0, float y0, float x1, float y1, float u0,
+                   float t0, float u1, float t1) {
+  const Vec3 n{0, 0, 1};
+  AppendVertex(v, {x0, y1, 0}, u0, t1, n);
+  AppendVertex(v, {x1, y1, 0}, u1, t1, n);
+  AppendVertex(v, {x1, y0, 0}, u1, t0, n);
+  AppendVertex(v, {x0, y0, 0}, u0, t0, n);
+}
+
+bool SameLook(const auto& a, const auto& b) {
+  return a.texture == b.texture && a.color == b.color && a.blend == b.blend &&
+         a.replace == b.replace && a.alpha_opaque == b.alpha_opaque &&
+         a.linear_mag == b.linear_mag && a.linear_min == b.linear_min;
+}
+
+const Material& DefaultMaterial() {
+  static const Material m;
+  return m;
+}
+
+}  // namespace
+
+Renderer::Renderer() = default;
+Renderer::~Renderer() { Release(); }
+
+bool Renderer::Initialize(QOpenGLFunctions_3_3_Core* gl, std::string* error) {
+  gl_ = gl;
+  auto compile = [&](GLenum type, const char* src) -> GLuint {
+    GLuint s = gl_->glCreateShader(type);
+    gl_->glShaderSource(s, 1, &src, nullptr);
+    gl_->glCompileShader(s);
+    GLint ok = 0;
+    gl_->glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+      char log[2048] = {};
+      gl_->glGetShaderInfoLog(s, sizeof log, nullptr, log);
+      if (error) *error = log;
+      gl_->glDeleteShader(s);
+      return 0;
+    }
+    return s;
+  };
+  const GLuint vs = compile(GL_VERTEX_SHADER, kVertexShader);
+  if (!vs) return false;
+  const GLuint fs = compile(GL_FRAGMENT_SHADER, kFragmentShader);
+  if (!fs) {
+    gl_->glDeleteShader(vs);
+    return false;
+  }
+  program_ = gl_->glCreateProgram();
+  gl_->glAttachShader(program_, vs);
+  gl_->glAttachShader(program_, fs);
+  gl_->glLinkProgram(program_);
+  gl_->glDeleteShader(vs);
+  gl_->glDeleteShader(fs);
+  GLint linked = 0;
+  gl_->glGetProgramiv(program_, GL_LINK_STATUS, &linked);
+  if (!linked) {
+    char log[2048] = {};
+    gl_->glGetProgramInfoLog(program_, sizeof log, nullptr, log);
+    if (error) *error = log;
+    gl_->glDeleteProgram(program_);
+    program_ = 0;
+    return false;
+  }
+  auto loc = [&](const char* n) { return gl_->glGetUniformLocation(program_, n); };
+  u_mvp_ = loc("u_mvp");
+  u_eye_ = loc("u_eye");
+  u_lit_ = loc("u_lit");
+  u_color_ = loc("u_color");
+  u_emission_ = loc("u_emission");
+  u_mat_ambient_ = loc("u_mat_ambient");
+  u_mat_diffuse_ = loc("u_mat_diffuse");
+  u_scene_ambient_ = loc("u_scene_ambient");
+  u_light_count_ = loc("u_light_count");
+  u_light_pos_ = loc("u_light_pos");
+  u_light_diffuse_ = loc("u_light_diffuse");
+  u_light_ambient_ = loc("u_light_ambient");
+  u_light_att_ = loc("u_light_att");
+  u_textured_ = loc("u_textured");
+  u_replace_ = loc("u_replace");
+  u_alpha_test_ = loc("u_alpha_test");
+  u_alpha_opaque_ = loc("u_alpha_opaque");
+  u_tex_ = loc("u_tex");
+
+  gl_->glGenBuffers(1, &ebo_);
+  gl_->glGenSamplers(4, samplers_);
+  for (int i = 0; i < 4; ++i) {
+    const bool mag_linear = i & 2, min_linear = i & 1;
+    gl_->glSamplerParameteri(samplers_[i], GL_TEXTURE_MAG_FILTER, mag_linear ? GL_LINEAR : GL_NEAREST);
+    gl_->glSamplerParameteri(samplers_[i], GL_TEXTURE_MIN_FILTER, min_linear ? GL_LINEAR : GL_NEAREST);
+    gl_->glSamplerParameteri(samplers_[i], GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl_->glSamplerParameteri(samplers_[i], GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  }
+  EnsureIndices(4096);
+  return true;
+}
+
+void Renderer::DropSceneCaches() {
+  for (auto& [id, g] : groups_) {
+    if (g->vao) gl_->glDeleteVertexArrays(1, &g->vao);
+    if (g->vbo) gl_->glDeleteBuffers(1, &g->vbo);
+  }
+  groups_.clear();
+  hud_batches_.clear();
+  hud_key_.clear();
+  hud_parents_.clear();
+  has_hud_.clear();
+  hud_object_count_ = -1;
+  hud_matlib_revision_ = UINT64_MAX;
+  scene_token_.reset();
+}
+
+void Renderer::Release() {
+  if (!gl_) return;
+  DropSceneCaches();
+  for (auto& [k, t] : file_textures_)
+    if (t.id) gl_->glDeleteTextures(1, &t.id);
+  file_textures_.clear();
+  for (auto& [k, t] : image_textures_)
+    if (t.texture.id) gl_->glDeleteTextures(1, &t.texture.id);
+  image_textures_.clear();
+  for (auto& [k, t] : atlas_textures_)
+    if (t) gl_->glDeleteTextures(1, &t);
+  atlas_textures_.clear();
+  if (hud_vao_) gl_->glDeleteVertexArrays(1, &hud_vao_);
+  if (hud_vbo_) gl_->glDeleteBuffers(1, &hud_vbo_);
+  hud_vao_ = hud_vbo_ = 0;
+  if (ebo_) gl_->glDeleteBuffers(1, &ebo_);
+  ebo_ = 0;
+  if (samplers_[0]) gl_->glDeleteSamplers(4, samplers_);
+  std::fill(std::begin(samplers_), std::end(samplers_), 0u);
+  if (program_) gl_->glDeleteProgram(program_);
+  program_ = 0;
+  gl_ = nullptr;
+}
+
+void Renderer::EnsureIndices(int quads) {
+  if (quads <= index_quads_) return;
+  int n = std::max(index_quads_, 4096);
+  while (n < quads) n *= 2;
+  std::vector<GLuint> idx(static_cast<size_t>(n) * 6);
+  for (int q = 0; q < n; ++q) {
+    const GLuint b = static_cast<GLuint>(q) * 4;
+    const GLuint pattern[6] = {b, b + 1, b + 2, b, b + 2, b + 3};
+    std::copy(pattern, pattern + 6, idx.begin() + q * 6);
+  }
+  // The element buffer is part of each vertex array's state; no array may be bound while
+  // it is filled, or that array would change.
+  gl_->glBindVertexArray(0);
+  gl_->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ebo_);
+  gl_->glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(idx.size() * sizeof(GLuint)),
+                    idx.data(), GL_STATIC_DRAW);
+  gl_->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  index_quads_ = n;
+}
+
+namespace {
+void SetUpVertexArray(QOpenGLFunctions_3_3_Core* gl, GLuint vao, GLuint vbo, GLuint ebo) {
+  gl->glBindVertexArray(vao);
+  gl->glBindBuffer(GL_ARRAY_BUFFER, vbo);
+  const GLsizei stride = kFloatsPerVertex * sizeof(float);
+  gl->glEnableVertexAttribArray(0);
+  gl->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+  gl->glEnableVertexAttribArray(1);
+  gl->glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride,
+                            reinterpret_cast<void*>(3 * sizeof(float)));
+  gl->glEnableVertexAttribArray(2);
+  gl->glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, stride,
+                            reinterpret_cast<void*>(5 * sizeof(float)));
+  gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ebo);
+  gl->glBindVertexArray(0);
+}
+}  // namespace
+
+void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h, int fb_w,
+                      int fb_h) {
+  stats_ = {};
+  if (!gl_ || !program_) return;
+  // Another scene (or a new one where an old one was): its ids and revisions are its own.
+  const auto& token = scene.lifetime_token();
+  if (scene_token_.owner_before(token) || token.owner_before(scene_token_) || scene_token_.expired()) {
+    DropSceneCaches();
+    scene_token_ = token;
+  }
+  scene_ = &scene;
+  gl_->glViewport(0, 0, std::max(fb_w, 1), std::max(fb_h, 1));
+  gl_->glClearColor(0, 0, 0, 1);
+  gl_->glDepthMask(GL_TRUE);
+  gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  gl_->glDisable(GL_CULL_FACE);
+  gl_->glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  gl_->glUseProgram(program_);
+  gl_->glActiveTexture(GL_TEXTURE0);
+  gl_->glUniform1i(u_tex_, 0);
+
+  // The world.
+  gl_->glEnable(GL_DEPTH_TEST);
+  gl_->glDepthFunc(GL_LEQUAL);
+  const Mat4 mvp = ProjectionMatrix(camera, view_w, view_h) * ViewMatrix(camera);
+  gl_->glUniformMatrix4fv(u_mvp_, 1, GL_FALSE, mvp.m.data());
+  const Vec3 eye = camera.WorldMatrix().TransformPoint({});
+  gl_->glUniform3f(u_eye_, eye.x, eye.y, eye.z);
+  gl_->glUniform3f(u_scene_ambient_, kSceneAmbient, kSceneAmbient, kSceneAmbient);
+  std::vector<LightInput> lights = ShiningLights(scene);
+  if (lights.size() > kMaxLights) lights.resize(kMaxLights);
+  float pos[kMaxLights * 3], dif[kMaxLights * 3], amb[kMaxLights * 3], att[kMaxLights];
+  for (size_t i = 0; i < lights.size(); ++i) {
+    const LightInput& l = lights[i];
+    pos[i * 3] = l.position.x, pos[i * 3 + 1] = l.position.y, pos[i * 3 + 2] = l.position.z;
+    dif[i * 3] = l.diffuse.r, dif[i * 3 + 1] = l.diffuse.g, dif[i * 3 + 2] = l.diffuse.b;
+    amb[i * 3] = l.ambient.r, amb[i * 3 + 1] = l.ambient.g, amb[i * 3 + 2] = l.ambient.b;
+    att[i] = l.const_attenuation > 0 ? 1.0f / l.const_attenuation : 1.0f;
+  }
+  const GLsizei n = static_cast<GLsizei>(lights.size());
+  gl_->glUniform1i(u_light_count_, n);
+  if (n > 0) {
+    gl_->glUniform3fv(u_light_pos_, n, pos);
+    gl_->glUniform3fv(u_light_diffuse_, n, dif);
+    gl_->glUniform3fv(u_light_ambient_, n, amb);
+    gl_->glUniform1fv(u_light_att_, n, att);
+  }
+  gl_->glUniform1i(u_lit_, 1);
+  Object& root = scene.root();
+  if (root.visible()) DrawWorldGroup(root, root.LocalMatrix());
+
+  // The HUD over it, in tree order.
+  gl_->glDisable(GL_DEPTH_TEST);
+  gl_->glDepthMask(GL_FALSE);
+  BuildHud(scene);
+  if (!hud_batches_.empty()) {
+    Mat4 ortho;
+    const float w = static_cast<float>(std::max(view_w, 1)), h = static_cast<float>(std::max(view_h, 1));
+    ortho.at(0, 0) = 2 / w;
+    ortho.at(0, 3) = -1;
+    ortho.at(1, 1) = -2 / h;
+    ortho.at(1, 3) = 1;
+    gl_->glUniformMatrix4fv(u_mvp_, 1, GL_FALSE, ortho.m.data());
+    gl_->glUniform1i(u_lit_, 0);
+    gl_->glUniform1i(u_alpha_test_, 0);
+    gl_->glBindVertexArray(hud_vao_);
+    for (const HudBatch& b : hud_batches_) {
+      if (b.blend) gl_->glEnable(GL_BLEND);
+      else gl_->glDisable(GL_BLEND);
+      gl_->glUniform1i(u_textured_, b.texture != 0);
+      gl_->glUniform1i(u_replace_, b.replace);
+      gl_->glUniform1i(u_alpha_opaque_, b.alpha_opaque);
+      gl_->glUniform4f(u_color_, b.color.r, b.color.g, b.color.b, b.color.a);
+      if (b.texture) {
+        gl_->glBindTexture(GL_TEXTURE_2D, b.texture);
+        BindSampler(b.linear_mag, b.linear_min);
+      }
+      gl_->glDrawElements(GL_TRIANGLES, b.quads * 6, GL_UNSIGNED_INT,
+                          reinterpret_cast<void*>(static_cast<size_t>(b.first_quad) * 6 * sizeof(GLuint)));
+      ++stats_.draw_calls;
+      stats_.hud_quads += b.quads;
+    }
+  }
+  gl_->glBindVertexArray(0);
+  gl_->glDisable(GL_BLEND);
+  gl_->glDepthMask(GL_TRUE);
+  scene_ = nullptr;
+}
+
+void Renderer::DrawWorldGroup(Object& node, const Mat4& world) {
+  if (node.child_count() == 0) return;
+  auto& slot = groups_[node.id()];
+  if (!slot) slot = std::make_unique<Group>();
+  Group& g = *slot;
+  if (!g.built || g.revision != node.subtree_revision() ||
+      g.matlib_revision != scene_->matlib.revision() || !(g.world == world)) {
+    BuildGroup(g, node, world);
+  }
+  bool bound = false;
+  for (const Step& s : g.steps) {
+    if (s.subtree) {
+      if (s.child->visible()) {
+        DrawWorldGroup(*s.child, world * s.child->LocalMatrix());
+        bound = false;
+      }
+      continue;
+    }
+    if (!bound) {
+      gl_->glBindVertexArray(g.vao);
+      bound = true;
+    }
+    DrawBatch(s.batch, *scene_);
+  }
+}
+
+void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
+  ++stats_.groups_rebuilt;
+  g.steps.clear();
+  std::vector<float> verts;
+  // Children between two subtrees form one run, drawn batched by material in the order
+  // each material first appears; subtrees keep their place in the tree order.
+  std::vector<std::pair<int, std::vector<float>>> run;
+  int quads = 0;
+  auto flush = [&] {
+    for (auto& [mat, v] : run) {
+      const int n = static_cast<int>(v.size() / kFloatsPerQuad);
+      g.steps.push_back({false, nullptr, Batch{mat, quads, n}});
+      quads += n;
+      verts.insert(verts.end(), v.begin(), v.end());
+    }
+    run.clear();
+  };
+  const MaterialLibrary& lib = scene_->matlib;
+  for (int i = 0; i < node.child_count(); ++i) {
+    Object* c = node.child(i);
+    if (!c->visible()) continue;
+    const ObjectKind k = c->kind();
+    if (k == ObjectKind::Plane || k == ObjectKind::Cube) {
+      const int mat = lib.IndexOf(c->lib_material_name());
+      auto it = std::find_if(run.begin(), run.end(), [&](const auto& r) { return r.first == mat; });
+      if (it == run.end()) {
+        run.emplace_back(mat, std::vector<float>{});
+        it = run.end() - 1;
+      }
+      const Mat4 m = world * c->LocalMatrix();
+      if (k == ObjectKind::Plane) {
+        const Plane* p = static_cast<const Plane*>(c);
+        AppendPlane(it->second, m, p->width(), p->height());
+      } else {
+        const Cube* cu = static_cast<const Cube*>(c);
+        AppendCube(it->second, m, cu->cube_width(), cu->cube_depth(), cu->cube_height());
+      }
+    }
+    if (c->child_count() > 0) {
+      flush();
+      g.steps.push_back({true, c, {}});
+    }
+  }
+  flush();
+  g.quads = quads;
+  if (quads > 0) {
+    EnsureIndices(quads);
+    if (!g.vao) {
+      gl_->glGenVertexArrays(1, &g.vao);
+      gl_->glGenBuffers(1, &g.vbo);
+      SetUpVertexArray(gl_, g.vao, g.vbo, ebo_);
+    }
+    gl_->glBindBuffer(GL_ARRAY_BUFFER, g.vbo);
+    gl_->glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(verts.size() * sizeof(float)),
+                      verts.data(), GL_DYNAMIC_DRAW);
+    gl_->glBindBuffer(GL_ARRAY_BUFFER, 0);
+  }
+  g.revision = node.subtree_revision();
+  g.matlib_revision = scene_->matlib.revision();
+  g.world = world;
+  g.built = true;
+}
+
+void Renderer::BindSampler(bool linear_mag, bool linear_min) {
+  gl_->glBindSampler(0, samplers_[(linear_mag ? 2 : 0) + (linear_min ? 1 : 0)]);
+}
+
+void Renderer::DrawBatch(const Batch& b, const Scene& scene) {
+  const Material& m = b.material >= 0 ? scene.matlib.at(b.material) : DefaultMaterial();
+  const Texture t = m.texture.disabled ? Texture{} : TextureFor(m);
+  const bool blend = m.blending_mode == BlendingMode::Transparency;
+  if (blend) gl_->glEnable(GL_BLEND);
+  else gl_->glDisable(GL_BLEND);
+  gl_->glUniform1i(u_alpha_test_, blend);
+  gl_->glUniform1i(u_textured_, t.id != 0);
+  gl_->glUniform1i(u_replace_, t.id != 0 && m.texture.mode == TextureMode::Replace);
+  gl_->glUniform1i(u_alpha_opaque_, m.texture.image_alpha == ImageAlpha::Opaque);
+  gl_->glUniform3f(u_emission_, m.emission.r, m.emission.g, m.emission.b);
+  gl_->glUniform3f(u_mat_ambient_, m.ambient.r, m.ambient.g, m.ambient.b);
+  gl_->glUniform3f(u_mat_diffuse_, m.diffuse.r, m.diffuse.g, m.diffuse.b);
+  gl_->glUniform4f(u_color_, 1, 1, 1, m.diffuse.a);
+  if (t.id) {
+    gl_->glBindTexture(GL_TEXTURE_2D, t.id);
+    BindSampler(m.texture.mag_filter == TextureFilter::Linear,
+                m.texture.min_filter == TextureFilter::Linear);
+  }
+  gl_->glDrawElements(GL_TRIANGLES, b.quads * 6, GL_UNSIGNED_INT,
+                      reinterpret_cast<void*>(static_cast<size_t>(b.first_quad) * 6 * sizeof(GLuint)));
+  ++stats_.draw_calls;
+  stats_.world_quads += b.quads;
+}
+
+GLuint Renderer::UploadTexture(const Image& img) {
+  if (img.width <= 0 || img.height <= 0 ||
+      img.rgba.size() < static_cast<size_t>(img.width) * static_cast<size_t>(img.height) * 4)
+    return 0;
+  GLuint id = 0;
+  gl_->glGenTextures(1, &id);
+  gl_->glBindTexture(GL_TEXTURE_2D, id);
+  gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  gl_->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, img.width, img.height, 0, GL_RGBA,
+                    GL_UNSIGNED_BYTE, img.rgba.data());
+  // One level, no mipmaps: the look is texel for texel.
+  gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  return id;
+}
+
+Renderer::Texture Renderer::TextureFor(const Material& m) {
+  if (m.texture.image) {
+    auto [it, fresh] = image_textures_.try_emplace(m.texture.image.get());
+    ImageTexture& entry = it->second;
+    if (!fresh && entry.image.lock() != m.texture.image) {
+      if (entry.texture.id) gl_->glDeleteTextures(1, &entry.texture.id);
+      fresh = true;
+    }
+    if (fresh) {
+      entry.image = m.texture.image;
+      entry.texture.id = UploadTexture(*m.texture.image);
+    }
+    return entry.texture;
+  }
+  if (m.texture.image_file.empty()) return {};
+  auto [it, fresh] = file_textures_.try_emplace(m.texture.image_file);
+  if (fresh) {
+    if (auto img = LoadImageFile(m.texture.image_file)) it->second.id = UploadTexture(*img);
+  }
+  return it->second;
+}
+
+const GlyphAtlas& Renderer::AtlasFor(const BitmapFont& font) {
+  auto key = std::make_pair(font.family, font.pixel_height);
+  auto& slot = atlases_[key];
+  if (!slot) slot = std::make_unique<GlyphAtlas>(font.family, font.pixel_height);
+  return *slot;
+}
+
+GLuint Renderer::AtlasTexture(const BitmapFont& font) {
+  auto key = std::make_pair(font.family, font.pixel_height);
+  auto it = atlas_textures_.find(key);
+  if (it != atlas_textures_.end()) return it->second;
+  const GLuint id = UploadTexture(AtlasFor(font).image());
+  atlas_textures_.emplace(key, id);
+  return id;
+}
+
+void Renderer::BuildHud(Scene& scene) {
+  // Which containers hold HUD objects changes only when objects are added.
+  if (hud_object_count_ != scene.object_count()) {
+    hud_object_count_ = scene.object_count();
+    has_hud_.assign(static_cast<size_t>(scene.object_count()), 0);
+    hud_parents_.clear();
+    auto mark = [&](auto&& self, Object& o) -> bool {
+      bool any = false;
+      bool direct = false;
+      for (int i = 0; i < o.child_count(); ++i) {
+        Object& c = *o.child(i);
+        const bool hud_kind = c.kind() == ObjectKind::HUDSprite || c.kind() == ObjectKind::HUDText;
+        direct = direct || hud_kind;
+        any = self(self, c) || hud_kind || any;
+      }
+      if (direct) hud_parents_.push_back(&o);
+      has_hud_[static_cast<size_t>(o.id())] = any;
+      return any;
+    };
+    mark(mark, scene.root());
+    hud_key_.clear();
+  }
+  // Rebuild when anything about a container with HUD objects changed.
+  std::vector<std::pair<int, uint64_t>> key;
+  key.reserve(hud_parents_.size());
+  for (Object* p : hud_parents_)
+    key.emplace_back(p->VisibleInTree() ? 1 : 0, p->subtree_revision());
+  if (key == hud_key_ && hud_matlib_revision_ == scene.matlib.revision()) return;
+  hud_key_ = std::move(key);
+  hud_matlib_revision_ = scene.matlib.revision();
+
+  hud_batches_.clear();
+  std::vector<float> verts;
+  if (scene.root().visible()) CollectHud(scene.root(), verts);
+  if (verts.empty()) return;
+  const int quads = static_cast<int>(verts.size() / kFloatsPerQuad);
+  EnsureIndices(quads);
+  if (!hud_vao_) {
+    gl_->glGenVertexArrays(1, &hud_vao_);
+    gl_->glGenBuffers(1, &hud_vbo_);
+    SetUpVertexArray(gl_, hud_vao_, hud_vbo_, ebo_);
+  }
+  gl_->glBindBuffer(GL_ARRAY_BUFFER, hud_vbo_);
+  gl_->glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(verts.size() * sizeof(float)),
+                    verts.data(), GL_DYNAMIC_DRAW);
+  gl_->glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void Renderer::CollectHud(Object& node, std::vector<float>& verts) {
+  auto add = [&](HudBatch look, auto&& make_quads) {
+    const int before = static_cast<int>(verts.size() / kFloatsPerQuad);
+    make_quads();
+    const int n = static_cast<int>(verts.size() / kFloatsPerQuad) - before;
+    if (n == 0) return;
+    if (!hud_batches_.empty() && SameLook(hud_batches_.back(), look) &&
+        hud_batches_.back().first_quad + hud_batches_.back().quads == before) {
+      hud_batches_.back().quads += n;
+      return;
+    }
+    look.first_quad = before;
+    look.quads = n;
+    hud_batches_.push_back(look);
+  };
+  for (int i = 0; i < node.child_count(); ++i) {
+    Object& c = *node.child(i);
+    if (!c.visible()) continue;
+    if (c.kind() == ObjectKind::HUDSprite) {
+      const auto& s = static_cast<const HUDSprite&>(c);
+      const Material* m = scene_ ? scene_->matlib.Find(s.lib_material_name()) : nullptr;
+      if (!m) m = &DefaultMaterial();
+      const Texture t = m->texture.disabled ? Texture{} : TextureFor(*m);
+      HudBatch look;
+      look.texture = t.id;
+      look.color = t.id ? Color{1, 1, 1, m->diffuse.a} : m->diffuse;
+      look.blend = m->blending_mode == BlendingMode::Transparency;
+      look.replace = t.id && m->texture.mode == TextureMode::Replace;
+      look.alpha_opaque = m->texture.image_alpha == ImageAlpha::Opaque;
+      look.linear_mag = m->texture.mag_filter == TextureFilter::Linear;
+      look.linear_min = m->texture.min_filter == TextureFilter::Linear;
+      add(look, [&] {
+        const float x = s.x(), y = s.y(), hw = s.width() / 2, hh = s.height() / 2;
+        AppendHudQuad(verts, x - hw, y - hh, x + hw, y + hh, 0, 0, 1, 1);
+      });
+    } else if (c.kind() == ObjectKind::HUDText) {
+      const auto& t = static_cast<const HUDText&>(c);
+      if (t.bitmap_font() && !t.text().empty()) {
+        const BitmapFont& f = *t.bitmap_font();
+        const GlyphAtlas& atlas = AtlasFor(f);
+        HudBatch look;
+        look.texture = AtlasTexture(f);
+        look.color = f.color;
+        add(look, [&] {
+          const TextBlockLayout lay =
+              LayoutText(t.text(), t.x(), t.y(), t.alignment(), t.layout(), atlas.metrics());
+          const float aw = static_cast<float>(atlas.image().width);
+          const float ah = static_cast<float>(atlas.image().height);
+          for (const PlacedGlyph& pg : lay.glyphs) {
+            if (pg.ch == U' ') continue;
+            const GlyphAtlas::Glyph& g = atlas.GlyphFor(pg.ch);
+            AppendHudQuad(verts, pg.x, pg.y, pg.x + static_cast<float>(g.w), pg.y + static_cast<float>(g.h),
+                          static_cast<float>(g.x) / aw, static_cast<float>(g.y) / ah,
+                          static_cast<float>(g.x + g.w) / aw, static_cast<float>(g.y + g.h) / ah);
+          }
+        });
+      }
+    }
+    if (c.child_count() > 0 && has_hud_[static_cast<size_t>(c.id())]) CollectHud(c, verts);
+  }
+}
+
+}  // namespace scene::gl

@@ -1,0 +1,131 @@
+#pragma once
+#include <QOpenGLFunctions_3_3_Core>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "scene/scene.h"
+#include "scene/gl/glyph_atlas.h"
+
+namespace scene::gl {
+
+// Counters of the last rendered frame, for tests and the benchmark.
+struct FrameStats {
+  int draw_calls = 0;
+  int world_quads = 0;
+  int hud_quads = 0;
+  int groups_rebuilt = 0;
+};
+
+// Draws a scene with OpenGL 3.3 core: the world with depth test, lighting and alpha
+// blending, batched by material within each container, then the HUD objects in tree order
+// in view pixels. Lives inside one GL context: create, Initialize, Render and destroy it
+// with that context current.
+class Renderer {
+ public:
+  Renderer();
+  ~Renderer();
+  Renderer(const Renderer&) = delete;
+  Renderer& operator=(const Renderer&) = delete;
+
+  // Compiles the shader and creates the shared buffers. False (and `error` set) when the
+  // context cannot do it.
+  bool Initialize(QOpenGLFunctions_3_3_Core* gl, std::string* error = nullptr);
+  // Renders into the bound framebuffer. view_w x view_h are the view's pixels (the HUD's
+  // coordinates and the camera's view size); fb_w x fb_h the framebuffer's (they differ
+  // on high-density screens). Clears to black first.
+  void Render(Scene& scene, const Camera& camera, int view_w, int view_h, int fb_w, int fb_h);
+  // Frees every GL object (called by the destructor too; needs the context current).
+  void Release();
+
+  const FrameStats& stats() const { return stats_; }
+
+ private:
+  struct Texture {
+    GLuint id = 0;  // 0: failed to load
+    bool has_alpha = false;
+  };
+  struct Batch {
+    int material = -1;  // library index, -1: none (drawn untextured)
+    int first_quad = 0;
+    int quads = 0;
+  };
+  // Draw step of a container: a batch of its own children, or the subtree of a child.
+  struct Step {
+    bool subtree = false;
+    Object* child = nullptr;
+    Batch batch;
+  };
+  struct Group {
+    uint64_t revision = 0;
+    uint64_t matlib_revision = 0;
+    Mat4 world;
+    bool built = false;
+    GLuint vao = 0, vbo = 0;
+    std::vector<Step> steps;
+    int quads = 0;
+  };
+  struct HudBatch {
+    GLuint texture = 0;  // 0: untextured
+    Color color;
+    bool blend = true;
+    bool replace = false;
+    bool alpha_opaque = false;
+    bool linear_mag = false, linear_min = false;
+    int first_quad = 0;
+    int quads = 0;
+  };
+
+  void DrawWorldGroup(Object& node, const Mat4& world);
+  void BuildGroup(Group& g, Object& node, const Mat4& world);
+  void DrawBatch(const Batch& b, const Scene& scene);
+  void BuildHud(Scene& scene);
+  void CollectHud(Object& node, std::vector<float>& verts);
+  void EnsureIndices(int quads);
+  Texture TextureFor(const Material& m);
+  GLuint UploadTexture(const Image& img);
+  const GlyphAtlas& AtlasFor(const BitmapFont& font);
+  GLuint AtlasTexture(const BitmapFont& font);
+  void BindSampler(bool linear_mag, bool linear_min);
+  void DropSceneCaches();
+
+  QOpenGLFunctions_3_3_Core* gl_ = nullptr;
+  GLuint program_ = 0;
+  GLuint ebo_ = 0;
+  int index_quads_ = 0;
+  GLuint samplers_[4] = {0, 0, 0, 0};
+  std::unordered_map<int, std::unique_ptr<Group>> groups_;  // by container id
+  std::unordered_map<std::string, Texture> file_textures_;
+  struct ImageTexture {
+    std::weak_ptr<const Image> image;  // an address may be reused once the image is gone
+    Texture texture;
+  };
+  std::map<const Image*, ImageTexture> image_textures_;
+  std::map<std::pair<std::string, int>, std::unique_ptr<GlyphAtlas>> atlases_;
+  std::map<std::pair<std::string, int>, GLuint> atlas_textures_;
+
+  // HUD geometry, rebuilt when a HUD object changes.
+  GLuint hud_vao_ = 0, hud_vbo_ = 0;
+  std::vector<HudBatch> hud_batches_;
+  std::vector<std::pair<int, uint64_t>> hud_key_;
+  uint64_t hud_matlib_revision_ = UINT64_MAX;
+  int hud_object_count_ = -1;
+  std::vector<Object*> hud_parents_;  // containers with HUD children, in tree order
+  std::vector<uint8_t> has_hud_;  // per object id: a HUD object lies in its subtree
+  std::weak_ptr<const int> scene_token_;  // the scene the caches above belong to
+
+  Scene* scene_ = nullptr;  // during Render
+  FrameStats stats_;
+
+  // Uniform locations.
+  GLint u_mvp_ = -1, u_eye_ = -1, u_lit_ = -1, u_color_ = -1, u_emission_ = -1,
+        u_mat_ambient_ = -1, u_mat_diffuse_ = -1, u_scene_ambient_ = -1, u_light_count_ = -1,
+        u_light_pos_ = -1, u_light_diffuse_ = -1, u_light_ambient_ = -1, u_light_att_ = -1,
+        u_textured_ = -1, u_replace_ = -1, u_alpha_test_ = -1, u_alpha_opaque_ = -1,
+        u_tex_ = -1;
+};
+
+}  // namespace scene::gl

@@ -1,0 +1,114 @@
+#pragma once
+#include <QElapsedTimer>
+#include <QImage>
+#include <QOpenGLWidget>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "scene/scene.h"
+#include "scene/gl/renderer.h"
+
+class QOpenGLContext;
+class QOffscreenSurface;
+class QOpenGLFramebufferObject;
+
+namespace scene::gl {
+
+// The OpenGL format every view needs: 3.3 core, depth 24, stencil 8, double-buffered,
+// with or without waiting for the display's vertical sync. Call before QApplication is
+// constructed.
+void InstallDefaultSurfaceFormat(bool vsync = true);
+
+// The 3D view: draws a scene through a camera, background black, reports pointer events
+// in view pixels and drives cadencers from the application's idle time.
+class Viewer : public QOpenGLWidget {
+  Q_OBJECT
+
+ public:
+  Viewer(Scene& scene, Camera& camera, QWidget* parent = nullptr);
+  ~Viewer() override;
+
+  // Pointer events on the view, in view pixels (x right, y down from the top-left).
+  std::function<void(int x, int y, Qt::MouseButton button)> on_mouse_down;
+  std::function<void(int x, int y)> on_mouse_move;
+  std::function<void(int x, int y, Qt::MouseButton button)> on_mouse_up;
+  // Wheel turns in whole notches: positive away from the user, negative toward.
+  std::function<void(int notches)> on_wheel;
+
+  // The nearest visible, pickable world object under view pixel (x, y), or nullptr.
+  Object* GetPickedObject(int x, int y) const;
+
+  // Progresses the cadencers from the application's idle time: each pass runs `first`,
+  // then `second` (either may be null), then renders one frame; the next pass starts
+  // when that frame is on screen, so with vsync the pace is the display's and no frame
+  // is drawn twice. While the view is hidden or minimized nothing is drawn and the
+  // cadencers progress ten times a second. Cadencers never progress re-entrantly.
+  void StartDriving(Cadencer* first, Cadencer* second);
+  void StopDriving();
+  bool driving() const { return driving_; }
+
+  // Renders the current scene into an image of the view's size (for screenshots).
+  QImage Screenshot();
+
+  const FrameStats& stats() const { return renderer_.stats(); }
+  // Set when the GL context could not run the renderer.
+  const std::string& gl_error() const { return gl_error_; }
+
+ protected:
+  void initializeGL() override;
+  void paintGL() override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+
+ private:
+  void Pass();
+  void Release();
+
+  Scene& scene_;
+  Camera& camera_;
+  QOpenGLFunctions_3_3_Core* gl_ = nullptr;
+  Renderer renderer_;
+  bool ready_ = false;
+  std::string gl_error_;
+
+  QTimer timer_;
+  QElapsedTimer clock_;
+  qint64 last_ns_ = 0;
+  bool driving_ = false;
+  Cadencer* first_ = nullptr;
+  Cadencer* second_ = nullptr;
+  int wheel_accum_ = 0;
+};
+
+// Renders a scene without a window, into an image: for tests, benchmarks and tools.
+// Needs a QGuiApplication.
+class OffscreenRenderer {
+ public:
+  OffscreenRenderer();
+  ~OffscreenRenderer();
+  OffscreenRenderer(const OffscreenRenderer&) = delete;
+  OffscreenRenderer& operator=(const OffscreenRenderer&) = delete;
+
+  bool ok() const { return ok_; }
+  const std::string& error() const { return error_; }
+  // Draws one frame of w x h pixels. With `read_back` false the image is not fetched
+  // (an empty image is returned), which is what a frame-rate measurement wants.
+  QImage Render(Scene& scene, const Camera& camera, int w, int h, bool read_back = true);
+  // Waits until the GL has finished every command given so far.
+  void Finish();
+  const FrameStats& stats() const { return renderer_.stats(); }
+
+ private:
+  std::unique_ptr<QOffscreenSurface> surface_;
+  std::unique_ptr<QOpenGLContext> context_;
+  std::unique_ptr<QOpenGLFramebufferObject> fbo_;
+  Renderer renderer_;
+  bool ok_ = false;
+  std::string error_;
+};
+
+}  // namespace scene::gl

@@ -203,13 +203,16 @@ void Signal(QPainter& p) {
   Frame(p, 150, QColor(110, 210, 240));
 }
 
-QImage Picture(int kind, int size) {
+// Rounded corners let the in-scene panel show through; the window's bitmap stays square.
+QImage Picture(int kind, int size, bool rounded) {
   QImage img = NewImage(size, size);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  QPainterPath clip;
-  clip.addRoundedRect(QRectF(0, 0, size, size), 10.0 * size / 150, 10.0 * size / 150);
-  p.setClipPath(clip);
+  if (rounded) {
+    QPainterPath clip;
+    clip.addRoundedRect(QRectF(0, 0, size, size), 10.0 * size / 150, 10.0 * size / 150);
+    p.setClipPath(clip);
+  }
   p.scale(size / 150.0, size / 150.0);
   switch (kind) {
     case 0: Landing(p); break;
@@ -332,8 +335,8 @@ QImage LogoImage() {
 void Pictures(Output& out) {
   for (int kind = 0; kind < 4; ++kind) {
     const std::string name = "pic_" + std::to_string(kind);
-    out.Tga(name, Picture(kind, 150));
-    out.Bmp(name, Picture(kind, 200));
+    out.Tga(name, Picture(kind, 150, true));
+    out.Bmp(name, Picture(kind, 200, false));
   }
 }
 

@@ -69,14 +69,16 @@ void World::MsUp(int x, int y, bool left) {
 void World::PickCell(int32_t cx, int32_t cy, bool left) { ApplyPick(cx, cy, left, false); }
 
 void World::ApplyPick(int32_t cx, int32_t cy, bool left, bool on_hud) {
-  if (left && !on_hud) {
+  // A release on a HUD button belongs to the button: the site chosen before it stays, so
+  // that choosing a building type and pressing build still builds on that site.
+  if (on_hud) return;
+  if (left) {
     g_.sel_cell_x = cx;
     g_.sel_cell_y = cy;
   } else {
     g_.sel_cell_x = -1;
     g_.sel_cell_y = -1;
   }
-  if (on_hud) return;
   // The highest slot standing on the cell, as walking all slots with the last one winning.
   const int32_t slot = core::BuildingAt(g_, cx, cy);
   if (slot >= 0) {

@@ -98,6 +98,7 @@ void RegisterAllCommands(Interpreter& in) {
   RegisterReadoutCommands(in);
   RegisterRulesCommands(in);
   RegisterTrafficCommands(in);
+  RegisterHiScoreCommands(in);
 }
 
 }  // namespace sim

@@ -78,6 +78,7 @@ void RegisterGameCommands(Interpreter& in);
 void RegisterReadoutCommands(Interpreter& in);
 void RegisterRulesCommands(Interpreter& in);
 void RegisterTrafficCommands(Interpreter& in);
+void RegisterHiScoreCommands(Interpreter& in);
 
 // Registers every command set.
 void RegisterAllCommands(Interpreter& in);

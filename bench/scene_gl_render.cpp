@@ -1,0 +1,155 @@
+// Frame rate of the renderer on a full colony: 1001 terrain tiles, 1001 building planes
+// and every tube between neighbours, in a 1008 x 709 view, lit by the camera light and
+// the sun. Run under Xvfb: tests/scene_gl/xvfb_run.sh build/bench/bench_scene_gl
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "scene/gl/viewer.h"
+#include "scene/scene.h"
+
+namespace {
+
+using namespace scene;
+
+std::shared_ptr<Image> Noise(std::mt19937& rng, int size, bool holes) {
+  auto img = std::make_shared<Image>();
+  img->width = img->height = size;
+  for (int i = 0; i < size * size; ++i) {
+    const auto v = static_cast<uint8_t>(rng() & 0xff);
+    const uint8_t a = holes && (i % size < size / 8 || i % size > size - size / 8) ? 0 : 255;
+    img->rgba.insert(img->rgba.end(), {v, static_cast<uint8_t>(v / 2), 40, a});
+  }
+  return img;
+}
+
+struct FullColony {
+  MainScene ms;
+  std::vector<Plane*> shuttles;
+
+  FullColony() {
+    std::mt19937 rng(7);
+    MaterialLibrary& lib = ms.scene.matlib;
+    auto add = [&](const std::string& name, std::shared_ptr<Image> img, bool bright) {
+      Material& m = lib.Add(name);
+      m.texture.image = std::move(img);
+      m.texture.disabled = false;
+      m.blending_mode = BlendingMode::Transparency;
+      if (bright) m.emission = {1, 1, 1, 1};
+    };
+    for (int i = 0; i < 4; ++i) add("m_terrain_" + std::to_string(i), Noise(rng, 64, false), false);
+    for (int i = 0; i < 40; ++i) add("m_bldg_" + std::to_string(i), Noise(rng, 64, true), false);
+    for (int k = 0; k < 4; ++k) add("m_tube_" + std::to_string(k) + "_0", Noise(rng, 32, true), false);
+    add("m_shuttle", Noise(rng, 32, true), false);
+    add("m_selmarker", Noise(rng, 32, true), true);
+
+    const int dx[8] = {1, 1, 0, -1, -1, -1, 0, 1}, dy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    const int kind[8] = {3, 0, 2, 1, 3, 0, 2, 1};
+    std::vector<std::pair<int, int>> cells;
+    for (int k = 0; k < 1001; ++k) {
+      const int x = k / 30, y = k % 30;
+      cells.emplace_back(x, y);
+      Plane* t = ms.terrain->AddNewChild<Plane>();
+      t->SetWidth(20), t->SetHeight(20), t->SetPosition(x * 20.f, y * 20.f, -1);
+      t->SetLibMaterialName("m_terrain_" + std::to_string(k % 4));
+    }
+    auto occupied = [](int x, int y) { return x >= 0 && y >= 0 && y < 30 && x * 30 + y <= 1000; };
+    for (int k = 0; k < 1001; ++k) {
+      for (int d = 0; d < 8; ++d) {
+        Plane* p = ms.tubes->AddNewChild<Plane>();
+        p->SetWidth(14), p->SetHeight(14);
+        const auto [x, y] = cells[static_cast<size_t>(k)];
+        p->SetLibMaterialName("m_tube_" + std::to_string(kind[d]) + "_0");
+        p->SetPosition(x * 20.f + dx[d] * 5.f, y * 20.f + dy[d] * 5.f, 0);
+        p->SetVisible(occupied(x + dx[d], y + dy[d]));
+      }
+    }
+    for (int k = 0; k < 1001; ++k) {
+      Plane* b = ms.buildings->AddNewChild<Plane>();
+      b->SetWidth(20), b->SetHeight(20);
+      b->SetPosition(cells[static_cast<size_t>(k)].first * 20.f, cells[static_cast<size_t>(k)].second * 20.f, 2);
+      b->SetLibMaterialName("m_bldg_" + std::to_string(k % 40));
+    }
+    for (int s = 0; s < 10; ++s) {
+      Plane* p = ms.buildings->AddNewChild<Plane>();
+      p->SetWidth(8), p->SetHeight(8), p->SetPosition(100.f + s * 30, 200, 15);
+      p->SetLibMaterialName("m_shuttle");
+      shuttles.push_back(p);
+    }
+    ms.sel_marker->SetLibMaterialName("m_selmarker");
+    ms.upg_bar->SetVisible(false);
+    ms.sun->SetPosition(300, 300, 300);
+  }
+};
+
+struct Fixture {
+  FullColony colony;
+  gl::OffscreenRenderer renderer;
+};
+
+// Made on first use, and freed in main while the application (and so the GL) still
+// exists.
+std::unique_ptr<Fixture>& Slot() {
+  static std::unique_ptr<Fixture> f;
+  return f;
+}
+
+Fixture& Shared() {
+  if (!Slot()) Slot() = std::make_unique<Fixture>();
+  return *Slot();
+}
+
+void RenderColony(benchmark::State& state, float height, bool moving_shuttles) {
+  Fixture& f = Shared();
+  if (!f.renderer.ok()) {
+    state.SkipWithError(f.renderer.error().c_str());
+    return;
+  }
+  MainScene& ms = f.colony.ms;
+  ms.camera->SetPosition(330, 290, height);
+  ms.camera->SetDepthOfView(10000);
+  ms.camera_light->SetPosition(330, 290, 50);
+  if (getenv("HIDE_TUBES")) ms.tubes->SetVisible(false);
+  if (getenv("HIDE_BLDG")) ms.buildings->SetVisible(false);
+  if (getenv("HIDE_TERRAIN")) ms.terrain->SetVisible(false);
+  f.renderer.Render(ms.scene, *ms.camera, 1008, 709, false);
+  f.renderer.Finish();
+  float t = 0;
+  for (auto _ : state) {
+    if (moving_shuttles) {
+      t += 1;
+      for (Plane* s : f.colony.shuttles) s->SetRollAngle(t);
+    }
+    f.renderer.Render(ms.scene, *ms.camera, 1008, 709, false);
+    f.renderer.Finish();
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["draw_calls"] = f.renderer.stats().draw_calls;
+  state.counters["quads"] = f.renderer.stats().world_quads;
+}
+
+// The default camera height, and the highest one, from which the whole colony shows.
+void BM_RenderColonyHeight50(benchmark::State& s) { RenderColony(s, 50, false); }
+void BM_RenderColonyHeight200(benchmark::State& s) { RenderColony(s, 200, false); }
+// Shuttles turning every frame: their container is rebuilt each frame.
+void BM_RenderColonyHeight200Shuttles(benchmark::State& s) { RenderColony(s, 200, true); }
+
+BENCHMARK(BM_RenderColonyHeight50)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderColonyHeight200)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderColonyHeight200Shuttles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  gl::InstallDefaultSurfaceFormat(false);
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  Slot().reset();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -13,7 +13,8 @@
 //      Hydroponic Farm. Above a food stock of 300 switch one farm off, below 150 switch one
 //      on again (a full store takes in no raw materials and no products).
 //   3. Hands: when fewer than 30 beds are left over after staffing every building, build a
-//      Habitat Module.
+//      Habitat Module. Raw materials: when there are fewer Mining Rigs than Fabricator
+//      Workshops (an earthquake took one), build a Mining Rig.
 //   4. Otherwise invest: build whichever of Mining Rig, Trade Exchange and Fabricator
 //      Workshop the colony has fewest of (ties in that order) until it has two of each;
 //      from then on upgrade the lowest-level Trade Exchange.
@@ -163,6 +164,8 @@ class Colony {
       Build(kFarm, true);
     } else if (LivingSpace() - PersonnelNeeded() < 30) {
       Build(kHabitat, true);
+    } else if (Count(kMine) < Count(kFabricator)) {
+      Build(kMine, true);
     } else {
       // The investment with the fewest buildings, ties in plan order, until two of each.
       static constexpr int kPlan[] = {kMine, kExchange, kFabricator};

@@ -193,7 +193,7 @@ class Colony {
       if (governed) Govern();
       Run("day");
       ++o.days_played;
-      if (trace_ && (o.days_played % 15 == 0 || (o.days_played > 95 && o.days_played < 125))) Trace(o.days_played);
+      if (trace_ && o.days_played % 15 == 0) Trace(o.days_played);
     }
     o.game_over = g().game_over;
     o.bankrupt = g().game_over && g().days_left > 0;
@@ -214,6 +214,7 @@ class Colony {
       if (b.exists) std::cout << ' ' << b.id << (b.construction ? "c" : "") << "/" << b.up;
     std::cout << '\n';
   }
+  // QUENMAR_BALANCE_TRACE=1 prints the colony every 15 days, for tuning the building values.
   bool trace_ = std::getenv("QUENMAR_BALANCE_TRACE") != nullptr;
   sim::Session session_;
   std::ostringstream out_, err_;

@@ -17,7 +17,11 @@ void Interpreter::Register(const std::string& name, Command command) {
 }
 
 void Interpreter::RegisterViewCommand(const std::string& name) {
-  Register(name, [name](Interpreter& in, const Args& args) {
+  // A name the rules already answer keeps its command; the view sees it afterwards.
+  const auto it = commands_.find(name);
+  Command rules = it != commands_.end() ? it->second : Command{};
+  Register(name, [name, rules](Interpreter& in, const Args& args) {
+    if (rules) rules(in, args);
     if (in.view_) in.view_->Run(name, args);
   });
 }
@@ -99,6 +103,8 @@ void RegisterAllCommands(Interpreter& in) {
   RegisterRulesCommands(in);
   RegisterTrafficCommands(in);
   RegisterHiScoreCommands(in);
+  // What only a window can show: accepted here, acted on by the game's view.
+  for (const char* name : {"isometric", "tubes", "camera", "cell", "select"}) in.RegisterViewCommand(name);
 }
 
 }  // namespace sim

@@ -40,7 +40,8 @@ class Interpreter {
   Interpreter(Session& session, std::ostream& out, std::ostream& err);
 
   void Register(const std::string& name, Command command);
-  // Names a command a view may handle: accepted and ignored without a view.
+  // Names a command a view may handle: accepted and ignored without a view. A name already
+  // registered keeps its command, and the view sees the command after it.
   void RegisterViewCommand(const std::string& name);
   void SetView(ViewCommands* view) { view_ = view; }
   // Work that follows every day a script passes while a game runs (the game-over check).

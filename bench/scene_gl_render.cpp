@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
@@ -15,14 +16,22 @@ namespace {
 
 using namespace scene;
 
-std::shared_ptr<Image> Noise(std::mt19937& rng, int size, bool holes) {
+// Pictures like the game's: opaque ground; cut-out shapes whose outline is either hard
+// (alpha 0 or 255 only) or soft (a rim of half-clear texels).
+enum class Edge { None, Hard, Soft };
+
+std::shared_ptr<Image> Noise(std::mt19937& rng, int size, Edge edge) {
   auto img = std::make_shared<Image>();
   img->width = img->height = size;
-  for (int i = 0; i < size * size; ++i) {
-    const auto v = static_cast<uint8_t>(rng() & 0xff);
-    const uint8_t a = holes && (i % size < size / 8 || i % size > size - size / 8) ? 0 : 255;
-    img->rgba.insert(img->rgba.end(), {v, static_cast<uint8_t>(v / 2), 40, a});
-  }
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const auto v = static_cast<uint8_t>(rng() & 0xff);
+      const int border = std::min(std::min(x, y), std::min(size - 1 - x, size - 1 - y));
+      uint8_t a = 255;
+      if (edge != Edge::None && border < size / 8) a = 0;
+      if (edge == Edge::Soft && border == size / 8) a = 128;
+      img->rgba.insert(img->rgba.end(), {v, static_cast<uint8_t>(v / 2), 40, a});
+    }
   return img;
 }
 
@@ -30,7 +39,7 @@ struct FullColony {
   MainScene ms;
   std::vector<Plane*> shuttles;
 
-  FullColony() {
+  explicit FullColony(Edge edge) {
     std::mt19937 rng(7);
     MaterialLibrary& lib = ms.scene.matlib;
     auto add = [&](const std::string& name, std::shared_ptr<Image> img, bool bright) {
@@ -40,11 +49,11 @@ struct FullColony {
       m.blending_mode = BlendingMode::Transparency;
       if (bright) m.emission = {1, 1, 1, 1};
     };
-    for (int i = 0; i < 4; ++i) add("m_terrain_" + std::to_string(i), Noise(rng, 64, false), false);
-    for (int i = 0; i < 40; ++i) add("m_bldg_" + std::to_string(i), Noise(rng, 64, true), false);
-    for (int k = 0; k < 4; ++k) add("m_tube_" + std::to_string(k) + "_0", Noise(rng, 32, true), false);
-    add("m_shuttle", Noise(rng, 32, true), false);
-    add("m_selmarker", Noise(rng, 32, true), true);
+    for (int i = 0; i < 4; ++i) add("m_terrain_" + std::to_string(i), Noise(rng, 64, Edge::None), false);
+    for (int i = 0; i < 40; ++i) add("m_bldg_" + std::to_string(i), Noise(rng, 64, edge), false);
+    for (int k = 0; k < 4; ++k) add("m_tube_" + std::to_string(k) + "_0", Noise(rng, 32, edge), false);
+    add("m_shuttle", Noise(rng, 32, edge), false);
+    add("m_selmarker", Noise(rng, 32, edge), true);
 
     const int dx[8] = {1, 1, 0, -1, -1, -1, 0, 1}, dy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
     const int kind[8] = {3, 0, 2, 1, 3, 0, 2, 1};
@@ -86,7 +95,8 @@ struct FullColony {
 };
 
 struct Fixture {
-  FullColony colony;
+  FullColony hard{Edge::Hard};
+  FullColony soft{Edge::Soft};
   gl::OffscreenRenderer renderer;
 };
 
@@ -102,26 +112,24 @@ Fixture& Shared() {
   return *Slot();
 }
 
-void RenderColony(benchmark::State& state, float height, bool moving_shuttles) {
+void RenderColony(benchmark::State& state, float height, bool moving_shuttles, Edge edge) {
   Fixture& f = Shared();
+  FullColony& colony = edge == Edge::Soft ? f.soft : f.hard;
   if (!f.renderer.ok()) {
     state.SkipWithError(f.renderer.error().c_str());
     return;
   }
-  MainScene& ms = f.colony.ms;
+  MainScene& ms = colony.ms;
   ms.camera->SetPosition(330, 290, height);
   ms.camera->SetDepthOfView(10000);
   ms.camera_light->SetPosition(330, 290, 50);
-  if (getenv("HIDE_TUBES")) ms.tubes->SetVisible(false);
-  if (getenv("HIDE_BLDG")) ms.buildings->SetVisible(false);
-  if (getenv("HIDE_TERRAIN")) ms.terrain->SetVisible(false);
   f.renderer.Render(ms.scene, *ms.camera, 1008, 709, false);
   f.renderer.Finish();
   float t = 0;
   for (auto _ : state) {
     if (moving_shuttles) {
       t += 1;
-      for (Plane* s : f.colony.shuttles) s->SetRollAngle(t);
+      for (Plane* s : colony.shuttles) s->SetRollAngle(t);
     }
     f.renderer.Render(ms.scene, *ms.camera, 1008, 709, false);
     f.renderer.Finish();
@@ -132,15 +140,20 @@ void RenderColony(benchmark::State& state, float height, bool moving_shuttles) {
   state.counters["quads"] = f.renderer.stats().world_quads;
 }
 
-// The default camera height, and the highest one, from which the whole colony shows.
-void BM_RenderColonyHeight50(benchmark::State& s) { RenderColony(s, 50, false); }
-void BM_RenderColonyHeight200(benchmark::State& s) { RenderColony(s, 200, false); }
+// The default camera height, and the highest one, from which the whole colony shows;
+// building, tube and craft pictures with hard or soft outlines.
+void BM_RenderColonyHeight50(benchmark::State& s) { RenderColony(s, 50, false, Edge::Hard); }
+void BM_RenderColonyHeight200(benchmark::State& s) { RenderColony(s, 200, false, Edge::Hard); }
+void BM_RenderColonyHeight50SoftEdges(benchmark::State& s) { RenderColony(s, 50, false, Edge::Soft); }
+void BM_RenderColonyHeight200SoftEdges(benchmark::State& s) { RenderColony(s, 200, false, Edge::Soft); }
 // Shuttles turning every frame: their container is rebuilt each frame.
-void BM_RenderColonyHeight200Shuttles(benchmark::State& s) { RenderColony(s, 200, true); }
+void BM_RenderColonyHeight50Shuttles(benchmark::State& s) { RenderColony(s, 50, true, Edge::Hard); }
 
 BENCHMARK(BM_RenderColonyHeight50)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderColonyHeight200)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RenderColonyHeight200Shuttles)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderColonyHeight50SoftEdges)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderColonyHeight200SoftEdges)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderColonyHeight50Shuttles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -75,6 +75,10 @@ class MaterialLibrary {
   Material& at(int index) { return materials_.at(static_cast<size_t>(index)); }
   // Grows whenever a material is added, so that a renderer resolves names again.
   uint64_t revision() const { return revision_; }
+  // Renderers read a material's colours and blending every frame but keep what they
+  // derived from its texture; after changing the texture of a material that has been
+  // drawn already, call this.
+  void NoteTextureChanged() { ++revision_; }
 
  private:
   struct Hash {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QTimer>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 
 #include "scene/gl/image_loader.h"
@@ -51,6 +52,13 @@ QColor At(const QImage& img, const Camera& cam, Vec3 p) {
   auto v = ProjectToView(cam, img.width(), img.height(), p);
   EXPECT_TRUE(v);
   return img.pixelColor(static_cast<int>(std::floor(v->x)), static_cast<int>(std::floor(v->y)));
+}
+
+// With QUENMAR_TEST_SHOTS set to a folder, the pictures the tests check are kept there
+// for a person to look at.
+void Keep(const QImage& shot, const char* name) {
+  if (const char* dir = std::getenv("QUENMAR_TEST_SHOTS"))
+    shot.save(QString::fromUtf8(dir) + "/" + name + ".png");
 }
 
 void ExpectColor(const QColor& c, int r, int g, int b, int tol = 3) {
@@ -175,6 +183,35 @@ TEST_F(Render, NearerPlanesCoverFartherOnesAndClearTexelsShowWhatIsBehind) {
   EXPECT_NEAR(c.green(), 228, 3);
 }
 
+TEST_F(Render, AtEqualDepthTheLaterObjectShowsAndHalfClearTexelsBlendOverWhatIsBehind) {
+  TinyScene t;
+  MaterialLibrary& lib = t.ms.scene.matlib;
+  AddMaterial(lib, "m_red", Solid(2, 2, 255, 0, 0), true);
+  AddMaterial(lib, "m_blue", Solid(2, 2, 0, 0, 255), true);
+  // Opaque core on the left, a half-clear texel and a clear one on the right.
+  auto soft = std::make_shared<Image>();
+  soft->width = 3;
+  soft->height = 1;
+  soft->rgba = {0, 255, 0, 255, 0, 255, 0, 128, 0, 255, 0, 0};
+  AddMaterial(lib, "m_soft", soft, true);
+  // Same depth, overlapping: the later in tree order shows, whatever the containers.
+  AddPlane(t.ms.terrain, -10, 0, 0, 12, "m_red");
+  AddPlane(t.ms.terrain, -6, 0, 0, 12, "m_blue");
+  // The soft plane is earlier in the tree than the ground under it but nearer.
+  AddPlane(t.ms.terrain, 12, 0, 3, 12, "m_soft");
+  AddPlane(t.ms.buildings, 12, 0, 1, 20, "m_red");
+  const Camera& cam = *t.ms.camera;
+  const QImage shot = Draw(t.ms);
+  Keep(shot, "depth_and_blending");
+  ExpectColor(At(shot, cam, {-14, 0, 0}), 255, 0, 0, 0);
+  ExpectColor(At(shot, cam, {-8, 0, 0}), 0, 0, 255, 0);
+  ExpectColor(At(shot, cam, {8, 0, 3}), 0, 255, 0, 0);
+  const QColor mixed = At(shot, cam, {12, 0, 3});
+  EXPECT_NEAR(mixed.red(), 127, 3);
+  EXPECT_NEAR(mixed.green(), 128, 3);
+  ExpectColor(At(shot, cam, {16, 0, 3}), 255, 0, 0, 0);
+}
+
 TEST_F(Render, HudLayersStackInTreeOrderOverTheWorld) {
   TinyScene t;
   MaterialLibrary& lib = t.ms.scene.matlib;
@@ -225,6 +262,7 @@ TEST_F(Render, HudTextsDrawInTheirFontColourAnchoredAsAsked) {
   red->SetLayout(TextLayout::Center);
   red->SetPosition(120, 120, 0);
   const QImage shot = Draw(t.ms);
+  Keep(shot, "hud_texts");
 
   auto count = [&](QRect r, auto pred) {
     int n = 0;
@@ -317,6 +355,7 @@ TEST_F(Render, IsometricViewShowsPitchedBuildingsWherePickingFindsThem) {
   t.ms.camera->SetPitchAngle(30);
   t.ms.camera->SetDepthOfView(60000);
   const QImage shot = Draw(t.ms);
+  Keep(shot, "isometric");
   int checked = 0;
   for (int y = 0; y < kH; y += 3)
     for (int x = 0; x < kW; x += 3) {

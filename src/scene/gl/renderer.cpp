@@ -12,6 +12,10 @@ namespace {
 constexpr int kMaxLights = 8;
 constexpr int kFloatsPerVertex = 8;  // position 3, texture coordinate 2, normal 3
 constexpr int kFloatsPerQuad = kFloatsPerVertex * 4;
+// Alpha of a texel that draws nothing, and of one that hides what is behind it (a texel
+// of 254 is still blended).
+constexpr float kClearAlpha = 0.5f / 255;
+constexpr float kFullAlpha = 254.5f / 255;
 
 const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec3 a_pos;
@@ -59,15 +63,17 @@ in vec4 v_color;
 uniform sampler2D u_tex;
 uniform bool u_textured;
 uniform bool u_replace;
-uniform bool u_alpha_test;
+uniform float u_alpha_min;
+uniform float u_alpha_max;
 uniform bool u_alpha_opaque;
 out vec4 o_color;
 void main() {
   vec4 t = u_textured ? texture(u_tex, v_uv) : vec4(1.0);
   if (u_alpha_opaque) t.a = 1.0;
   vec4 c = u_replace ? t : t * v_color;
-  // Fully clear texels write no depth, so what lies behind them still shows.
-  if (u_alpha_test && c.a < 0.004) discard;
+  // Texels below the threshold are not drawn at all and write no depth, so what lies
+  // behind them still shows.
+  if (c.a < u_alpha_min || c.a >= u_alpha_max) discard;
   o_color = c;
 }
 )";
@@ -85,10 +91,18 @@ void AppendQuad(std::vector<float>& v, const Mat4& m, const Vec3 c[4], const Vec
   AppendVertex(v, m.TransformPoint(c[3]), 0, 0, n);
 }
 
-int AppendPlane(std::vector<float>& v, const Mat4& m, float w, float h) {
-  const float x = w / 2, y = h / 2;
-  const Vec3 c[4] = {{-x, -y, 0}, {x, -y, 0}, {x, y, 0}, {-x, y, 0}};
-  AppendQuad(v, m, c, {0, 0, 1});
+// The part [u0, u1] x [v0, v1] of the picture on a plane of w x h (v runs down from the
+// plane's +Y edge).
+int AppendPlane(std::vector<float>& v, const Mat4& m, float w, float h, float u0 = 0,
+                float v0 = 0, float u1 = 1, float v1 = 1) {
+  const float x0 = -w / 2 + u0 * w, x1 = -w / 2 + u1 * w;
+  const float y0 = h / 2 - v1 * h, y1 = h / 2 - v0 * h;
+  const Vec3 c[4] = {{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}};
+  const Vec3 n = Normalized(m.TransformVector({0, 0, 1}));
+  AppendVertex(v, m.TransformPoint(c[0]), u0, v1, n);
+  AppendVertex(v, m.TransformPoint(c[1]), u1, v1, n);
+  AppendVertex(v, m.TransformPoint(c[2]), u1, v0, n);
+  AppendVertex(v, m.TransformPoint(c[3]), u0, v0, n);
   return 1;
 }
 
@@ -191,7 +205,8 @@ bool Renderer::Initialize(QOpenGLFunctions_3_3_Core* gl, std::string* error) {
   u_light_att_ = loc("u_light_att");
   u_textured_ = loc("u_textured");
   u_replace_ = loc("u_replace");
-  u_alpha_test_ = loc("u_alpha_test");
+  u_alpha_min_ = loc("u_alpha_min");
+  u_alpha_max_ = loc("u_alpha_max");
   u_alpha_opaque_ = loc("u_alpha_opaque");
   u_tex_ = loc("u_tex");
 
@@ -334,7 +349,18 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
   }
   gl_->glUniform1i(u_lit_, 1);
   Object& root = scene.root();
-  if (root.visible()) DrawWorldGroup(root, root.LocalMatrix());
+  // Pass 0: every texel of full alpha. Blending would change nothing for them (and a
+  // clear texel changes nothing at all), so they are drawn unblended, nearest first
+  // (reverse tree order) to spare the work on what they hide; GL_LESS keeps the tree
+  // order's rule that of two surfaces at the same depth the later one shows.
+  // Pass 1: the half-clear texels, blended in tree order over everything behind them.
+  if (root.visible()) {
+    gl_->glDisable(GL_BLEND);
+    gl_->glDepthFunc(GL_LESS);
+    DrawWorldGroup(root, root.LocalMatrix(), 0);
+    gl_->glDepthFunc(GL_LEQUAL);
+    DrawWorldGroup(root, root.LocalMatrix(), 1);
+  }
 
   // The HUD over it, in tree order.
   gl_->glDisable(GL_DEPTH_TEST);
@@ -349,7 +375,8 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
     ortho.at(1, 3) = 1;
     gl_->glUniformMatrix4fv(u_mvp_, 1, GL_FALSE, ortho.m.data());
     gl_->glUniform1i(u_lit_, 0);
-    gl_->glUniform1i(u_alpha_test_, 0);
+    gl_->glUniform1f(u_alpha_min_, 0.0f);
+    gl_->glUniform1f(u_alpha_max_, 2.0f);
     gl_->glBindVertexArray(hud_vao_);
     for (const HudBatch& b : hud_batches_) {
       if (b.blend) gl_->glEnable(GL_BLEND);
@@ -374,7 +401,7 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
   scene_ = nullptr;
 }
 
-void Renderer::DrawWorldGroup(Object& node, const Mat4& world) {
+void Renderer::DrawWorldGroup(Object& node, const Mat4& world, int pass) {
   if (node.child_count() == 0) return;
   auto& slot = groups_[node.id()];
   if (!slot) slot = std::make_unique<Group>();
@@ -384,10 +411,12 @@ void Renderer::DrawWorldGroup(Object& node, const Mat4& world) {
     BuildGroup(g, node, world);
   }
   bool bound = false;
-  for (const Step& s : g.steps) {
+  const size_t n = g.steps.size();
+  for (size_t k = 0; k < n; ++k) {
+    const Step& s = g.steps[pass == 0 ? n - 1 - k : k];
     if (s.subtree) {
       if (s.child->visible()) {
-        DrawWorldGroup(*s.child, world * s.child->LocalMatrix());
+        DrawWorldGroup(*s.child, world * s.child->LocalMatrix(), pass);
         bound = false;
       }
       continue;
@@ -396,7 +425,7 @@ void Renderer::DrawWorldGroup(Object& node, const Mat4& world) {
       gl_->glBindVertexArray(g.vao);
       bound = true;
     }
-    DrawBatch(s.batch, *scene_);
+    DrawBatch(s.batch, *scene_, pass);
   }
 }
 
@@ -432,7 +461,14 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
       const Mat4 m = world * c->LocalMatrix();
       if (k == ObjectKind::Plane) {
         const Plane* p = static_cast<const Plane*>(c);
-        AppendPlane(it->second, m, p->width(), p->height());
+        const Material* mt = mat >= 0 ? &lib.at(mat) : nullptr;
+        // Where clear texels draw nothing, only the rest of the picture is worth drawing.
+        Texture t;
+        if (mt && mt->blending_mode == BlendingMode::Transparency && !mt->texture.disabled &&
+            mt->texture.image_alpha == ImageAlpha::Default)
+          t = TextureFor(*mt);
+        if (!t.id) AppendPlane(it->second, m, p->width(), p->height());
+        else if (!t.empty) AppendPlane(it->second, m, p->width(), p->height(), t.u0, t.v0, t.u1, t.v1);
       } else {
         const Cube* cu = static_cast<const Cube*>(c);
         AppendCube(it->second, m, cu->cube_width(), cu->cube_depth(), cu->cube_height());
@@ -467,13 +503,32 @@ void Renderer::BindSampler(bool linear_mag, bool linear_min) {
   gl_->glBindSampler(0, samplers_[(linear_mag ? 2 : 0) + (linear_min ? 1 : 0)]);
 }
 
-void Renderer::DrawBatch(const Batch& b, const Scene& scene) {
+void Renderer::DrawBatch(const Batch& b, const Scene& scene, int pass) {
   const Material& m = b.material >= 0 ? scene.matlib.at(b.material) : DefaultMaterial();
   const Texture t = m.texture.disabled ? Texture{} : TextureFor(m);
-  const bool blend = m.blending_mode == BlendingMode::Transparency;
-  if (blend) gl_->glEnable(GL_BLEND);
+  // Which texels each pass draws: [alpha_min, alpha_max) of the final alpha.
+  float lo = 0, hi = 2;
+  const bool transparency = m.blending_mode == BlendingMode::Transparency;
+  const bool texture_alpha = t.id && m.texture.image_alpha == ImageAlpha::Default;
+  if (!transparency || (!texture_alpha && m.diffuse.a >= 1) ||
+      (texture_alpha && m.diffuse.a >= 1 && t.alpha == Alpha::Opaque)) {
+    if (pass != 0) return;  // nothing to see through
+  } else if (m.diffuse.a < 1) {
+    if (pass != 1) return;  // every texel half clear
+    lo = kClearAlpha;
+  } else if (t.alpha == Alpha::Binary) {
+    if (pass != 0) return;
+    lo = 0.5f;
+  } else if (pass == 0) {
+    lo = kFullAlpha;
+  } else {
+    lo = kClearAlpha;
+    hi = kFullAlpha;
+  }
+  if (pass == 1) gl_->glEnable(GL_BLEND);
   else gl_->glDisable(GL_BLEND);
-  gl_->glUniform1i(u_alpha_test_, blend);
+  gl_->glUniform1f(u_alpha_min_, lo);
+  gl_->glUniform1f(u_alpha_max_, hi);
   gl_->glUniform1i(u_textured_, t.id != 0);
   gl_->glUniform1i(u_replace_, t.id != 0 && m.texture.mode == TextureMode::Replace);
   gl_->glUniform1i(u_alpha_opaque_, m.texture.image_alpha == ImageAlpha::Opaque);
@@ -492,10 +547,29 @@ void Renderer::DrawBatch(const Batch& b, const Scene& scene) {
   stats_.world_quads += b.quads;
 }
 
-GLuint Renderer::UploadTexture(const Image& img) {
-  if (img.width <= 0 || img.height <= 0 ||
-      img.rgba.size() < static_cast<size_t>(img.width) * static_cast<size_t>(img.height) * 4)
-    return 0;
+Renderer::Texture Renderer::UploadTexture(const Image& img) {
+  const size_t texels = static_cast<size_t>(std::max(img.width, 0)) * static_cast<size_t>(std::max(img.height, 0));
+  if (texels == 0 || img.rgba.size() < texels * 4) return {};
+  Texture tex;
+  int min_x = img.width, min_y = img.height, max_x = -1, max_y = -1;
+  for (int y = 0; y < img.height; ++y)
+    for (int x = 0; x < img.width; ++x) {
+      const uint8_t a = img.rgba[(static_cast<size_t>(y) * static_cast<size_t>(img.width) + static_cast<size_t>(x)) * 4 + 3];
+      if (a == 0) {
+        if (tex.alpha == Alpha::Opaque) tex.alpha = Alpha::Binary;
+        continue;
+      }
+      if (a != 255) tex.alpha = Alpha::Partial;
+      min_x = std::min(min_x, x), max_x = std::max(max_x, x);
+      min_y = std::min(min_y, y), max_y = std::max(max_y, y);
+    }
+  tex.empty = max_x < 0;
+  if (!tex.empty) {
+    tex.u0 = static_cast<float>(min_x) / static_cast<float>(img.width);
+    tex.u1 = static_cast<float>(max_x + 1) / static_cast<float>(img.width);
+    tex.v0 = static_cast<float>(min_y) / static_cast<float>(img.height);
+    tex.v1 = static_cast<float>(max_y + 1) / static_cast<float>(img.height);
+  }
   GLuint id = 0;
   gl_->glGenTextures(1, &id);
   gl_->glBindTexture(GL_TEXTURE_2D, id);
@@ -506,7 +580,8 @@ GLuint Renderer::UploadTexture(const Image& img) {
   gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
   gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  return id;
+  tex.id = id;
+  return tex;
 }
 
 Renderer::Texture Renderer::TextureFor(const Material& m) {
@@ -519,14 +594,14 @@ Renderer::Texture Renderer::TextureFor(const Material& m) {
     }
     if (fresh) {
       entry.image = m.texture.image;
-      entry.texture.id = UploadTexture(*m.texture.image);
+      entry.texture = UploadTexture(*m.texture.image);
     }
     return entry.texture;
   }
   if (m.texture.image_file.empty()) return {};
   auto [it, fresh] = file_textures_.try_emplace(m.texture.image_file);
   if (fresh) {
-    if (auto img = LoadImageFile(m.texture.image_file)) it->second.id = UploadTexture(*img);
+    if (auto img = LoadImageFile(m.texture.image_file)) it->second = UploadTexture(*img);
   }
   return it->second;
 }
@@ -542,7 +617,7 @@ GLuint Renderer::AtlasTexture(const BitmapFont& font) {
   auto key = std::make_pair(font.family, font.pixel_height);
   auto it = atlas_textures_.find(key);
   if (it != atlas_textures_.end()) return it->second;
-  const GLuint id = UploadTexture(AtlasFor(font).image());
+  const GLuint id = UploadTexture(AtlasFor(font).image()).id;
   atlas_textures_.emplace(key, id);
   return id;
 }

@@ -44,9 +44,15 @@ class Renderer {
   const FrameStats& stats() const { return stats_; }
 
  private:
+  // Opaque: every texel has full alpha; Binary: full or none; Partial: some in between.
+  enum class Alpha { Opaque, Binary, Partial };
   struct Texture {
     GLuint id = 0;  // 0: failed to load
-    bool has_alpha = false;
+    Alpha alpha = Alpha::Opaque;
+    // The part of the picture that is not clear, in texture coordinates (v down); planes
+    // whose clear texels draw nothing are cut to it, which saves drawing nothing.
+    float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
+    bool empty = false;  // every texel clear
   };
   struct Batch {
     int material = -1;  // library index, -1: none (drawn untextured)
@@ -79,14 +85,15 @@ class Renderer {
     int quads = 0;
   };
 
-  void DrawWorldGroup(Object& node, const Mat4& world);
+  // Pass 0 draws what covers completely (no texel to see through), pass 1 the rest.
+  void DrawWorldGroup(Object& node, const Mat4& world, int pass);
   void BuildGroup(Group& g, Object& node, const Mat4& world);
-  void DrawBatch(const Batch& b, const Scene& scene);
+  void DrawBatch(const Batch& b, const Scene& scene, int pass);
   void BuildHud(Scene& scene);
   void CollectHud(Object& node, std::vector<float>& verts);
   void EnsureIndices(int quads);
   Texture TextureFor(const Material& m);
-  GLuint UploadTexture(const Image& img);
+  Texture UploadTexture(const Image& img);
   const GlyphAtlas& AtlasFor(const BitmapFont& font);
   GLuint AtlasTexture(const BitmapFont& font);
   void BindSampler(bool linear_mag, bool linear_min);
@@ -124,7 +131,7 @@ class Renderer {
   GLint u_mvp_ = -1, u_eye_ = -1, u_lit_ = -1, u_color_ = -1, u_emission_ = -1,
         u_mat_ambient_ = -1, u_mat_diffuse_ = -1, u_scene_ambient_ = -1, u_light_count_ = -1,
         u_light_pos_ = -1, u_light_diffuse_ = -1, u_light_ambient_ = -1, u_light_att_ = -1,
-        u_textured_ = -1, u_replace_ = -1, u_alpha_test_ = -1, u_alpha_opaque_ = -1,
+        u_textured_ = -1, u_replace_ = -1, u_alpha_min_ = -1, u_alpha_max_ = -1, u_alpha_opaque_ = -1,
         u_tex_ = -1;
 };
 

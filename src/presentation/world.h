@@ -18,7 +18,9 @@
 //   // viewer events:
 //   world.MsDown(x, y); world.MsMove(x, y); world.MsUp(x, y, button == Qt::LeftButton);
 //   world.Wheel(angle_delta > 0 ? +1 : -1);       // away from the user = up = +1
-//   // menu: world.ToggleIsometric(); world.ToggleTubes();
+//   // menu: world.ToggleIsometric(); world.ToggleTubes(); world.TogglePause();
+//   // the HUD layer answers world.hud_hooks (press, hit test, button states); a release
+//   // over a HUD button leaves the chosen site and the selection as they were.
 //   // after the frame, the side panels show world.readout() (colony read-out).
 //
 // Files
@@ -29,6 +31,12 @@
 //   tubes.cpp      ControlTubes.
 //   pointer.cpp    MsDown, MsMove, MsUp, the wheel.
 //   view_commands.h  the script's view commands (a separate target, see there).
+//
+// The frame loop (GLCadencer2Progress), in its order: overlay layout hook; message pause
+// of the day clock; view size; reorient; pirates; colony read-out (hud::ShowData); camera
+// light; tubes; warnings; shuttles and their planes; music hook (game running); sun; HUD
+// buttons hook (HUD mode); overlay hook; game-over check (stops the day clock); building
+// planes; camera travel; trade ship; selection marker and progress bar.
 #include <array>
 #include <chrono>
 #include <cstdint>

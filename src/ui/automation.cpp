@@ -1,0 +1,142 @@
+#include "ui/automation.h"
+
+#include <QAction>
+#include <QImage>
+#include <QTimer>
+#include <cerrno>
+#include <fstream>
+#include <ostream>
+#include <unistd.h>
+
+#include "nlohmann/json.hpp"
+
+namespace ui {
+
+Automation::Automation(MainWindow& window, const LaunchOptions& options, std::ostream& out, std::ostream& err)
+    : window_(window), options_(options), err_(err), interpreter_(window.session(), out, err), view_(window.world()) {
+  sim::RegisterAllCommands(interpreter_);
+  interpreter_.SetView(&view_);
+  RegisterWindowCommands();
+}
+
+Automation::~Automation() = default;
+
+void Automation::RegisterWindowCommands() {
+  using Args = sim::Interpreter::Args;
+  // `menu CONTROL`: chooses a menu item by its caption-table name, as a click would.
+  interpreter_.Register("menu", [this](sim::Interpreter&, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 1, 1);
+    QAction* item = window_.action(a[0]);
+    if (!item) throw sim::CommandError("no menu item '" + a[0] + "'");
+    if (!item->isEnabled()) throw sim::CommandError("menu item '" + a[0] + "' is disabled");
+    item->trigger();
+  });
+  // `window`: where the 3D view is on the screen, its size and the window caption.
+  interpreter_.Register("window", [this](sim::Interpreter& in, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 0, 0);
+    scene::gl::Viewer& v = window_.viewer();
+    const QPoint origin = v.mapToGlobal(QPoint(0, 0));
+    in.Print({{"x", origin.x()},
+              {"y", origin.y()},
+              {"width", v.width()},
+              {"height", v.height()},
+              {"title", window_.windowTitle().toStdString()},
+              {"paused", window_.world().paused()},
+              {"day_clock", window_.world().day_clock().enabled()},
+              {"frames", frames_}});
+  });
+  // `screenshot FILE`: the 3D view as it stands, as a PNG.
+  interpreter_.Register("screenshot", [this](sim::Interpreter&, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 1, 1);
+    if (!WriteScreenshot(a[0])) throw sim::CommandError("cannot write screenshot " + a[0]);
+  });
+  // `close`: the window's close button (the options are saved).
+  interpreter_.Register("close", [this](sim::Interpreter&, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 0, 0);
+    QTimer::singleShot(0, &window_, [this] { window_.close(); });
+  });
+}
+
+bool Automation::RunScript() {
+  if (options_.script.empty()) return true;
+  std::ifstream in(options_.script);
+  if (!in) {
+    err_ << "error: cannot open script " << options_.script << '\n';
+    status_ = 1;
+    return false;
+  }
+  const bool was_automated = window_.host().automated();
+  window_.host().SetAutomated(true);
+  const int rc = interpreter_.RunScript(in);
+  window_.host().SetAutomated(was_automated);
+  if (rc != 0) status_ = 1;
+  return rc == 0;
+}
+
+bool Automation::RunLine(const std::string& line) {
+  std::string l = line;
+  if (!l.empty() && l.back() == '\r') l.pop_back();
+  const bool ok = interpreter_.RunLine(l, ++console_line_);
+  if (!ok) status_ = 1;
+  return ok;
+}
+
+void Automation::Start() {
+  if (options_.console) {
+    console_ = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+    connect(console_.get(), &QSocketNotifier::activated, this, [this] { ReadConsole(); });
+  }
+  if (options_.frames >= 0 || options_.timing) {
+    connect(&window_.viewer(), &QOpenGLWidget::frameSwapped, this, [this] { OnFrame(); });
+  }
+  if (options_.frames == 0) QTimer::singleShot(0, this, [this] { Finish(); });
+}
+
+void Automation::ReadConsole() {
+  char buf[4096];
+  const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+  if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
+  if (n <= 0) {
+    // The other end is gone: so is whoever drove the game.
+    console_->setEnabled(false);
+    if (!console_buffer_.empty()) RunLine(console_buffer_);
+    console_buffer_.clear();
+    Finish();
+    return;
+  }
+  console_buffer_.append(buf, static_cast<size_t>(n));
+  for (size_t eol; (eol = console_buffer_.find('\n')) != std::string::npos;) {
+    const std::string line = console_buffer_.substr(0, eol);
+    console_buffer_.erase(0, eol + 1);
+    RunLine(line);
+  }
+}
+
+void Automation::OnFrame() {
+  if (finished_) return;
+  if (frames_++ == 0) frame_clock_.start();
+  if (options_.frames >= 0 && frames_ >= options_.frames) Finish();
+}
+
+bool Automation::WriteScreenshot(const std::string& file) {
+  const QImage img = window_.viewer().Screenshot();
+  return !img.isNull() && img.save(QString::fromStdString(file), "PNG");
+}
+
+void Automation::Finish() {
+  if (finished_) return;
+  finished_ = true;
+  window_.StopDriving();
+  if (!options_.screenshot.empty() && !WriteScreenshot(options_.screenshot)) {
+    err_ << "error: cannot write screenshot " << options_.screenshot << '\n';
+    status_ = 1;
+  }
+  if (options_.timing && frames_ > 1) {
+    // The first frame starts the clock, so the rate counts the frames after it.
+    const double seconds = static_cast<double>(frame_clock_.nsecsElapsed()) / 1e9;
+    err_ << "frames: " << frames_ << " in " << seconds << " s, " << (frames_ - 1) / seconds << " frames per second\n";
+  }
+  window_.QuitAtOnce();
+}
+
+}  // namespace ui

@@ -1,0 +1,110 @@
+#pragma once
+// The game window: the 3D view of the colony under a menu bar. Its creation runs the
+// game's start-up sequence; from then on the view's idle driving moves the day clock and
+// the frame loop, and the window forwards pointer input and menu commands to the world.
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "presentation/world.h"
+#include "scene/gl/viewer.h"
+#include "shell/locale.h"
+#include "shell/options.h"
+#include "sim/session.h"
+#include "ui/qt_host.h"
+
+class QAction;
+class QMenu;
+
+namespace ui {
+
+// Client area of the window as designed: the 3D view fills it below the menu bar.
+inline constexpr int kViewWidth = 1008;
+inline constexpr int kViewHeight = 709;
+
+class MainWindow : public QMainWindow, public shell::CaptionSink {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The start-up sequence (window creation): audio (not yet: silent), options, language,
+  // seed, catalog, construction list, start-up tick, read-out, building list, materials,
+  // scene, clocks on. `process_events` lets window events run during the slow steps.
+  // Throws core::DataError when a required file is missing or malformed.
+  void StartUp(const std::string& data_dir, uint32_t seed, std::function<void()> process_events = {});
+
+  // The clocks progress from the view's idle time, one render after each progress; a
+  // modal box stops them until it is closed.
+  void StartDriving();
+  void StopDriving();
+  bool driving() const { return drive_wanted_; }
+  // One idle step by hand, without rendering (tests): day clock, frame loop, window
+  // caption and check marks.
+  void Step(double seconds);
+
+  // --- menu commands (each also reachable through its QAction)
+  void StartGame(int32_t level);  // Start Easy / Normal / Hard
+  void ToggleSandbox();
+  void QuitAtOnce();              // Quit: ends without saving the options
+  void TogglePause();             // Pause/Unpause: holds the day clock until undone
+  void SetSpeed(double day_length);
+  void PirateAttack();
+  void Earthquake();
+  void ToggleTubes();             // No conection tubes
+  void ToggleIsometric();
+
+  // Receives the locale's wording for this window's captions.
+  void SetCaption(const shell::CaptionEntry& which, const std::string& text) override;
+  // Lets a later control take its caption from the locale table under `control`.
+  void RegisterCaption(const std::string& control, std::function<void(const QString&)> set);
+
+  // The menu item or menu (its title item) with this caption-table name, or null.
+  QAction* action(std::string_view control) const;
+  QMenu* menu(std::string_view control) const;
+
+  // How the window ends the program: after the options are saved (closing) or at once
+  // (Quit). Tests replace it; the default leaves the event loop with status 0.
+  std::function<void()> end_program;
+
+  core::Game& game() { return session_.game; }
+  sim::Session& session() { return session_; }
+  presentation::World& world() { return world_; }
+  scene::gl::Viewer& viewer() { return *viewer_; }
+  QtHost& host() { return host_; }
+  shell::Options& options() { return options_; }
+
+ protected:
+  void showEvent(QShowEvent* e) override;    // the Sandbox check mark from the option
+  void closeEvent(QCloseEvent* e) override;  // saves the options and ends the program
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void BuildMenus();
+  QAction* AddItem(QMenu* menu, const std::string& control, const char* design_text,
+                   std::function<void()> command);
+  // The window caption and the check marks, from the read-out the last frame made.
+  void ShowReadout();
+  void ModalBox(bool open);
+
+  // The game, its recorded messages, the high scores and the craft: the same session the
+  // simulator's script commands work on.
+  sim::Session session_;
+  QtHost host_;
+  presentation::World world_;
+  shell::Options options_;
+  scene::gl::Viewer* viewer_ = nullptr;
+
+  std::map<std::string, QAction*, std::less<>> actions_;
+  std::map<std::string, QMenu*, std::less<>> menus_;
+  std::map<std::string, std::function<void(const QString&)>, std::less<>> captions_;
+  bool drive_wanted_ = false;
+  int modal_depth_ = 0;
+};
+
+}  // namespace ui

@@ -1,0 +1,222 @@
+// The `quenmar` program itself, driven like a test or a demo would: a script builds a
+// colony, the screenshot must show every object where the scene puts it, and a real
+// pointer click (through the X server) must select what lies under it.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+#include <QThread>
+#include <nlohmann/json.hpp>
+#include <cstdlib>
+#include <string>
+
+#include "ui_fixture.h"
+
+namespace {
+
+using testing_support::TempDir;
+using ui_test::CellPixel;
+using ui_test::KindAt;
+
+struct Result {
+  int exit_code = -1;
+  std::string out, err;
+};
+
+QStringList Args(std::initializer_list<std::string> list) {
+  QStringList l;
+  for (const auto& s : list) l << QString::fromStdString(s);
+  return l;
+}
+
+Result RunGame(const QStringList& args) {
+  QProcess p;
+  p.start(QUENMAR_GAME, args);
+  Result r;
+  if (!p.waitForStarted() || !p.waitForFinished(180000)) {
+    p.kill();
+    p.waitForFinished();
+    r.err = "did not finish";
+    return r;
+  }
+  r.exit_code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  r.out = p.readAllStandardOutput().toStdString();
+  r.err = p.readAllStandardError().toStdString();
+  return r;
+}
+
+// A colony that shows every look: a working building at (10, 10), a switched-off one at
+// (12, 10), one between them at (11, 11) joined to both by diagonal tubes, one under
+// construction at (10, 12), and the building site (12, 12) chosen. The camera stands over
+// (11, 11); the player's pause keeps the day from moving on while the test looks.
+const char* kColonyScript =
+    "new 10\n"
+    "events off\n"
+    "menu speed_pause\n"
+    "build 0 10 10\n"
+    "build 0 12 10\n"
+    "build 0 11 11\n"
+    "day 2\n"
+    "cell 12 10\n"
+    "toggle\n"
+    "build 0 10 12\n"
+    "cell 12 12\n"
+    "camera 220 220 50\n";
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui_test::WriteGameData(dir);
+    dir.Write("colony.script", kColonyScript);
+  }
+  std::string Path(const std::string& rel) const { return dir.path() + "/" + rel; }
+  QImage Screenshot(const std::string& extra_script, const std::string& name) {
+    dir.Write("extra.script", std::string(kColonyScript) + extra_script);
+    const Result r = RunGame(Args({"--data", dir.path(), "--seed", "7", "--script", Path("extra.script"),
+                                   "--frames", "3", "--screenshot", Path(name)}));
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    QImage img(QString::fromStdString(Path(name)));
+    EXPECT_FALSE(img.isNull()) << "no screenshot; stderr: " << r.err;
+    // QUENMAR_UI_SHOTS=DIR keeps the screenshots for a look.
+    if (const char* keep = std::getenv("QUENMAR_UI_SHOTS"); keep && *keep && !img.isNull())
+      img.save(QString::fromStdString(std::string(keep) + "/" + name));
+    return img;
+  }
+  TempDir dir;
+};
+
+TEST_F(Program, ScreenshotShowsTheColonyWhereTheSceneHasIt) {
+  const QImage img = Screenshot("", "colony.png");
+  ASSERT_FALSE(img.isNull());
+  // The view keeps its designed size below the menu bar.
+  EXPECT_EQ(img.width(), 1008);
+  EXPECT_EQ(img.height(), 709);
+  auto at = [&](int cx, int cy, float z = 2) { return CellPixel(220, 220, 50, img.width(), img.height(), cx, cy, z); };
+  EXPECT_EQ(KindAt(img, at(10, 10)), "red") << "working look";
+  EXPECT_EQ(KindAt(img, at(12, 10)), "blue") << "switched-off look";
+  EXPECT_EQ(KindAt(img, at(10, 12)), "yellow") << "construction look";
+  EXPECT_EQ(KindAt(img, at(12, 12, 4)), "cyan") << "selection marker on the chosen site";
+  EXPECT_EQ(KindAt(img, at(13, 11, -1)), "green") << "bare ground";
+  // Halfway between diagonal neighbours lies their tube; halfway between two buildings
+  // that are no neighbours lies ground.
+  const QPoint a = at(10, 10, 0), b = at(11, 11, 0);
+  EXPECT_EQ(KindAt(img, (a + b) / 2), "magenta") << "tube between (10,10) and (11,11)";
+  EXPECT_EQ(KindAt(img, at(11, 10, -1)), "green") << "no tube between (10,10) and (12,10)";
+}
+
+TEST_F(Program, TubesSwitchedOffLeaveTheGroundBetweenNeighbours) {
+  const QImage img = Screenshot("tubes off\n", "no_tubes.png");
+  ASSERT_FALSE(img.isNull());
+  auto at = [&](int cx, int cy, float z) { return CellPixel(220, 220, 50, img.width(), img.height(), cx, cy, z); };
+  EXPECT_EQ(KindAt(img, (at(10, 10, 0) + at(11, 11, 0)) / 2), "green");
+  EXPECT_EQ(KindAt(img, at(10, 10, 2)), "red");
+}
+
+// Reads JSON answers of the console, one line each.
+class Console {
+ public:
+  explicit Console(const QStringList& args) {
+    p_.start(QUENMAR_GAME, args);
+    p_.waitForStarted();
+  }
+  ~Console() {
+    if (p_.state() != QProcess::NotRunning) {
+      p_.kill();
+      p_.waitForFinished();
+    }
+  }
+  nlohmann::json Ask(const std::string& command) {
+    p_.write((command + "\n").c_str());
+    p_.waitForBytesWritten();
+    while (!p_.canReadLine()) {
+      if (!p_.waitForReadyRead(60000)) return nullptr;
+    }
+    return nlohmann::json::parse(p_.readLine().toStdString(), nullptr, false);
+  }
+  void Say(const std::string& command) {
+    p_.write((command + "\n").c_str());
+    p_.waitForBytesWritten();
+  }
+  int Finish() {
+    if (!p_.waitForFinished(60000)) return -1;
+    return p_.exitStatus() == QProcess::NormalExit ? p_.exitCode() : -1;
+  }
+  std::string Errors() { return p_.readAllStandardError().toStdString(); }
+
+ private:
+  QProcess p_;
+};
+
+// A real click through the X server, then the selection asked for until the game has
+// seen the click (the click and the question travel different ways into the program).
+nlohmann::json ClickAndWait(Console& game, QPoint screen, const char* button,
+                            const std::function<bool(const nlohmann::json&)>& done) {
+  const int rc = QProcess::execute("xdotool", {"mousemove", QString::number(screen.x()), QString::number(screen.y()),
+                                               "click", button});
+  EXPECT_EQ(rc, 0) << "xdotool failed";
+  nlohmann::json state;
+  for (int i = 0; i < 200; ++i) {
+    state = game.Ask("state");
+    if (state.is_object() && done(state)) break;
+    QThread::msleep(50);
+  }
+  return state;
+}
+
+TEST_F(Program, ClicksOnTheViewSelectBuildingsAndChooseSites) {
+  Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("colony.script"), "--console"}));
+  const nlohmann::json view = game.Ask("window");
+  ASSERT_TRUE(view.is_object()) << game.Errors();
+  const int w = view["width"], h = view["height"];
+  const QPoint origin(view["x"].get<int>(), view["y"].get<int>());
+
+  int32_t off_slot = -1;
+  for (const auto& b : game.Ask("placed"))
+    if (b["x"] == 12 && b["y"] == 10) off_slot = b["slot"];
+  ASSERT_NE(off_slot, -1);
+
+  // Left click on the switched-off building: it is selected and its cell chosen.
+  QPoint p = origin + CellPixel(220, 220, 50, w, h, 12, 10);
+  nlohmann::json s = ClickAndWait(game, p, "1", [](const nlohmann::json& j) { return j["sel_cell_y"] == 10; });
+  EXPECT_EQ(s["selected_bldg"], off_slot);
+  EXPECT_EQ(s["sel_cell_x"], 12);
+  EXPECT_EQ(s["sel_cell_y"], 10);
+
+  // Left click on bare ground: nothing selected, the site chosen.
+  p = origin + CellPixel(220, 220, 50, w, h, 13, 11);
+  s = ClickAndWait(game, p, "1", [](const nlohmann::json& j) { return j["sel_cell_x"] == 13; });
+  EXPECT_EQ(s["selected_bldg"], 1000);
+  EXPECT_EQ(s["sel_cell_x"], 13);
+  EXPECT_EQ(s["sel_cell_y"], 11);
+
+  // A right click on a building selects it and clears the site.
+  p = origin + CellPixel(220, 220, 50, w, h, 12, 10);
+  s = ClickAndWait(game, p, "3", [](const nlohmann::json& j) { return j["sel_cell_x"] == -1; });
+  EXPECT_EQ(s["selected_bldg"], off_slot);
+  EXPECT_EQ(s["sel_cell_y"], -1);
+
+  game.Say("menu game_quit");
+  EXPECT_EQ(game.Finish(), 0);
+}
+
+TEST(ProgramStatus, UsageErrorsFailedCommandsAndMissingDataAreReported) {
+  const Result usage = RunGame(Args({"--frames", "many"}));
+  EXPECT_EQ(usage.exit_code, 2);
+  EXPECT_NE(usage.err.find("usage:"), std::string::npos);
+
+  TempDir empty;
+  const Result missing = RunGame(Args({"--data", empty.path(), "--frames", "1"}));
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_NE(missing.err.find("loc_en.txt"), std::string::npos) << missing.err;
+
+  TempDir data;
+  ui_test::WriteGameData(data);
+  data.Write("bad.script", "new 10\nno-such-command\nstate\n");
+  const Result bad = RunGame(Args({"--data", data.path(), "--script", data.path() + "/bad.script", "--frames", "1"}));
+  EXPECT_EQ(bad.exit_code, 1);
+  EXPECT_NE(bad.err.find("line 2"), std::string::npos) << bad.err;
+  // The other lines still ran, on the live game: an easy game was started.
+  EXPECT_NE(bad.out.find("\"level\":10"), std::string::npos) << bad.out;
+}
+
+}  // namespace

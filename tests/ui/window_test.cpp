@@ -1,0 +1,306 @@
+// The game window in this process: start-up, the menu commands, the player's pause
+// against the frame loop, pointer input on the view, closing and quitting, the boxes.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWheelEvent>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+#include "core/errors.h"
+#include "presentation/view_commands.h"
+#include "shell/options.h"
+#include "sim/interpreter.h"
+#include "ui/main_window.h"
+#include "ui_fixture.h"
+
+namespace {
+
+using testing_support::TempDir;
+
+class Window : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui_test::WriteGameData(dir);
+    w = std::make_unique<ui::MainWindow>();
+    // Nobody is there to click: messages are recorded, questions answered Yes.
+    w->host().SetAutomated(true);
+    w->end_program = [this] { ++ended; };
+    w->StartUp(dir.path(), 7);
+  }
+  void TearDown() override { w.reset(); }
+
+  core::Game& g() { return w->game(); }
+  void Trigger(const char* control) {
+    QAction* a = w->action(control);
+    ASSERT_NE(a, nullptr) << control;
+    a->trigger();
+  }
+  // Runs script lines on the live game, view commands included.
+  void Script(const std::string& lines) {
+    std::ostringstream out, err;
+    sim::Interpreter in(w->session(), out, err);
+    sim::RegisterAllCommands(in);
+    presentation::WorldViewCommands view(w->world());
+    in.SetView(&view);
+    std::istringstream s(lines);
+    EXPECT_EQ(in.RunScript(s), 0) << err.str();
+  }
+  const std::vector<sim::ShownMessage>& Messages() { return w->session().host.messages; }
+  // Shows the window and waits until the view has its size.
+  void ShowWindow() {
+    w->show();
+    QElapsedTimer t;
+    t.start();
+    while (w->viewer().width() != ui::kViewWidth && t.elapsed() < 10000) QApplication::processEvents();
+    ASSERT_EQ(w->viewer().width(), ui::kViewWidth);
+    ASSERT_EQ(w->viewer().height(), ui::kViewHeight);
+  }
+  void Mouse(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
+    scene::gl::Viewer& v = w->viewer();
+    QMouseEvent e(type, QPointF(p), v.mapToGlobal(QPointF(p)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(&v, &e);
+  }
+  void Click(QPoint p, Qt::MouseButton button = Qt::LeftButton) {
+    Mouse(QEvent::MouseButtonPress, p, button, button);
+    Mouse(QEvent::MouseButtonRelease, p, button, Qt::NoButton);
+  }
+  void Wheel(int delta) {
+    scene::gl::Viewer& v = w->viewer();
+    const QPointF p(100, 100);
+    QWheelEvent e(p, v.mapToGlobal(p), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&v, &e);
+  }
+
+  TempDir dir;
+  std::unique_ptr<ui::MainWindow> w;
+  int ended = 0;
+};
+
+TEST_F(Window, StartUpLoadsTheGameAndWordsTheMenusFromTheLanguage) {
+  EXPECT_EQ(g().load_status, "Done loading");
+  EXPECT_FALSE(g().loading);
+  EXPECT_FALSE(g().game_running);
+  EXPECT_FALSE(g().audio_ok);
+  EXPECT_TRUE(w->world().day_clock().enabled());
+  EXPECT_TRUE(w->world().frame_clock().enabled());
+  // The language file reads "Ek" for entry k.
+  EXPECT_EQ(w->menu("menu_game")->title(), "E24");
+  EXPECT_EQ(w->menu("menu_speed")->title(), "E25");
+  EXPECT_EQ(w->menu("menu_disasters")->title(), "E30");
+  EXPECT_EQ(w->menu("menu_options")->title(), "E145");
+  EXPECT_EQ(w->action("game_start_easy")->text(), "E1");
+  EXPECT_EQ(w->action("game_quit")->text(), "E4");
+  EXPECT_EQ(w->action("game_sandbox")->text(), "E144");
+  EXPECT_EQ(w->action("speed_pause")->text(), "E26");
+  EXPECT_EQ(w->action("speed_fast")->text(), "E29");
+  EXPECT_EQ(w->action("disasters_earthquake")->text(), "E32");
+  EXPECT_EQ(w->action("options_tubes")->text(), "E167");
+  EXPECT_EQ(w->action("options_isometric")->text(), "E177");
+  // Fullscreen is no locale entry and never usable.
+  EXPECT_EQ(w->action("options_fullscreen")->text(), "Fullscreen");
+  EXPECT_FALSE(w->action("options_fullscreen")->isEnabled());
+}
+
+TEST(WindowStartUp, AMissingLanguageFileIsADataError) {
+  TempDir empty;
+  ui::MainWindow w;
+  w.host().SetAutomated(true);
+  EXPECT_THROW(w.StartUp(empty.path(), 1), core::DataError);
+}
+
+TEST_F(Window, GameMenuStartsGamesAndTheSandboxOptionWaitsForTheNext) {
+  ShowWindow();
+  // Designed checked; showing the window puts the option's value in.
+  EXPECT_FALSE(w->action("game_sandbox")->isChecked());
+
+  Trigger("game_start_easy");
+  EXPECT_TRUE(g().game_running);
+  EXPECT_FALSE(g().game_over);
+  EXPECT_EQ(g().level, 10);
+  EXPECT_EQ(g().money, 50000);
+  EXPECT_EQ(g().days_left, 300);
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_EQ(Messages().back().kind, core::kMsgGameStart);
+
+  Trigger("game_sandbox");
+  EXPECT_TRUE(g().sandbox_option);
+  EXPECT_TRUE(w->action("game_sandbox")->isChecked());
+  EXPECT_FALSE(g().sandbox) << "the running game stays what it was";
+
+  Trigger("game_start_hard");
+  EXPECT_EQ(g().level, 1);
+  EXPECT_EQ(g().days_left, 1200);
+  EXPECT_TRUE(g().sandbox);
+
+  Trigger("game_sandbox");
+  Trigger("game_start_normal");
+  EXPECT_EQ(g().level, 5);
+  EXPECT_EQ(g().days_left, 600);
+  EXPECT_FALSE(g().sandbox);
+}
+
+TEST_F(Window, SpeedMenuSetsTheDayLength) {
+  Trigger("speed_low");
+  EXPECT_EQ(g().day_length, 12.0);
+  Trigger("speed_normal");
+  EXPECT_EQ(g().day_length, 3.0);
+  Trigger("speed_fast");
+  EXPECT_EQ(g().day_length, 0.5);
+}
+
+TEST_F(Window, PlayerPauseHoldsTheDayClockUntilUndone) {
+  Trigger("game_start_easy");
+  Trigger("speed_fast");
+  w->Step(0.1);
+  const int32_t day = g().day;
+  const double timer = g().day_timer;
+
+  Trigger("speed_pause");
+  // The frame loop would switch the clock on again in every frame; the pause holds.
+  for (int i = 0; i < 10; ++i) w->Step(0.3);
+  EXPECT_EQ(g().day, day);
+  EXPECT_EQ(g().day_timer, timer);
+  EXPECT_FALSE(w->world().day_clock().enabled());
+  EXPECT_TRUE(w->windowTitle().contains("E37")) << "the caption carries the pause word: "
+                                                 << w->windowTitle().toStdString();
+
+  // A speed chosen while paused changes the length, not the pause.
+  Trigger("speed_low");
+  w->Step(0.3);
+  EXPECT_EQ(g().day_length, 12.0);
+  EXPECT_FALSE(w->world().day_clock().enabled());
+
+  Trigger("speed_fast");
+  Trigger("speed_pause");
+  w->Step(0.3);
+  w->Step(0.3);
+  EXPECT_EQ(g().day, day % 30 + 1);
+  EXPECT_FALSE(w->windowTitle().contains("E37"));
+}
+
+TEST_F(Window, DisastersMenuRaidsAndShakesTheColony) {
+  Trigger("game_start_easy");
+  Trigger("disasters_pirates");
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_EQ(Messages().back().kind, core::kMsgPirates);
+  Trigger("disasters_earthquake");
+  EXPECT_EQ(Messages().back().kind, core::kMsgOther);
+  EXPECT_EQ(Messages().back().text.rfind("E107", 0), 0u);
+}
+
+TEST_F(Window, OptionsMenuSwitchesTubesAndTheIsometricView) {
+  Trigger("options_tubes");
+  EXPECT_TRUE(g().tubes_off);
+  w->Step(0.01);
+  EXPECT_TRUE(w->action("options_tubes")->isChecked());
+  Trigger("options_tubes");
+  w->Step(0.01);
+  EXPECT_FALSE(g().tubes_off);
+  EXPECT_FALSE(w->action("options_tubes")->isChecked());
+
+  Trigger("options_isometric");
+  EXPECT_TRUE(g().isometric);
+  EXPECT_EQ(w->world().main_scene().camera->pitch_angle(), 30.0f);
+  Trigger("options_isometric");
+  EXPECT_FALSE(g().isometric);
+  EXPECT_EQ(w->world().main_scene().camera->pitch_angle(), 0.0f);
+}
+
+TEST_F(Window, QuitEndsWithoutSavingAndClosingSavesTheOptions) {
+  const std::string file = shell::OptionsFile(g());
+  ASSERT_TRUE(std::filesystem::exists(file)) << "start-up writes the defaults";
+  std::filesystem::remove(file);
+  g().cam_height = 77;
+
+  Trigger("game_quit");
+  EXPECT_EQ(ended, 1);
+  EXPECT_FALSE(std::filesystem::exists(file));
+
+  ShowWindow();
+  w->close();
+  EXPECT_EQ(ended, 2);
+  ASSERT_TRUE(std::filesystem::exists(file));
+  EXPECT_NE(dir.Read("options.txt").find("77"), std::string::npos);
+}
+
+TEST_F(Window, PointerOnTheViewSelectsPansAndZooms) {
+  ShowWindow();
+  Script("new 10\nevents off\nbuild 0 10 10\ncamera 220 220 50\n");
+  int32_t slot = -1;
+  for (int i = 0; i < core::kPlacedSize; ++i)
+    if (g().placed[i].exists && g().placed[i].x == 10 && g().placed[i].y == 10) slot = i;
+  ASSERT_NE(slot, -1);
+  w->Step(0.01);
+
+  const QPoint building = ui_test::CellPixel(220, 220, 50, ui::kViewWidth, ui::kViewHeight, 10, 10);
+  Click(building);
+  EXPECT_EQ(g().selected_bldg, slot);
+  EXPECT_EQ(g().sel_cell_x, 10);
+  EXPECT_EQ(g().sel_cell_y, 10);
+
+  const QPoint ground = ui_test::CellPixel(220, 220, 50, ui::kViewWidth, ui::kViewHeight, 12, 11, -1);
+  Click(ground, Qt::RightButton);
+  EXPECT_EQ(g().selected_bldg, core::kNoSelection);
+  EXPECT_EQ(g().sel_cell_x, -1);
+
+  // Turning the wheel away from the player raises the camera, toward lowers it.
+  Wheel(120);
+  EXPECT_EQ(g().cam_height, 53);
+  Wheel(-240);
+  EXPECT_EQ(g().cam_height, 47);
+
+  // A drag of 100 pixels to the right moves the camera 50 units (drag speed 50).
+  Mouse(QEvent::MouseMove, ground, Qt::NoButton, Qt::NoButton);
+  Mouse(QEvent::MouseButtonPress, ground, Qt::LeftButton, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, ground + QPoint(100, 0), Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(g().cam_target_x, 270);
+  EXPECT_EQ(g().cam_target_y, 220);
+  Mouse(QEvent::MouseButtonRelease, ground + QPoint(100, 0), Qt::LeftButton, Qt::NoButton);
+}
+
+TEST_F(Window, MessagesOpenTheSignalWindowWithoutWaiting) {
+  w->host().SetAutomated(false);
+  ShowWindow();
+  w->host().ShowInfoMessage(core::kMsgOther, "first");
+  QMessageBox* box = w->host().message_window();
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(box->isVisible());
+  EXPECT_FALSE(box->isModal());
+  EXPECT_EQ(box->windowTitle(), "-- incoming signal --");
+  EXPECT_EQ(box->text(), "first");
+  // A second message replaces the first: there is one window.
+  w->host().ShowInfoMessage(core::kMsgPirates, "second");
+  EXPECT_EQ(w->host().message_window(), box);
+  EXPECT_EQ(box->text(), "second");
+  box->close();
+}
+
+TEST_F(Window, AQuestionStopsTheClocksUntilAnswered) {
+  w->host().SetAutomated(false);
+  ShowWindow();
+  w->StartDriving();
+  bool driving_while_asked = true;
+  bool asked = false;
+  QTimer::singleShot(100, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    asked = true;
+    driving_while_asked = w->viewer().driving();
+    box->button(QMessageBox::Yes)->click();
+  });
+  EXPECT_TRUE(w->host().Confirm("Really?"));
+  EXPECT_TRUE(asked);
+  EXPECT_FALSE(driving_while_asked);
+  EXPECT_TRUE(w->viewer().driving());
+  w->StopDriving();
+}
+
+}  // namespace

@@ -12,8 +12,14 @@
 
 namespace ui {
 
-Automation::Automation(MainWindow& window, const LaunchOptions& options, std::ostream& out, std::ostream& err)
-    : window_(window), options_(options), err_(err), interpreter_(window.session(), out, err), view_(window.world()) {
+Automation::Automation(MainWindow& window, const LaunchOptions& options, std::ostream& out, std::ostream& err,
+                       QElapsedTimer since_start)
+    : window_(window),
+      options_(options),
+      err_(err),
+      interpreter_(window.session(), out, err),
+      view_(window.world()),
+      since_start_(since_start) {
   sim::RegisterAllCommands(interpreter_);
   interpreter_.SetView(&view_);
   RegisterWindowCommands();
@@ -114,7 +120,12 @@ void Automation::ReadConsole() {
 
 void Automation::OnFrame() {
   if (finished_) return;
-  if (frames_++ == 0) frame_clock_.start();
+  if (frames_++ == 0) {
+    frame_clock_.start();
+    // The first frame also loads every texture it shows.
+    if (options_.timing && since_start_.isValid())
+      err_ << "first frame: " << since_start_.elapsed() << " ms after the program started\n";
+  }
   if (options_.frames >= 0 && frames_ >= options_.frames) Finish();
 }
 
@@ -134,7 +145,11 @@ void Automation::Finish() {
   if (options_.timing && frames_ > 1) {
     // The first frame starts the clock, so the rate counts the frames after it.
     const double seconds = static_cast<double>(frame_clock_.nsecsElapsed()) / 1e9;
-    err_ << "frames: " << frames_ << " in " << seconds << " s, " << (frames_ - 1) / seconds << " frames per second\n";
+    const scene::gl::FrameStats& st = window_.viewer().stats();
+    err_ << "frames: " << frames_ << " in " << seconds << " s, " << (frames_ - 1) / seconds
+         << " frames per second (" << window_.viewer().width() << " x " << window_.viewer().height()
+         << ", last frame: " << st.draw_calls << " draw calls, " << st.world_quads << " world quads, "
+         << st.hud_quads << " HUD quads)\n";
   }
   window_.QuitAtOnce();
 }

@@ -21,8 +21,10 @@ class Automation : public QObject {
   Q_OBJECT
 
  public:
-  // Commands print their answers on `out` and their errors on `err`.
-  Automation(MainWindow& window, const LaunchOptions& options, std::ostream& out, std::ostream& err);
+  // Commands print their answers on `out` and their errors on `err`. `since_start` runs
+  // from the program's start (for the timing report).
+  Automation(MainWindow& window, const LaunchOptions& options, std::ostream& out, std::ostream& err,
+             QElapsedTimer since_start = {});
   ~Automation() override;
 
   // Runs the --script file; false when it cannot be read or a command failed. Nothing
@@ -58,6 +60,7 @@ class Automation : public QObject {
   bool finished_ = false;
   int status_ = 0;
   QElapsedTimer frame_clock_;
+  QElapsedTimer since_start_;
 };
 
 }  // namespace ui

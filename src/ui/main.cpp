@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   window.show();
   window.StartGame(core::kLevelEasy);
 
-  ui::Automation automation(window, opt, std::cout, std::cerr);
+  ui::Automation automation(window, opt, std::cout, std::cerr, since_start);
   automation.RunScript();
   window.StartDriving();
   automation.Start();

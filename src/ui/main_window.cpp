@@ -31,7 +31,13 @@ MainWindow::MainWindow(QWidget* parent)
   session_.game.host = &host_;
   host_.SetParentWindow(this);
   host_.modal_hook = [this](bool open) { ModalBox(open); };
-  end_program = [] { QCoreApplication::exit(0); };
+  end_program = [] {
+    QCoreApplication::exit(0);
+    // Before the event loop runs (a start-up script's Quit) there is no loop to leave yet:
+    // leave it as soon as it starts.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  };
 
   setWindowTitle("QUENMAR");
   viewer_ = new scene::gl::Viewer(world_.scene(), *world_.main_scene().camera, this);

@@ -8,6 +8,7 @@
 #include <QThread>
 #include <nlohmann/json.hpp>
 #include <cstdlib>
+#include <cmath>
 #include <string>
 
 #include "ui_fixture.h"
@@ -110,6 +111,22 @@ TEST_F(Program, TubesSwitchedOffLeaveTheGroundBetweenNeighbours) {
   auto at = [&](int cx, int cy, float z) { return CellPixel(220, 220, 50, img.width(), img.height(), cx, cy, z); };
   EXPECT_EQ(KindAt(img, (at(10, 10, 0) + at(11, 11, 0)) / 2), "green");
   EXPECT_EQ(KindAt(img, at(10, 10, 2)), "red");
+}
+
+TEST_F(Program, TheIsometricViewLooksAtTheColonyFromTheSouth) {
+  const QImage img = Screenshot("isometric on\n", "isometric.png");
+  ASSERT_FALSE(img.isNull());
+  auto at = [&](int cx, int cy, float z) {
+    return CellPixel(220, 220, 50, img.width(), img.height(), cx, cy, z, true);
+  };
+  // The planes turn to face the camera about their centres, which stay where they were.
+  EXPECT_EQ(KindAt(img, at(11, 11, 2)), "red");
+  EXPECT_EQ(KindAt(img, at(10, 12, 2)), "yellow");
+  EXPECT_EQ(KindAt(img, at(8, 13, -5)), "green");
+  // The chosen site is marked by the cube standing on the ground.
+  EXPECT_EQ(KindAt(img, at(12, 12, 5)), "cyan");
+  // Seen from an angle the cell (11, 11) is no longer in the middle of the picture.
+  EXPECT_GT(std::abs(at(11, 11, 2).y() - img.height() / 2), 20);
 }
 
 // Reads JSON answers of the console, one line each.
@@ -217,6 +234,21 @@ TEST(ProgramStatus, UsageErrorsFailedCommandsAndMissingDataAreReported) {
   EXPECT_NE(bad.err.find("line 2"), std::string::npos) << bad.err;
   // The other lines still ran, on the live game: an easy game was started.
   EXPECT_NE(bad.out.find("\"level\":10"), std::string::npos) << bad.out;
+}
+
+TEST(ProgramStatus, QuitEndsWithoutSavingAndTheCloseButtonSaves) {
+  TempDir data;
+  ui_test::WriteGameData(data);
+  // Start-up writes the default options (camera height 50) when there are none.
+  data.Write("quit.script", "set cam_height 77\nmenu game_quit\n");
+  const Result quit = RunGame(Args({"--data", data.path(), "--script", data.path() + "/quit.script"}));
+  EXPECT_EQ(quit.exit_code, 0) << quit.err;
+  EXPECT_EQ(data.Read("options.txt").find("77"), std::string::npos) << data.Read("options.txt");
+
+  data.Write("close.script", "set cam_height 77\nclose\n");
+  const Result close = RunGame(Args({"--data", data.path(), "--script", data.path() + "/close.script"}));
+  EXPECT_EQ(close.exit_code, 0) << close.err;
+  EXPECT_NE(data.Read("options.txt").find("77"), std::string::npos) << data.Read("options.txt");
 }
 
 }  // namespace

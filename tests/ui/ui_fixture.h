@@ -71,11 +71,13 @@ inline void WriteGameData(const testing_support::TempDir& dir) {
 }
 
 // Where the centre of cell (cx, cy) at height z lands in a view of w x h pixels, the
-// camera standing at (x, y, height) in the normal view.
-inline QPoint CellPixel(float cam_x, float cam_y, float cam_height, int w, int h, int cx, int cy, float z = 2) {
+// camera standing at (x, y, height), pitched as the isometric view does or not.
+inline QPoint CellPixel(float cam_x, float cam_y, float cam_height, int w, int h, int cx, int cy, float z = 2,
+                        bool isometric = false) {
   scene::MainScene ms;
   ms.camera->SetPosition(cam_x, cam_y, cam_height);
-  ms.camera->SetDepthOfView(10000);
+  ms.camera->SetDepthOfView(isometric ? 60000 : 10000);
+  ms.camera->SetPitchAngle(isometric ? 30 : 0);
   const auto p = scene::ProjectToView(*ms.camera, w, h, scene::Vec3{cx * 20.0f, cy * 20.0f, z});
   if (!p) return {-1, -1};
   return {static_cast<int>(p->x), static_cast<int>(p->y)};

@@ -1,14 +1,25 @@
 // Frame rate of the renderer on a full colony: 1001 terrain tiles, 1001 building planes
 // and every tube between neighbours, in a 1008 x 709 view, lit by the camera light and
 // the sun. Run under Xvfb: tests/scene_gl/xvfb_run.sh build/bench/bench_scene_gl
+// The synthetic colonies use noise pictures with hard or soft outlines; the game colony
+// is the one the game builds itself (material library, scene, frame loop) from the
+// build's textures. With QUENMAR_BENCH_SHOTS=<folder> each case also writes its first
+// frame there as a PNG, for comparing the look before and after a change.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <QGuiApplication>
+#include <QImage>
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <random>
 #include <string>
 
+#include "core/construction.h"
+#include "core/game.h"
+#include "presentation/world.h"
 #include "scene/gl/viewer.h"
 #include "scene/scene.h"
 
@@ -94,9 +105,56 @@ struct FullColony {
   }
 };
 
+// Every slot of the game's placed table filled, so every building has its neighbours and
+// every tube shows; a few buildings under construction or switched off, shuttles flying.
+struct GameColony {
+  core::Game g;
+  presentation::World world{g};
+
+  GameColony() {
+    const char* env = std::getenv("QUENMAR_BENCH_DATA");
+    g.exe_dir = env && *env ? env : QUENMAR_DATA_DIR;
+    g.hud_mode = true;
+    for (int k = 0; k < core::kPlacedSize; ++k) {
+      core::building& b = g.placed[static_cast<size_t>(k)];
+      b.exists = true;
+      b.id = k % 23;
+      b.active = k % 7 != 0;
+      b.construction = k % 11 == 0 ? 50 : 0;
+      b.cst = 100;
+      b.up = 1;
+      b.upl = 3;
+      b.x = k / 30;
+      b.y = k % 30;
+    }
+    g.PlacedChanged();
+    world.FillMatLib();
+    world.ConstructScene();
+    world.EnableClocks();
+    world.SetViewSize(1008, 709);
+    core::SelectBuilding(g, 500);
+    auto& shuttles = world.traffic().shuttles();
+    for (int s = 0; s < 5; ++s) {
+      shuttles[static_cast<size_t>(s)].active = true;
+      shuttles[static_cast<size_t>(s)].x2 = 20.0 * s;
+      shuttles[static_cast<size_t>(s)].y2 = 100;
+    }
+    g.day_angle = 60;  // mid-morning: both lights shine
+  }
+
+  // The camera over the middle of the colony at `height`, in the normal or isometric view,
+  // after one frame of the game's loop has placed everything.
+  void View(int height, bool isometric) {
+    if (g.isometric != isometric) world.ToggleIsometric();
+    world.PlaceCamera(330, 290, height);
+    world.GLCadencer2Progress(0.016, 0);
+  }
+};
+
 struct Fixture {
   FullColony hard{Edge::Hard};
   FullColony soft{Edge::Soft};
+  GameColony game;
   gl::OffscreenRenderer renderer;
 };
 
@@ -112,7 +170,50 @@ Fixture& Shared() {
   return *Slot();
 }
 
-void RenderColony(benchmark::State& state, float height, bool moving_shuttles, Edge edge) {
+// User and system time of every thread of the process.
+double ProcessCpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  auto sec = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
+  return sec(u.ru_utime) + sec(u.ru_stime);
+}
+
+// The first frame, as a picture, when QUENMAR_BENCH_SHOTS names a folder.
+void Shot(gl::OffscreenRenderer& r, MainScene& ms, const std::string& name) {
+  const char* dir = std::getenv("QUENMAR_BENCH_SHOTS");
+  if (!dir || !*dir) return;
+  const QImage shot = r.Render(ms.scene, *ms.camera, 1008, 709, true);
+  shot.save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+}
+
+void Measure(benchmark::State& state, const std::string& name, gl::OffscreenRenderer& r,
+             MainScene& ms, const std::vector<Plane*>& turning) {
+  Shot(r, ms, name);
+  r.Render(ms.scene, *ms.camera, 1008, 709, false);
+  r.Finish();
+  float t = 0;
+  const double cpu_before = ProcessCpuSeconds();
+  for (auto _ : state) {
+    t += 1;
+    for (Plane* s : turning) s->SetRollAngle(t);
+    r.Render(ms.scene, *ms.camera, 1008, 709, false);
+    r.Finish();
+  }
+  const double cpu = ProcessCpuSeconds() - cpu_before;
+  // The software rasterizer's threads included: the work a frame costs whatever else
+  // the machine is doing (the wall time depends on how many cores it gets).
+  const auto frames = static_cast<double>(std::max<int64_t>(state.iterations(), 1));
+  state.counters["cpu_ms"] = cpu * 1000 / frames;
+  state.SetItemsProcessed(state.iterations());
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["draw_calls"] = r.stats().draw_calls;
+  state.counters["quads"] = r.stats().world_quads;
+}
+
+void RenderColony(benchmark::State& state, const std::string& name, float height,
+                  bool moving_shuttles, Edge edge) {
   Fixture& f = Shared();
   FullColony& colony = edge == Edge::Soft ? f.soft : f.hard;
   if (!f.renderer.ok()) {
@@ -123,32 +224,62 @@ void RenderColony(benchmark::State& state, float height, bool moving_shuttles, E
   ms.camera->SetPosition(330, 290, height);
   ms.camera->SetDepthOfView(10000);
   ms.camera_light->SetPosition(330, 290, 50);
-  f.renderer.Render(ms.scene, *ms.camera, 1008, 709, false);
-  f.renderer.Finish();
-  float t = 0;
-  for (auto _ : state) {
-    if (moving_shuttles) {
-      t += 1;
-      for (Plane* s : colony.shuttles) s->SetRollAngle(t);
-    }
-    f.renderer.Render(ms.scene, *ms.camera, 1008, 709, false);
-    f.renderer.Finish();
+  Measure(state, name, f.renderer, ms, moving_shuttles ? colony.shuttles : std::vector<Plane*>{});
+}
+
+// The game's own colony and pictures; the scene stays as the frame loop left it.
+void RenderGameColony(benchmark::State& state, const std::string& name, int height,
+                      bool isometric) {
+  Fixture& f = Shared();
+  if (!f.renderer.ok()) {
+    state.SkipWithError(f.renderer.error().c_str());
+    return;
   }
-  state.SetItemsProcessed(state.iterations());
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  state.counters["draw_calls"] = f.renderer.stats().draw_calls;
-  state.counters["quads"] = f.renderer.stats().world_quads;
+  if (f.game.world.matlib_info().max_terrain < 0) {
+    state.SkipWithError("no textures in the data folder (set QUENMAR_BENCH_DATA)");
+    return;
+  }
+  f.game.View(height, isometric);
+  Measure(state, name, f.renderer, f.game.world.main_scene(), {});
 }
 
 // The default camera height, and the highest one, from which the whole colony shows;
 // building, tube and craft pictures with hard or soft outlines.
-void BM_RenderColonyHeight50(benchmark::State& s) { RenderColony(s, 50, false, Edge::Hard); }
-void BM_RenderColonyHeight200(benchmark::State& s) { RenderColony(s, 200, false, Edge::Hard); }
-void BM_RenderColonyHeight50SoftEdges(benchmark::State& s) { RenderColony(s, 50, false, Edge::Soft); }
-void BM_RenderColonyHeight200SoftEdges(benchmark::State& s) { RenderColony(s, 200, false, Edge::Soft); }
+void BM_RenderColonyHeight50(benchmark::State& s) {
+  RenderColony(s, "BM_RenderColonyHeight50", 50, false, Edge::Hard);
+}
+void BM_RenderColonyHeight200(benchmark::State& s) {
+  RenderColony(s, "BM_RenderColonyHeight200", 200, false, Edge::Hard);
+}
+void BM_RenderColonyHeight50SoftEdges(benchmark::State& s) {
+  RenderColony(s, "BM_RenderColonyHeight50SoftEdges", 50, false, Edge::Soft);
+}
+void BM_RenderColonyHeight200SoftEdges(benchmark::State& s) {
+  RenderColony(s, "BM_RenderColonyHeight200SoftEdges", 200, false, Edge::Soft);
+}
 // Shuttles turning every frame: their container is rebuilt each frame.
-void BM_RenderColonyHeight50Shuttles(benchmark::State& s) { RenderColony(s, 50, true, Edge::Hard); }
+void BM_RenderColonyHeight50Shuttles(benchmark::State& s) {
+  RenderColony(s, "BM_RenderColonyHeight50Shuttles", 50, true, Edge::Hard);
+}
 
+// The game's colony from the default height, from the highest, and isometric from both.
+void BM_GameColonyHeight50(benchmark::State& s) {
+  RenderGameColony(s, "BM_GameColonyHeight50", 50, false);
+}
+void BM_GameColonyHeight200(benchmark::State& s) {
+  RenderGameColony(s, "BM_GameColonyHeight200", 200, false);
+}
+void BM_GameColonyIsometric50(benchmark::State& s) {
+  RenderGameColony(s, "BM_GameColonyIsometric50", 50, true);
+}
+void BM_GameColonyIsometric200(benchmark::State& s) {
+  RenderGameColony(s, "BM_GameColonyIsometric200", 200, true);
+}
+
+BENCHMARK(BM_GameColonyHeight50)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameColonyHeight200)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameColonyIsometric50)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameColonyIsometric200)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderColonyHeight50)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderColonyHeight200)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderColonyHeight50SoftEdges)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -212,6 +212,48 @@ TEST_F(Render, AtEqualDepthTheLaterObjectShowsAndHalfClearTexelsBlendOverWhatIsB
   ExpectColor(At(shot, cam, {16, 0, 3}), 255, 0, 0, 0);
 }
 
+TEST_F(Render, OverlappingTwinsBlendTheirHalfClearRimOnceAndDiagonalPicturesKeepTheirEnds) {
+  TinyScene t;
+  MaterialLibrary& lib = t.ms.scene.matlib;
+  AddMaterial(lib, "m_ground", Solid(2, 2, 0, 200, 0), true);
+  // A shadow-like rim: black at half alpha over an opaque white core, as the two halves of
+  // a connection draw it where they overlap.
+  auto rim = std::make_shared<Image>();
+  rim->width = 2;
+  rim->height = 1;
+  rim->rgba = {255, 255, 255, 255, 0, 0, 0, 128};
+  AddMaterial(lib, "m_rim", rim, true);
+  AddPlane(t.ms.terrain, 0, 0, -1, 80, "m_ground");
+  AddPlane(t.ms.tubes, -20, 0, 0, 20, "m_rim");
+  AddPlane(t.ms.tubes, -20, 0, 0, 20, "m_rim");
+  // A picture whose only texels run along its diagonal (a diagonal tube): the plane is
+  // cut to the strip, whose ends reach the corners; the cut-off part shows the ground.
+  constexpr int kN = 16;
+  auto diagonal = std::make_shared<Image>();
+  diagonal->width = diagonal->height = kN;
+  for (int y = 0; y < kN; ++y)
+    for (int x = 0; x < kN; ++x) {
+      const bool on = std::abs(x + y - (kN - 1)) <= 1;
+      diagonal->rgba.insert(diagonal->rgba.end(), {255, 0, 0, static_cast<uint8_t>(on ? 255 : 0)});
+    }
+  AddMaterial(lib, "m_diagonal", diagonal, true);
+  AddPlane(t.ms.tubes, 14, 0, 0, 28, "m_diagonal");
+  const Camera& cam = *t.ms.camera;
+  const QImage shot = Draw(t.ms);
+  Keep(shot, "twins_and_diagonal");
+  // Blended once: half of the ground's green, not a quarter.
+  const QColor shadow = At(shot, cam, {-15, 0, 0});
+  EXPECT_NEAR(shadow.green(), 100, 3);
+  ExpectColor(At(shot, cam, {-25, 0, 0}), 255, 255, 255, 0);
+  // Image row 0 lies at the plane's +Y edge: the strip runs from its top-right corner to
+  // its bottom-left corner, and both ends are drawn.
+  ExpectColor(At(shot, cam, {14, 0, 0}), 255, 0, 0, 0);
+  ExpectColor(At(shot, cam, {14 + 13, 13, 0}), 255, 0, 0, 0);
+  ExpectColor(At(shot, cam, {14 - 13, -13, 0}), 255, 0, 0, 0);
+  ExpectColor(At(shot, cam, {14 + 10, -10, 0}), 0, 200, 0, 0);
+  ExpectColor(At(shot, cam, {14 - 10, 10, 0}), 0, 200, 0, 0);
+}
+
 TEST_F(Render, HudLayersStackInTreeOrderOverTheWorld) {
   TinyScene t;
   MaterialLibrary& lib = t.ms.scene.matlib;

@@ -63,6 +63,18 @@ QImage NewImage(int w, int h) {
   return img;
 }
 
+QImage HardAlpha(const QImage& img, int threshold) {
+  QImage out = img.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < out.height(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < out.width(); ++x) {
+      const QRgb px = row[x];
+      row[x] = qAlpha(px) >= threshold ? (px | 0xFF000000u) : 0u;
+    }
+  }
+  return out;
+}
+
 QColor Mix(const QColor& a, const QColor& b, double t) {
   t = std::clamp(t, 0.0, 1.0);
   return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),

@@ -40,6 +40,13 @@ class TileNoise {
 
 QImage NewImage(int w, int h);  // transparent ARGB32 premultiplied
 
+// Every texel fully opaque or fully clear: half-covered ones become opaque (in their own
+// colour, not darkened by the cover) when at least `threshold` covered, clear otherwise.
+// With nearest filtering an antialiased rim is lost at a distance anyway, and a picture
+// without half-clear texels draws in one pass without blending, which the software
+// renderer does at a fraction of the cost.
+QImage HardAlpha(const QImage& img, int threshold = 128);
+
 // Colour arithmetic.
 QColor Mix(const QColor& a, const QColor& b, double t);
 QColor Shade(const QColor& c, double factor);  // multiplies RGB, keeps alpha

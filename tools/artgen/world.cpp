@@ -306,9 +306,12 @@ QImage Tube(int kind, int variant) {
   t.rotate(angle);
   QPainterPath strip;
   strip.addRect(QRectF(-half_len, -width / 2, 2 * half_len, width));
-  Shadow(p, t.map(strip), 1.5, 2.5, 80);
-  p.setTransform(t);
+  // Tubes lie on the ground: a hard dark contact shadow on the side away from the light
+  // (the picture has no half-clear texels, see HardAlpha).
   p.setPen(Qt::NoPen);
+  p.setBrush(QColor(48, 34, 30));
+  p.drawPath(t.map(strip).translated(1.2, 2.0));
+  p.setTransform(t);
 
   auto across = [&](const QColor& light, const QColor& mid, const QColor& dark, double w) {
     QLinearGradient g(0, -w / 2, 0, w / 2);
@@ -348,7 +351,8 @@ QImage Tube(int kind, int variant) {
     for (double s = -half_len; s < half_len; s += period)
       p.drawRect(QRectF(s, -width / 2 - 0.6, period * 0.16, width + 1.2));
   }
-  return img;
+  p.end();
+  return HardAlpha(img);
 }
 
 }  // namespace

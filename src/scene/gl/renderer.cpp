@@ -1,7 +1,12 @@
 #include "scene/gl/renderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 #include "scene/gl/image_loader.h"
 
@@ -16,6 +21,9 @@ constexpr int kFloatsPerQuad = kFloatsPerVertex * 4;
 // of 254 is still blended).
 constexpr float kClearAlpha = 0.5f / 255;
 constexpr float kFullAlpha = 254.5f / 255;
+// A plane is cut to the octagon around its picture's visible texels instead of their box
+// when the octagon keeps less than this share of the box.
+constexpr double kOutlineWorthCutting = 0.7;
 
 const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec3 a_pos;
@@ -57,21 +65,35 @@ void main() {
 }
 )";
 
-const char* kFragmentShader = R"(#version 330 core
+// Two variants of the fragment shader. The solid one never discards: the software
+// rasterizer can then test and write depth before shading, and skips what nearer
+// surfaces already hide. The masked one drops texels outside the pass's alpha range.
+const char* kFragmentShaderHead = R"(#version 330 core
 in vec2 v_uv;
 in vec4 v_color;
 uniform sampler2D u_tex;
 uniform bool u_textured;
 uniform bool u_replace;
-uniform float u_alpha_min;
-uniform float u_alpha_max;
 uniform bool u_alpha_opaque;
 out vec4 o_color;
+)";
+
+const char* kSolidFragmentBody = R"(
+void main() {
+  vec4 t = u_textured ? texture(u_tex, v_uv) : vec4(1.0);
+  if (u_alpha_opaque) t.a = 1.0;
+  o_color = u_replace ? t : t * v_color;
+}
+)";
+
+const char* kMaskedFragmentBody = R"(
+uniform float u_alpha_min;
+uniform float u_alpha_max;
 void main() {
   vec4 t = u_textured ? texture(u_tex, v_uv) : vec4(1.0);
   if (u_alpha_opaque) t.a = 1.0;
   vec4 c = u_replace ? t : t * v_color;
-  // Texels below the threshold are not drawn at all and write no depth, so what lies
+  // Texels outside the range are not drawn at all and write no depth, so what lies
   // behind them still shows.
   if (c.a < u_alpha_min || c.a >= u_alpha_max) discard;
   o_color = c;
@@ -82,31 +104,41 @@ void AppendVertex(std::vector<float>& v, const Vec3& p, float u, float t, const 
   v.insert(v.end(), {p.x, p.y, p.z, u, t, n.x, n.y, n.z});
 }
 
+// World geometry of one container: vertices and the triangles that join them.
+struct Mesh {
+  std::vector<float> verts;
+  std::vector<GLuint> indices;
+  GLuint VertexCount() const { return static_cast<GLuint>(verts.size() / kFloatsPerVertex); }
+  // A convex polygon of the last `corners` vertices, as a fan.
+  void Fan(int corners) {
+    const GLuint b = VertexCount() - static_cast<GLuint>(corners);
+    for (int i = 1; i + 1 < corners; ++i)
+      indices.insert(indices.end(), {b, b + static_cast<GLuint>(i), b + static_cast<GLuint>(i) + 1});
+  }
+};
+
 // Corners in the order bottom-left, bottom-right, top-right, top-left of the picture.
-void AppendQuad(std::vector<float>& v, const Mat4& m, const Vec3 c[4], const Vec3& local_normal) {
+void AppendQuad(Mesh& mesh, const Mat4& m, const Vec3 c[4], const Vec3& local_normal) {
   const Vec3 n = Normalized(m.TransformVector(local_normal));
-  AppendVertex(v, m.TransformPoint(c[0]), 0, 1, n);
-  AppendVertex(v, m.TransformPoint(c[1]), 1, 1, n);
-  AppendVertex(v, m.TransformPoint(c[2]), 1, 0, n);
-  AppendVertex(v, m.TransformPoint(c[3]), 0, 0, n);
+  AppendVertex(mesh.verts, m.TransformPoint(c[0]), 0, 1, n);
+  AppendVertex(mesh.verts, m.TransformPoint(c[1]), 1, 1, n);
+  AppendVertex(mesh.verts, m.TransformPoint(c[2]), 1, 0, n);
+  AppendVertex(mesh.verts, m.TransformPoint(c[3]), 0, 0, n);
+  mesh.Fan(4);
 }
 
-// The part [u0, u1] x [v0, v1] of the picture on a plane of w x h (v runs down from the
-// plane's +Y edge).
-int AppendPlane(std::vector<float>& v, const Mat4& m, float w, float h, float u0 = 0,
-                float v0 = 0, float u1 = 1, float v1 = 1) {
-  const float x0 = -w / 2 + u0 * w, x1 = -w / 2 + u1 * w;
-  const float y0 = h / 2 - v1 * h, y1 = h / 2 - v0 * h;
-  const Vec3 c[4] = {{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}};
+// The part of the picture inside `outline` (texture coordinates, v running down from the
+// plane's +Y edge) on a plane of w x h.
+void AppendPlane(Mesh& mesh, const Mat4& m, float w, float h, const float* outline, int corners) {
   const Vec3 n = Normalized(m.TransformVector({0, 0, 1}));
-  AppendVertex(v, m.TransformPoint(c[0]), u0, v1, n);
-  AppendVertex(v, m.TransformPoint(c[1]), u1, v1, n);
-  AppendVertex(v, m.TransformPoint(c[2]), u1, v0, n);
-  AppendVertex(v, m.TransformPoint(c[3]), u0, v0, n);
-  return 1;
+  for (int i = 0; i < corners; ++i) {
+    const float u = outline[i * 2], t = outline[i * 2 + 1];
+    AppendVertex(mesh.verts, m.TransformPoint({-w / 2 + u * w, h / 2 - t * h, 0}), u, t, n);
+  }
+  mesh.Fan(corners);
 }
 
-int AppendCube(std::vector<float>& v, const Mat4& m, float w, float d, float h) {
+void AppendCube(Mesh& mesh, const Mat4& m, float w, float d, float h) {
   const float x = w / 2, y = d / 2, z = h / 2;
   const Vec3 top[4] = {{-x, -y, z}, {x, -y, z}, {x, y, z}, {-x, y, z}};
   const Vec3 bottom[4] = {{-x, y, -z}, {x, y, -z}, {x, -y, -z}, {-x, -y, -z}};
@@ -114,13 +146,80 @@ int AppendCube(std::vector<float>& v, const Mat4& m, float w, float d, float h) 
   const Vec3 back[4] = {{x, y, -z}, {-x, y, -z}, {-x, y, z}, {x, y, z}};
   const Vec3 right[4] = {{x, -y, -z}, {x, y, -z}, {x, y, z}, {x, -y, z}};
   const Vec3 left[4] = {{-x, y, -z}, {-x, -y, -z}, {-x, -y, z}, {-x, y, z}};
-  AppendQuad(v, m, top, {0, 0, 1});
-  AppendQuad(v, m, bottom, {0, 0, -1});
-  AppendQuad(v, m, front, {0, -1, 0});
-  AppendQuad(v, m, back, {0, 1, 0});
-  AppendQuad(v, m, right, {1, 0, 0});
-  AppendQuad(v, m, left, {-1, 0, 0});
-  return 6;
+  AppendQuad(mesh, m, top, {0, 0, 1});
+  AppendQuad(mesh, m, bottom, {0, 0, -1});
+  AppendQuad(mesh, m, front, {0, -1, 0});
+  AppendQuad(mesh, m, back, {0, 1, 0});
+  AppendQuad(mesh, m, right, {1, 0, 0});
+  AppendQuad(mesh, m, left, {-1, 0, 0});
+}
+
+// The outline of the texels that are not clear, as texture coordinates: their bounding
+// box, with its corners cut along both diagonals where that saves much (a diagonal strip
+// keeps under half its box). Every corner costs the rasterizer more than a few pixels
+// do, so a box that is nearly filled stays a box. Written as up to eight corners.
+int Outline(const Image& img, float* out) {
+  int x0 = img.width, y0 = img.height, x1 = -1, y1 = -1;
+  int s0 = INT32_MAX, s1 = INT32_MIN, d0 = INT32_MAX, d1 = INT32_MIN;
+  const uint8_t* texel = img.rgba.data();
+  for (int y = 0; y < img.height; ++y)
+    for (int x = 0; x < img.width; ++x, texel += 4) {
+      if (texel[3] == 0) continue;
+      x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+      s0 = std::min(s0, x + y), s1 = std::max(s1, x + y);
+      d0 = std::min(d0, x - y), d1 = std::max(d1, x - y);
+    }
+  if (x1 < 0) return 0;
+  auto box = [&] {
+    const float u0 = static_cast<float>(x0) / static_cast<float>(img.width);
+    const float u1 = static_cast<float>(x1 + 1) / static_cast<float>(img.width);
+    const float v0 = static_cast<float>(y0) / static_cast<float>(img.height);
+    const float v1 = static_cast<float>(y1 + 1) / static_cast<float>(img.height);
+    const float corners[8] = {u0, v1, u1, v1, u1, v0, u0, v0};
+    std::copy(corners, corners + 8, out);
+    return 4;
+  };
+  // Texel (x, y) covers [x, x + 1] x [y, y + 1]: x + y runs over [x + y, x + y + 2] on it,
+  // x - y over [x - y - 1, x - y + 1].
+  std::vector<std::pair<double, double>> poly = {
+      {x0, y0}, {x1 + 1, y0}, {x1 + 1, y1 + 1}, {x0, y1 + 1}};
+  // Keeps the side where a * x + b * y <= c.
+  auto clip = [&poly](double a, double b, double c) {
+    std::vector<std::pair<double, double>> kept;
+    for (size_t i = 0; i < poly.size(); ++i) {
+      const auto [px, py] = poly[i];
+      const auto [qx, qy] = poly[(i + 1) % poly.size()];
+      const double fp = a * px + b * py - c, fq = a * qx + b * qy - c;
+      if (fp <= 0) kept.emplace_back(px, py);
+      if ((fp < 0 && fq > 0) || (fp > 0 && fq < 0)) {
+        const double t = fp / (fp - fq);
+        kept.emplace_back(px + (qx - px) * t, py + (qy - py) * t);
+      }
+    }
+    poly = std::move(kept);
+  };
+  clip(-1, -1, -s0);
+  clip(1, 1, s1 + 2);
+  clip(-1, 1, -(d0 - 1));
+  clip(1, -1, d1 + 1);
+  double area = 0;
+  for (size_t i = 0; i < poly.size(); ++i) {
+    const auto& [px, py] = poly[i];
+    const auto& [qx, qy] = poly[(i + 1) % poly.size()];
+    area += px * qy - qx * py;
+  }
+  if (std::abs(area) / 2 >= kOutlineWorthCutting * (x1 + 1 - x0) * (y1 + 1 - y0)) return box();
+  int n = 0;
+  for (const auto& [x, y] : poly) {
+    const float u = static_cast<float>(x / img.width), t = static_cast<float>(y / img.height);
+    // A cut through a corner leaves it twice.
+    if (n > 0 && out[(n - 1) * 2] == u && out[(n - 1) * 2 + 1] == t) continue;
+    if (n == 8) break;  // cannot happen: a box cut by four lines has at most eight corners
+    out[n * 2] = u, out[n * 2 + 1] = t;
+    ++n;
+  }
+  if (n > 1 && out[0] == out[(n - 1) * 2] && out[1] == out[(n - 1) * 2 + 1]) --n;
+  return n >= 3 ? n : box();
 }
 
 // A HUD quad in view pixels, y down: (x0, y0) top-left with texture (u0, v0).
@@ -149,11 +248,11 @@ const Material& DefaultMaterial() {
 Renderer::Renderer() = default;
 Renderer::~Renderer() { Release(); }
 
-bool Renderer::Initialize(QOpenGLFunctions_3_3_Core* gl, std::string* error) {
-  gl_ = gl;
-  auto compile = [&](GLenum type, const char* src) -> GLuint {
+bool Renderer::Link(Program& p, const char* fragment_body, std::string* error) {
+  auto compile = [&](GLenum type, std::initializer_list<const char*> parts) -> GLuint {
     GLuint s = gl_->glCreateShader(type);
-    gl_->glShaderSource(s, 1, &src, nullptr);
+    std::vector<const char*> src(parts);
+    gl_->glShaderSource(s, static_cast<GLsizei>(src.size()), src.data(), nullptr);
     gl_->glCompileShader(s);
     GLint ok = 0;
     gl_->glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
@@ -166,49 +265,66 @@ bool Renderer::Initialize(QOpenGLFunctions_3_3_Core* gl, std::string* error) {
     }
     return s;
   };
-  const GLuint vs = compile(GL_VERTEX_SHADER, kVertexShader);
+  const GLuint vs = compile(GL_VERTEX_SHADER, {kVertexShader});
   if (!vs) return false;
-  const GLuint fs = compile(GL_FRAGMENT_SHADER, kFragmentShader);
+  const GLuint fs = compile(GL_FRAGMENT_SHADER, {kFragmentShaderHead, fragment_body});
   if (!fs) {
     gl_->glDeleteShader(vs);
     return false;
   }
-  program_ = gl_->glCreateProgram();
-  gl_->glAttachShader(program_, vs);
-  gl_->glAttachShader(program_, fs);
-  gl_->glLinkProgram(program_);
+  p.id = gl_->glCreateProgram();
+  gl_->glAttachShader(p.id, vs);
+  gl_->glAttachShader(p.id, fs);
+  gl_->glLinkProgram(p.id);
   gl_->glDeleteShader(vs);
   gl_->glDeleteShader(fs);
   GLint linked = 0;
-  gl_->glGetProgramiv(program_, GL_LINK_STATUS, &linked);
+  gl_->glGetProgramiv(p.id, GL_LINK_STATUS, &linked);
   if (!linked) {
     char log[2048] = {};
-    gl_->glGetProgramInfoLog(program_, sizeof log, nullptr, log);
+    gl_->glGetProgramInfoLog(p.id, sizeof log, nullptr, log);
     if (error) *error = log;
-    gl_->glDeleteProgram(program_);
-    program_ = 0;
+    gl_->glDeleteProgram(p.id);
+    p.id = 0;
     return false;
   }
-  auto loc = [&](const char* n) { return gl_->glGetUniformLocation(program_, n); };
-  u_mvp_ = loc("u_mvp");
-  u_eye_ = loc("u_eye");
-  u_lit_ = loc("u_lit");
-  u_color_ = loc("u_color");
-  u_emission_ = loc("u_emission");
-  u_mat_ambient_ = loc("u_mat_ambient");
-  u_mat_diffuse_ = loc("u_mat_diffuse");
-  u_scene_ambient_ = loc("u_scene_ambient");
-  u_light_count_ = loc("u_light_count");
-  u_light_pos_ = loc("u_light_pos");
-  u_light_diffuse_ = loc("u_light_diffuse");
-  u_light_ambient_ = loc("u_light_ambient");
-  u_light_att_ = loc("u_light_att");
-  u_textured_ = loc("u_textured");
-  u_replace_ = loc("u_replace");
-  u_alpha_min_ = loc("u_alpha_min");
-  u_alpha_max_ = loc("u_alpha_max");
-  u_alpha_opaque_ = loc("u_alpha_opaque");
-  u_tex_ = loc("u_tex");
+  auto loc = [&](const char* n) { return gl_->glGetUniformLocation(p.id, n); };
+  p.u_mvp = loc("u_mvp");
+  p.u_eye = loc("u_eye");
+  p.u_lit = loc("u_lit");
+  p.u_color = loc("u_color");
+  p.u_emission = loc("u_emission");
+  p.u_mat_ambient = loc("u_mat_ambient");
+  p.u_mat_diffuse = loc("u_mat_diffuse");
+  p.u_scene_ambient = loc("u_scene_ambient");
+  p.u_light_count = loc("u_light_count");
+  p.u_light_pos = loc("u_light_pos");
+  p.u_light_diffuse = loc("u_light_diffuse");
+  p.u_light_ambient = loc("u_light_ambient");
+  p.u_light_att = loc("u_light_att");
+  p.u_textured = loc("u_textured");
+  p.u_replace = loc("u_replace");
+  p.u_alpha_min = loc("u_alpha_min");  // -1 in the solid variant
+  p.u_alpha_max = loc("u_alpha_max");
+  p.u_alpha_opaque = loc("u_alpha_opaque");
+  p.u_tex = loc("u_tex");
+  return true;
+}
+
+void Renderer::Use(const Program& p) {
+  if (current_ == &p) return;
+  gl_->glUseProgram(p.id);
+  current_ = &p;
+}
+
+bool Renderer::Initialize(QOpenGLFunctions_3_3_Core* gl, std::string* error) {
+  gl_ = gl;
+  if (!Link(solid_, kSolidFragmentBody, error)) return false;
+  if (!Link(masked_, kMaskedFragmentBody, error)) {
+    gl_->glDeleteProgram(solid_.id);
+    solid_.id = 0;
+    return false;
+  }
 
   gl_->glGenBuffers(1, &ebo_);
   gl_->glGenSamplers(4, samplers_);
@@ -227,6 +343,7 @@ void Renderer::DropSceneCaches() {
   for (auto& [id, g] : groups_) {
     if (g->vao) gl_->glDeleteVertexArrays(1, &g->vao);
     if (g->vbo) gl_->glDeleteBuffers(1, &g->vbo);
+    if (g->ebo) gl_->glDeleteBuffers(1, &g->ebo);
   }
   groups_.clear();
   hud_batches_.clear();
@@ -257,8 +374,11 @@ void Renderer::Release() {
   ebo_ = 0;
   if (samplers_[0]) gl_->glDeleteSamplers(4, samplers_);
   std::fill(std::begin(samplers_), std::end(samplers_), 0u);
-  if (program_) gl_->glDeleteProgram(program_);
-  program_ = 0;
+  for (Program* p : {&solid_, &masked_}) {
+    if (p->id) gl_->glDeleteProgram(p->id);
+    *p = Program{};
+  }
+  current_ = nullptr;
   gl_ = nullptr;
 }
 
@@ -303,7 +423,7 @@ void SetUpVertexArray(QOpenGLFunctions_3_3_Core* gl, GLuint vao, GLuint vbo, GLu
 void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h, int fb_w,
                       int fb_h) {
   stats_ = {};
-  if (!gl_ || !program_) return;
+  if (!gl_ || !solid_.id || !masked_.id) return;
   // Another scene (or a new one where an old one was): its ids and revisions are its own.
   const auto& token = scene.lifetime_token();
   if (scene_token_.owner_before(token) || token.owner_before(scene_token_) || scene_token_.expired()) {
@@ -311,24 +431,19 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
     scene_token_ = token;
   }
   scene_ = &scene;
+  current_ = nullptr;
   gl_->glViewport(0, 0, std::max(fb_w, 1), std::max(fb_h, 1));
   gl_->glClearColor(0, 0, 0, 1);
   gl_->glDepthMask(GL_TRUE);
   gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
   gl_->glDisable(GL_CULL_FACE);
   gl_->glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  gl_->glUseProgram(program_);
   gl_->glActiveTexture(GL_TEXTURE0);
-  gl_->glUniform1i(u_tex_, 0);
 
-  // The world.
+  // The world: the frame's camera and lights in both variants.
   gl_->glEnable(GL_DEPTH_TEST);
-  gl_->glDepthFunc(GL_LEQUAL);
   const Mat4 mvp = ProjectionMatrix(camera, view_w, view_h) * ViewMatrix(camera);
-  gl_->glUniformMatrix4fv(u_mvp_, 1, GL_FALSE, mvp.m.data());
   const Vec3 eye = camera.WorldMatrix().TransformPoint({});
-  gl_->glUniform3f(u_eye_, eye.x, eye.y, eye.z);
-  gl_->glUniform3f(u_scene_ambient_, kSceneAmbient, kSceneAmbient, kSceneAmbient);
   std::vector<LightInput> lights = ShiningLights(scene);
   if (lights.size() > kMaxLights) lights.resize(kMaxLights);
   float pos[kMaxLights * 3], dif[kMaxLights * 3], amb[kMaxLights * 3], att[kMaxLights];
@@ -340,25 +455,36 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
     att[i] = l.const_attenuation > 0 ? 1.0f / l.const_attenuation : 1.0f;
   }
   const GLsizei n = static_cast<GLsizei>(lights.size());
-  gl_->glUniform1i(u_light_count_, n);
-  if (n > 0) {
-    gl_->glUniform3fv(u_light_pos_, n, pos);
-    gl_->glUniform3fv(u_light_diffuse_, n, dif);
-    gl_->glUniform3fv(u_light_ambient_, n, amb);
-    gl_->glUniform1fv(u_light_att_, n, att);
+  for (const Program* p : {&masked_, &solid_}) {
+    Use(*p);
+    gl_->glUniform1i(p->u_tex, 0);
+    gl_->glUniformMatrix4fv(p->u_mvp, 1, GL_FALSE, mvp.m.data());
+    gl_->glUniform3f(p->u_eye, eye.x, eye.y, eye.z);
+    gl_->glUniform3f(p->u_scene_ambient, kSceneAmbient, kSceneAmbient, kSceneAmbient);
+    gl_->glUniform1i(p->u_light_count, n);
+    if (n > 0) {
+      gl_->glUniform3fv(p->u_light_pos, n, pos);
+      gl_->glUniform3fv(p->u_light_diffuse, n, dif);
+      gl_->glUniform3fv(p->u_light_ambient, n, amb);
+      gl_->glUniform1fv(p->u_light_att, n, att);
+    }
+    gl_->glUniform1i(p->u_lit, 1);
   }
-  gl_->glUniform1i(u_lit_, 1);
   Object& root = scene.root();
   // Pass 0: every texel of full alpha. Blending would change nothing for them (and a
   // clear texel changes nothing at all), so they are drawn unblended, nearest first
   // (reverse tree order) to spare the work on what they hide; GL_LESS keeps the tree
   // order's rule that of two surfaces at the same depth the later one shows.
   // Pass 1: the half-clear texels, blended in tree order over everything behind them.
+  // Nothing at the same depth as a texel already drawn is blended over it: such a texel
+  // lies under the same plane's own full texels, or under a coplanar twin (the two
+  // overlapping halves of a connection tube), whose half-clear rim would otherwise be
+  // blended twice and show darker where they overlap.
   if (root.visible()) {
     gl_->glDisable(GL_BLEND);
     gl_->glDepthFunc(GL_LESS);
     DrawWorldGroup(root, root.LocalMatrix(), 0);
-    gl_->glDepthFunc(GL_LEQUAL);
+    gl_->glEnable(GL_BLEND);
     DrawWorldGroup(root, root.LocalMatrix(), 1);
   }
 
@@ -373,18 +499,24 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
     ortho.at(0, 3) = -1;
     ortho.at(1, 1) = -2 / h;
     ortho.at(1, 3) = 1;
-    gl_->glUniformMatrix4fv(u_mvp_, 1, GL_FALSE, ortho.m.data());
-    gl_->glUniform1i(u_lit_, 0);
-    gl_->glUniform1f(u_alpha_min_, 0.0f);
-    gl_->glUniform1f(u_alpha_max_, 2.0f);
+    // Every HUD texel is drawn (blended or not): the variant without discard does it.
+    const Program& p = solid_;
+    Use(p);
+    gl_->glUniformMatrix4fv(p.u_mvp, 1, GL_FALSE, ortho.m.data());
+    gl_->glUniform1i(p.u_lit, 0);
     gl_->glBindVertexArray(hud_vao_);
+    bool blend = true;
+    gl_->glEnable(GL_BLEND);
     for (const HudBatch& b : hud_batches_) {
-      if (b.blend) gl_->glEnable(GL_BLEND);
-      else gl_->glDisable(GL_BLEND);
-      gl_->glUniform1i(u_textured_, b.texture != 0);
-      gl_->glUniform1i(u_replace_, b.replace);
-      gl_->glUniform1i(u_alpha_opaque_, b.alpha_opaque);
-      gl_->glUniform4f(u_color_, b.color.r, b.color.g, b.color.b, b.color.a);
+      if (b.blend != blend) {
+        blend = b.blend;
+        if (blend) gl_->glEnable(GL_BLEND);
+        else gl_->glDisable(GL_BLEND);
+      }
+      gl_->glUniform1i(p.u_textured, b.texture != 0);
+      gl_->glUniform1i(p.u_replace, b.replace);
+      gl_->glUniform1i(p.u_alpha_opaque, b.alpha_opaque);
+      gl_->glUniform4f(p.u_color, b.color.r, b.color.g, b.color.b, b.color.a);
       if (b.texture) {
         gl_->glBindTexture(GL_TEXTURE_2D, b.texture);
         BindSampler(b.linear_mag, b.linear_min);
@@ -399,6 +531,7 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
   gl_->glDisable(GL_BLEND);
   gl_->glDepthMask(GL_TRUE);
   scene_ = nullptr;
+  current_ = nullptr;
 }
 
 void Renderer::DrawWorldGroup(Object& node, const Mat4& world, int pass) {
@@ -432,30 +565,39 @@ void Renderer::DrawWorldGroup(Object& node, const Mat4& world, int pass) {
 void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
   ++stats_.groups_rebuilt;
   g.steps.clear();
-  std::vector<float> verts;
+  Mesh mesh;
   // Children between two subtrees form one run, drawn batched by material in the order
   // each material first appears; subtrees keep their place in the tree order.
-  std::vector<std::pair<int, std::vector<float>>> run;
+  struct Run {
+    int material;
+    Mesh mesh;
+    int quads = 0;
+  };
+  std::vector<Run> run;
   int quads = 0;
   auto flush = [&] {
-    for (auto& [mat, v] : run) {
-      const int n = static_cast<int>(v.size() / kFloatsPerQuad);
-      g.steps.push_back({false, nullptr, Batch{mat, quads, n}});
-      quads += n;
-      verts.insert(verts.end(), v.begin(), v.end());
+    for (Run& r : run) {
+      const GLuint base = mesh.VertexCount();
+      g.steps.push_back({false, nullptr,
+                         Batch{r.material, static_cast<int>(mesh.indices.size()),
+                               static_cast<int>(r.mesh.indices.size()), r.quads}});
+      quads += r.quads;
+      mesh.verts.insert(mesh.verts.end(), r.mesh.verts.begin(), r.mesh.verts.end());
+      for (GLuint i : r.mesh.indices) mesh.indices.push_back(base + i);
     }
     run.clear();
   };
   const MaterialLibrary& lib = scene_->matlib;
+  static constexpr float kWholePicture[8] = {0, 1, 1, 1, 1, 0, 0, 0};
   for (int i = 0; i < node.child_count(); ++i) {
     Object* c = node.child(i);
     if (!c->visible()) continue;
     const ObjectKind k = c->kind();
     if (k == ObjectKind::Plane || k == ObjectKind::Cube) {
       const int mat = lib.IndexOf(c->lib_material_name());
-      auto it = std::find_if(run.begin(), run.end(), [&](const auto& r) { return r.first == mat; });
+      auto it = std::find_if(run.begin(), run.end(), [&](const Run& r) { return r.material == mat; });
       if (it == run.end()) {
-        run.emplace_back(mat, std::vector<float>{});
+        run.push_back(Run{mat, {}, 0});
         it = run.end() - 1;
       }
       const Mat4 m = world * c->LocalMatrix();
@@ -467,11 +609,17 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
         if (mt && mt->blending_mode == BlendingMode::Transparency && !mt->texture.disabled &&
             mt->texture.image_alpha == ImageAlpha::Default)
           t = TextureFor(*mt);
-        if (!t.id) AppendPlane(it->second, m, p->width(), p->height());
-        else if (!t.empty) AppendPlane(it->second, m, p->width(), p->height(), t.u0, t.v0, t.u1, t.v1);
+        if (!t.id) {
+          AppendPlane(it->mesh, m, p->width(), p->height(), kWholePicture, 4);
+          ++it->quads;
+        } else if (!t.empty) {
+          AppendPlane(it->mesh, m, p->width(), p->height(), t.outline.data(), t.outline_corners);
+          ++it->quads;
+        }
       } else {
         const Cube* cu = static_cast<const Cube*>(c);
-        AppendCube(it->second, m, cu->cube_width(), cu->cube_depth(), cu->cube_height());
+        AppendCube(it->mesh, m, cu->cube_width(), cu->cube_depth(), cu->cube_height());
+        it->quads += 6;
       }
     }
     if (c->child_count() > 0) {
@@ -481,17 +629,22 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
   }
   flush();
   g.quads = quads;
-  if (quads > 0) {
-    EnsureIndices(quads);
+  if (!mesh.indices.empty()) {
     if (!g.vao) {
       gl_->glGenVertexArrays(1, &g.vao);
       gl_->glGenBuffers(1, &g.vbo);
-      SetUpVertexArray(gl_, g.vao, g.vbo, ebo_);
+      gl_->glGenBuffers(1, &g.ebo);
+      SetUpVertexArray(gl_, g.vao, g.vbo, g.ebo);
     }
+    // The element buffer is part of the group's vertex array: filled through it.
+    gl_->glBindVertexArray(g.vao);
     gl_->glBindBuffer(GL_ARRAY_BUFFER, g.vbo);
-    gl_->glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(verts.size() * sizeof(float)),
-                      verts.data(), GL_DYNAMIC_DRAW);
+    gl_->glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(mesh.verts.size() * sizeof(float)),
+                      mesh.verts.data(), GL_DYNAMIC_DRAW);
     gl_->glBindBuffer(GL_ARRAY_BUFFER, 0);
+    gl_->glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(GLuint)),
+                      mesh.indices.data(), GL_DYNAMIC_DRAW);
+    gl_->glBindVertexArray(0);
   }
   g.revision = node.subtree_revision();
   g.matlib_revision = scene_->matlib.revision();
@@ -506,13 +659,16 @@ void Renderer::BindSampler(bool linear_mag, bool linear_min) {
 void Renderer::DrawBatch(const Batch& b, const Scene& scene, int pass) {
   const Material& m = b.material >= 0 ? scene.matlib.at(b.material) : DefaultMaterial();
   const Texture t = m.texture.disabled ? Texture{} : TextureFor(m);
-  // Which texels each pass draws: [alpha_min, alpha_max) of the final alpha.
+  // Which texels each pass draws: [alpha_min, alpha_max) of the final alpha; solid when
+  // every texel is drawn.
   float lo = 0, hi = 2;
+  bool solid = false;
   const bool transparency = m.blending_mode == BlendingMode::Transparency;
   const bool texture_alpha = t.id && m.texture.image_alpha == ImageAlpha::Default;
   if (!transparency || (!texture_alpha && m.diffuse.a >= 1) ||
       (texture_alpha && m.diffuse.a >= 1 && t.alpha == Alpha::Opaque)) {
     if (pass != 0) return;  // nothing to see through
+    solid = true;
   } else if (m.diffuse.a < 1) {
     if (pass != 1) return;  // every texel half clear
     lo = kClearAlpha;
@@ -525,24 +681,26 @@ void Renderer::DrawBatch(const Batch& b, const Scene& scene, int pass) {
     lo = kClearAlpha;
     hi = kFullAlpha;
   }
-  if (pass == 1) gl_->glEnable(GL_BLEND);
-  else gl_->glDisable(GL_BLEND);
-  gl_->glUniform1f(u_alpha_min_, lo);
-  gl_->glUniform1f(u_alpha_max_, hi);
-  gl_->glUniform1i(u_textured_, t.id != 0);
-  gl_->glUniform1i(u_replace_, t.id != 0 && m.texture.mode == TextureMode::Replace);
-  gl_->glUniform1i(u_alpha_opaque_, m.texture.image_alpha == ImageAlpha::Opaque);
-  gl_->glUniform3f(u_emission_, m.emission.r, m.emission.g, m.emission.b);
-  gl_->glUniform3f(u_mat_ambient_, m.ambient.r, m.ambient.g, m.ambient.b);
-  gl_->glUniform3f(u_mat_diffuse_, m.diffuse.r, m.diffuse.g, m.diffuse.b);
-  gl_->glUniform4f(u_color_, 1, 1, 1, m.diffuse.a);
+  const Program& p = solid ? solid_ : masked_;
+  Use(p);
+  if (!solid) {
+    gl_->glUniform1f(p.u_alpha_min, lo);
+    gl_->glUniform1f(p.u_alpha_max, hi);
+  }
+  gl_->glUniform1i(p.u_textured, t.id != 0);
+  gl_->glUniform1i(p.u_replace, t.id != 0 && m.texture.mode == TextureMode::Replace);
+  gl_->glUniform1i(p.u_alpha_opaque, m.texture.image_alpha == ImageAlpha::Opaque);
+  gl_->glUniform3f(p.u_emission, m.emission.r, m.emission.g, m.emission.b);
+  gl_->glUniform3f(p.u_mat_ambient, m.ambient.r, m.ambient.g, m.ambient.b);
+  gl_->glUniform3f(p.u_mat_diffuse, m.diffuse.r, m.diffuse.g, m.diffuse.b);
+  gl_->glUniform4f(p.u_color, 1, 1, 1, m.diffuse.a);
   if (t.id) {
     gl_->glBindTexture(GL_TEXTURE_2D, t.id);
     BindSampler(m.texture.mag_filter == TextureFilter::Linear,
                 m.texture.min_filter == TextureFilter::Linear);
   }
-  gl_->glDrawElements(GL_TRIANGLES, b.quads * 6, GL_UNSIGNED_INT,
-                      reinterpret_cast<void*>(static_cast<size_t>(b.first_quad) * 6 * sizeof(GLuint)));
+  gl_->glDrawElements(GL_TRIANGLES, b.indices, GL_UNSIGNED_INT,
+                      reinterpret_cast<void*>(static_cast<size_t>(b.first_index) * sizeof(GLuint)));
   ++stats_.draw_calls;
   stats_.world_quads += b.quads;
 }
@@ -551,24 +709,18 @@ Renderer::Texture Renderer::UploadTexture(const Image& img) {
   const size_t texels = static_cast<size_t>(std::max(img.width, 0)) * static_cast<size_t>(std::max(img.height, 0));
   if (texels == 0 || img.rgba.size() < texels * 4) return {};
   Texture tex;
-  int min_x = img.width, min_y = img.height, max_x = -1, max_y = -1;
-  for (int y = 0; y < img.height; ++y)
-    for (int x = 0; x < img.width; ++x) {
-      const uint8_t a = img.rgba[(static_cast<size_t>(y) * static_cast<size_t>(img.width) + static_cast<size_t>(x)) * 4 + 3];
-      if (a == 0) {
-        if (tex.alpha == Alpha::Opaque) tex.alpha = Alpha::Binary;
-        continue;
-      }
-      if (a != 255) tex.alpha = Alpha::Partial;
-      min_x = std::min(min_x, x), max_x = std::max(max_x, x);
-      min_y = std::min(min_y, y), max_y = std::max(max_y, y);
+  for (size_t i = 0; i < texels; ++i) {
+    const uint8_t a = img.rgba[i * 4 + 3];
+    if (a == 0) {
+      if (tex.alpha == Alpha::Opaque) tex.alpha = Alpha::Binary;
+    } else if (a != 255) {
+      tex.alpha = Alpha::Partial;
+      break;
     }
-  tex.empty = max_x < 0;
-  if (!tex.empty) {
-    tex.u0 = static_cast<float>(min_x) / static_cast<float>(img.width);
-    tex.u1 = static_cast<float>(max_x + 1) / static_cast<float>(img.width);
-    tex.v0 = static_cast<float>(min_y) / static_cast<float>(img.height);
-    tex.v1 = static_cast<float>(max_y + 1) / static_cast<float>(img.height);
+  }
+  if (tex.alpha != Alpha::Opaque) {
+    tex.outline_corners = Outline(img, tex.outline.data());
+    tex.empty = tex.outline_corners < 3;
   }
   GLuint id = 0;
   gl_->glGenTextures(1, &id);

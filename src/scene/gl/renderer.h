@@ -1,5 +1,6 @@
 #pragma once
 #include <QOpenGLFunctions_3_3_Core>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -49,15 +50,19 @@ class Renderer {
   struct Texture {
     GLuint id = 0;  // 0: failed to load
     Alpha alpha = Alpha::Opaque;
-    // The part of the picture that is not clear, in texture coordinates (v down); planes
-    // whose clear texels draw nothing are cut to it, which saves drawing nothing.
-    float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
+    // The convex outline (up to eight corners, texture coordinates with v down) of the
+    // part of the picture that is not clear. Planes whose clear texels draw nothing are
+    // cut to it: a diagonal strip or a round building leaves most of its square empty,
+    // and every empty pixel would still be rasterized, depth-tested and shaded.
+    std::array<float, 16> outline{0, 1, 1, 1, 1, 0, 0, 0};
+    int outline_corners = 4;
     bool empty = false;  // every texel clear
   };
   struct Batch {
     int material = -1;  // library index, -1: none (drawn untextured)
-    int first_quad = 0;
-    int quads = 0;
+    int first_index = 0;
+    int indices = 0;
+    int quads = 0;  // planes and cube faces, for the statistics
   };
   // Draw step of a container: a batch of its own children, or the subtree of a child.
   struct Step {
@@ -70,7 +75,7 @@ class Renderer {
     uint64_t matlib_revision = 0;
     Mat4 world;
     bool built = false;
-    GLuint vao = 0, vbo = 0;
+    GLuint vao = 0, vbo = 0, ebo = 0;
     std::vector<Step> steps;
     int quads = 0;
   };
@@ -84,7 +89,18 @@ class Renderer {
     int first_quad = 0;
     int quads = 0;
   };
+  // A linked shader variant and its uniform locations.
+  struct Program {
+    GLuint id = 0;
+    GLint u_mvp = -1, u_eye = -1, u_lit = -1, u_color = -1, u_emission = -1,
+          u_mat_ambient = -1, u_mat_diffuse = -1, u_scene_ambient = -1, u_light_count = -1,
+          u_light_pos = -1, u_light_diffuse = -1, u_light_ambient = -1, u_light_att = -1,
+          u_textured = -1, u_replace = -1, u_alpha_min = -1, u_alpha_max = -1,
+          u_alpha_opaque = -1, u_tex = -1;
+  };
 
+  bool Link(Program& p, const char* fragment_body, std::string* error);
+  void Use(const Program& p);
   // Pass 0 draws what covers completely (no texel to see through), pass 1 the rest.
   void DrawWorldGroup(Object& node, const Mat4& world, int pass);
   void BuildGroup(Group& g, Object& node, const Mat4& world);
@@ -100,8 +116,9 @@ class Renderer {
   void DropSceneCaches();
 
   QOpenGLFunctions_3_3_Core* gl_ = nullptr;
-  GLuint program_ = 0;
-  GLuint ebo_ = 0;
+  Program solid_, masked_;
+  const Program* current_ = nullptr;  // during Render
+  GLuint ebo_ = 0;  // quads' indices, for the HUD
   int index_quads_ = 0;
   GLuint samplers_[4] = {0, 0, 0, 0};
   std::unordered_map<int, std::unique_ptr<Group>> groups_;  // by container id
@@ -126,13 +143,6 @@ class Renderer {
 
   Scene* scene_ = nullptr;  // during Render
   FrameStats stats_;
-
-  // Uniform locations.
-  GLint u_mvp_ = -1, u_eye_ = -1, u_lit_ = -1, u_color_ = -1, u_emission_ = -1,
-        u_mat_ambient_ = -1, u_mat_diffuse_ = -1, u_scene_ambient_ = -1, u_light_count_ = -1,
-        u_light_pos_ = -1, u_light_diffuse_ = -1, u_light_ambient_ = -1, u_light_att_ = -1,
-        u_textured_ = -1, u_replace_ = -1, u_alpha_min_ = -1, u_alpha_max_ = -1, u_alpha_opaque_ = -1,
-        u_tex_ = -1;
 };
 
 }  // namespace scene::gl

@@ -92,9 +92,8 @@ void Automation::Start() {
     console_ = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
     connect(console_.get(), &QSocketNotifier::activated, this, [this] { ReadConsole(); });
   }
-  if (options_.frames >= 0 || options_.timing) {
-    connect(&window_.viewer(), &QOpenGLWidget::frameSwapped, this, [this] { OnFrame(); });
-  }
+  // Counted always: the console's `window` reports it, so a driver knows the view is up.
+  connect(&window_.viewer(), &QOpenGLWidget::frameSwapped, this, [this] { OnFrame(); });
   if (options_.frames == 0) QTimer::singleShot(0, this, [this] { Finish(); });
 }
 

@@ -182,8 +182,15 @@ nlohmann::json ClickAndWait(Console& game, QPoint screen, const char* button,
 
 TEST_F(Program, ClicksOnTheViewSelectBuildingsAndChooseSites) {
   Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("colony.script"), "--console"}));
-  const nlohmann::json view = game.Ask("window");
+  // Clicks reach the view once it is on the screen: after its first frame.
+  nlohmann::json view;
+  for (int i = 0; i < 200; ++i) {
+    view = game.Ask("window");
+    if (!view.is_object() || view["frames"].get<int>() > 0) break;
+    QThread::msleep(50);
+  }
   ASSERT_TRUE(view.is_object()) << game.Errors();
+  ASSERT_GT(view["frames"].get<int>(), 0);
   const int w = view["width"], h = view["height"];
   const QPoint origin(view["x"].get<int>(), view["y"].get<int>());
 

@@ -31,6 +31,10 @@ void QtHost::ShowInfoMessage(int kind, const std::string& text) {
     record_.ShowInfoMessage(kind, text);
     return;
   }
+  if (g_.hud_mode && show_in_scene) {
+    show_in_scene(kind, text);
+    return;
+  }
   const bool was_visible = message_box_ && message_box_->isVisible();
   if (!message_box_) {
     message_box_ = new QMessageBox(parent_);

@@ -33,6 +33,10 @@ class QtHost : public core::Host {
   // (a question can be asked from inside the frame loop).
   std::function<void(bool open)> modal_hook;
 
+  // The in-scene message panel of HUD mode, once the HUD provides one; until then (and
+  // in side-panel mode) messages go to the message window.
+  std::function<void(int kind, const std::string& text)> show_in_scene;
+
   // The message window: a message replaces the one shown; it never blocks the caller.
   void ShowInfoMessage(int kind, const std::string& text) override;
   bool Confirm(const std::string& text) override;

@@ -283,6 +283,22 @@ TEST_F(Window, MessagesOpenTheSignalWindowWithoutWaiting) {
   box->close();
 }
 
+TEST_F(Window, InHudModeAnInSceneMessagePanelTakesTheMessages) {
+  w->host().SetAutomated(false);
+  std::vector<std::string> in_scene;
+  w->host().show_in_scene = [&](int, const std::string& text) { in_scene.push_back(text); };
+  g().hud_mode = true;
+  w->host().ShowInfoMessage(core::kMsgOther, "on the panel");
+  EXPECT_EQ(in_scene, std::vector<std::string>{"on the panel"});
+  EXPECT_EQ(w->host().message_window(), nullptr);
+  g().hud_mode = false;
+  w->host().ShowInfoMessage(core::kMsgOther, "in the window");
+  ASSERT_NE(w->host().message_window(), nullptr);
+  EXPECT_EQ(w->host().message_window()->text(), "in the window");
+  EXPECT_EQ(in_scene.size(), 1u);
+  w->host().message_window()->close();
+}
+
 TEST_F(Window, AQuestionStopsTheClocksUntilAnswered) {
   w->host().SetAutomated(false);
   ShowWindow();

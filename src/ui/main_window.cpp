@@ -148,6 +148,23 @@ void MainWindow::StartUp(const std::string& data_dir, uint32_t seed, std::functi
   hooks.captions = this;
   shell::StartUp(g, data_dir, seed, hooks);
   world_.pan_speed = options_.pan_speed;
+  // The overlay's panels, texts and information bar have no layout of their own yet; shown where they were
+  // created they would pile up at the top left, so they stay hidden until the HUD places them.
+  world_.frame_hooks.process_ui = [this] { HideUnplacedOverlay(); };
+}
+
+void MainWindow::HideUnplacedOverlay() {
+  const auto& o = world_.objects().overlay;
+  for (scene::Object* obj : std::initializer_list<scene::Object*>{
+           o.stats_text, o.trade_title_text, o.trade_price_text, o.trade_amount_text,
+           o.bldg_info_text, o.bldg_picture, o.credit_title_text, o.credit_sum_text,
+           o.days_left_text, o.credit_panel_bg, o.trade_panel_bg, o.bldg_panel_bg,
+           o.catalog_frame, o.msg_panel_bg, o.msg_pic, o.msg_text})
+    if (obj) obj->SetVisible(false);
+  for (auto* icon : world_.objects().info_icons)
+    if (icon) icon->SetVisible(false);
+  for (auto* text : world_.objects().info_texts)
+    if (text) text->SetVisible(false);
 }
 
 void MainWindow::StartDriving() {

@@ -85,6 +85,7 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  void HideUnplacedOverlay();
   void BuildMenus();
   QAction* AddItem(QMenu* menu, const std::string& control, const char* design_text,
                    std::function<void()> command);

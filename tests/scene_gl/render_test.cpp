@@ -430,7 +430,8 @@ TEST_F(Render, AFullColonyIsAHandfulOfDrawCallsAndUnchangedFramesRebuildNothing)
     AddPlane(t.ms.buildings, x, y, 2, 20, "m_bldg_" + std::to_string(k % 10));
   }
   for (int k = 0; k < 8008; ++k) AddPlane(t.ms.tubes, 0, 0, 0, 14, "m_tube_0_0")->SetVisible(false);
-  t.ms.camera->SetPosition(300, 300, 200);
+  // High enough to see every plane.
+  t.ms.camera->SetPosition(330, 290, 600);
   t.ms.camera->SetDepthOfView(10000);
   Draw(t.ms, 1008, 709);
   EXPECT_EQ(renderer_->stats().world_quads, 2002);
@@ -443,6 +444,59 @@ TEST_F(Render, AFullColonyIsAHandfulOfDrawCallsAndUnchangedFramesRebuildNothing)
   // The buildings and the three containers above them (which hold few objects of their
   // own); the terrain and the tubes stay as they were.
   EXPECT_EQ(renderer_->stats().groups_rebuilt, 4);
+}
+
+TEST_F(Render, WhatLiesOutsideTheViewIsNotDrawnAndWhatComesIntoItIs) {
+  TinyScene t;
+  MaterialLibrary& lib = t.ms.scene.matlib;
+  AddMaterial(lib, "m_ground", Solid(2, 2, 0, 100, 0), true);
+  AddMaterial(lib, "m_red", Solid(2, 2, 250, 0, 0), true);
+  AddMaterial(lib, "m_blue", Solid(2, 2, 0, 0, 250), true);
+  // A large colony: ground tiles and, on every cell, a red or a blue building, the two
+  // kinds in a checkerboard; the lone cube stands far out.
+  for (int k = 0; k < 1001; ++k) {
+    const float x = float(k / 30) * 20, y = float(k % 30) * 20;
+    AddPlane(t.ms.terrain, x, y, 0, 20, "m_ground");
+    AddPlane(t.ms.buildings, x, y, 1, 10, (k / 30 + k % 30) % 2 ? "m_blue" : "m_red");
+  }
+  Cube* far_cube = t.ms.buildings->AddNewChild<Cube>();
+  far_cube->SetLibMaterialName("m_red");
+  far_cube->SetPosition(5000, 5000, 0);
+  Camera& cam = *t.ms.camera;
+  cam.SetDepthOfView(10000);
+  // From low over the middle, a few cells show: only their part is drawn, yet every
+  // cell on screen has its ground and its building.
+  cam.SetPosition(300, 300, 40);
+  QImage shot = Draw(t.ms, 1008, 709);
+  EXPECT_GT(renderer_->stats().world_quads, 0);
+  EXPECT_LT(renderer_->stats().world_quads, 2002 / 4);
+  for (int cx = 13; cx <= 17; ++cx)
+    for (int cy = 14; cy <= 16; ++cy) {
+      const Vec3 c{float(cx) * 20, float(cy) * 20, 1};
+      auto v = ProjectToView(cam, shot.width(), shot.height(), c);
+      ASSERT_TRUE(v);
+      if (v->x < 2 || v->y < 2 || v->x >= shot.width() - 2 || v->y >= shot.height() - 2) continue;
+      if ((cx + cy) % 2) ExpectColor(At(shot, cam, c), 0, 0, 250, 0);
+      else ExpectColor(At(shot, cam, c), 250, 0, 0, 0);
+      ExpectColor(At(shot, cam, {c.x + 7, c.y + 7, 0}), 0, 100, 0, 0);
+    }
+  // Turned toward the far cube: it shows, the colony no longer draws.
+  cam.SetPosition(5000, 5000, 40);
+  shot = Draw(t.ms, 1008, 709);
+  EXPECT_EQ(renderer_->stats().world_quads, 6);
+  EXPECT_EQ(renderer_->stats().groups_rebuilt, 0);
+  ExpectColor(At(shot, cam, {5000, 5000, 0.5f}), 250, 0, 0, 0);
+  // Looking at the corner of the colony from the isometric pitch, the parts toward the
+  // camera are there too.
+  cam.SetPosition(0, -60, 60);
+  cam.SetPitchAngle(40);
+  shot = Draw(t.ms, 1008, 709);
+  ExpectColor(At(shot, cam, {0, 0, 1}), 250, 0, 0, 0);
+  ExpectColor(At(shot, cam, {20, 0, 1}), 0, 0, 250, 0);
+  ExpectColor(At(shot, cam, {40, 40, 1}), 250, 0, 0, 0);
+  ExpectColor(At(shot, cam, {10, 30, 0}), 0, 100, 0, 0);
+  ExpectColor(At(shot, cam, {-20, 0, 0}), 0, 0, 0, 0);
+  EXPECT_LT(renderer_->stats().world_quads, 2002);
 }
 
 TEST(Viewer, ShowsTheSceneDrivesTheCadencersAndPicks) {

@@ -21,6 +21,11 @@ constexpr int kFloatsPerQuad = kFloatsPerVertex * 4;
 // of 254 is still blended).
 constexpr float kClearAlpha = 0.5f / 255;
 constexpr float kFullAlpha = 254.5f / 255;
+// A batch of at least this many objects is split by area, in squares of this many world
+// units on the ground (a few cells: at the default height a view spans about seven), so
+// that what lies outside the view costs nothing. Smaller batches are drawn whole.
+constexpr int kSplitObjects = 64;
+constexpr float kAreaSize = 60.0f;
 // A plane is cut to the octagon around its picture's visible texels instead of their box
 // when the octagon keeps less than this share of the box.
 constexpr double kOutlineWorthCutting = 0.7;
@@ -443,6 +448,7 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
   // The world: the frame's camera and lights in both variants.
   gl_->glEnable(GL_DEPTH_TEST);
   const Mat4 mvp = ProjectionMatrix(camera, view_w, view_h) * ViewMatrix(camera);
+  mvp_ = mvp;
   const Vec3 eye = camera.WorldMatrix().TransformPoint({});
   std::vector<LightInput> lights = ShiningLights(scene);
   if (lights.size() > kMaxLights) lights.resize(kMaxLights);
@@ -568,22 +574,73 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
   Mesh mesh;
   // Children between two subtrees form one run, drawn batched by material in the order
   // each material first appears; subtrees keep their place in the tree order.
+  // Where each object's vertices and indices lie in its run's mesh.
+  struct Piece {
+    GLuint v0, v1;
+    size_t i0, i1;
+    int quads;
+  };
   struct Run {
     int material;
     Mesh mesh;
     int quads = 0;
+    std::vector<Piece> pieces;
   };
   std::vector<Run> run;
   int quads = 0;
   auto flush = [&] {
     for (Run& r : run) {
-      const GLuint base = mesh.VertexCount();
-      g.steps.push_back({false, nullptr,
-                         Batch{r.material, static_cast<int>(mesh.indices.size()),
-                               static_cast<int>(r.mesh.indices.size()), r.quads}});
+      Batch batch{r.material, static_cast<int>(mesh.indices.size()),
+                  static_cast<int>(r.mesh.indices.size()), r.quads, {}};
       quads += r.quads;
-      mesh.verts.insert(mesh.verts.end(), r.mesh.verts.begin(), r.mesh.verts.end());
-      for (GLuint i : r.mesh.indices) mesh.indices.push_back(base + i);
+      if (static_cast<int>(r.pieces.size()) < kSplitObjects) {
+        const GLuint base = mesh.VertexCount();
+        mesh.verts.insert(mesh.verts.end(), r.mesh.verts.begin(), r.mesh.verts.end());
+        for (GLuint i : r.mesh.indices) mesh.indices.push_back(base + i);
+        g.steps.push_back({false, nullptr, std::move(batch)});
+        continue;
+      }
+      // Objects grouped by the square of ground their middle lies on, keeping the tree
+      // order within a square; each square's objects become one range with its box.
+      struct Placed {
+        int64_t area;
+        Vec3 lo, hi;
+        const Piece* piece;
+      };
+      std::vector<Placed> placed;
+      placed.reserve(r.pieces.size());
+      for (const Piece& pc : r.pieces) {
+        Vec3 lo{INFINITY, INFINITY, INFINITY}, hi{-INFINITY, -INFINITY, -INFINITY};
+        for (GLuint v = pc.v0; v < pc.v1; ++v) {
+          const float* f = &r.mesh.verts[static_cast<size_t>(v) * kFloatsPerVertex];
+          lo = {std::min(lo.x, f[0]), std::min(lo.y, f[1]), std::min(lo.z, f[2])};
+          hi = {std::max(hi.x, f[0]), std::max(hi.y, f[1]), std::max(hi.z, f[2])};
+        }
+        const auto cell = [](float a, float b) {
+          const float m = std::floor((a + b) / 2 / kAreaSize);
+          // Far out or not a number: all in one square at the edge.
+          return static_cast<int64_t>(std::isfinite(m) ? std::clamp(m, -1e6f, 1e6f) : 1e6f);
+        };
+        placed.push_back({cell(lo.x, hi.x) * 4000000 + cell(lo.y, hi.y), lo, hi, &pc});
+      }
+      std::stable_sort(placed.begin(), placed.end(),
+                       [](const Placed& a, const Placed& b) { return a.area < b.area; });
+      for (size_t k = 0; k < placed.size(); ++k) {
+        const Placed& pl = placed[k];
+        if (k == 0 || pl.area != placed[k - 1].area)
+          batch.ranges.push_back({static_cast<int>(mesh.indices.size()), 0, 0, pl.lo, pl.hi});
+        Range& range = batch.ranges.back();
+        const Piece& pc = *pl.piece;
+        const GLuint base = mesh.VertexCount();
+        mesh.verts.insert(mesh.verts.end(), r.mesh.verts.begin() + static_cast<ptrdiff_t>(pc.v0) * kFloatsPerVertex,
+                          r.mesh.verts.begin() + static_cast<ptrdiff_t>(pc.v1) * kFloatsPerVertex);
+        for (size_t i = pc.i0; i < pc.i1; ++i) mesh.indices.push_back(base + r.mesh.indices[i] - pc.v0);
+        range.indices += static_cast<int>(pc.i1 - pc.i0);
+        range.quads += pc.quads;
+        range.lo = {std::min(range.lo.x, pl.lo.x), std::min(range.lo.y, pl.lo.y), std::min(range.lo.z, pl.lo.z)};
+        range.hi = {std::max(range.hi.x, pl.hi.x), std::max(range.hi.y, pl.hi.y), std::max(range.hi.z, pl.hi.z)};
+      }
+      g.steps.push_back({false, nullptr, std::move(batch)});
     }
     run.clear();
   };
@@ -597,10 +654,13 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
       const int mat = lib.IndexOf(c->lib_material_name());
       auto it = std::find_if(run.begin(), run.end(), [&](const Run& r) { return r.material == mat; });
       if (it == run.end()) {
-        run.push_back(Run{mat, {}, 0});
+        run.push_back(Run{mat, {}, 0, {}});
         it = run.end() - 1;
       }
       const Mat4 m = world * c->LocalMatrix();
+      const GLuint v0 = it->mesh.VertexCount();
+      const size_t i0 = it->mesh.indices.size();
+      const int quads0 = it->quads;
       if (k == ObjectKind::Plane) {
         const Plane* p = static_cast<const Plane*>(c);
         const Material* mt = mat >= 0 ? &lib.at(mat) : nullptr;
@@ -621,6 +681,8 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
         AppendCube(it->mesh, m, cu->cube_width(), cu->cube_depth(), cu->cube_height());
         it->quads += 6;
       }
+      if (it->quads != quads0)
+        it->pieces.push_back({v0, it->mesh.VertexCount(), i0, it->mesh.indices.size(), it->quads - quads0});
     }
     if (c->child_count() > 0) {
       flush();
@@ -681,6 +743,7 @@ void Renderer::DrawBatch(const Batch& b, const Scene& scene, int pass) {
     lo = kClearAlpha;
     hi = kFullAlpha;
   }
+  if (!VisibleParts(b)) return;
   const Program& p = solid ? solid_ : masked_;
   Use(p);
   if (!solid) {
@@ -699,10 +762,60 @@ void Renderer::DrawBatch(const Batch& b, const Scene& scene, int pass) {
     BindSampler(m.texture.mag_filter == TextureFilter::Linear,
                 m.texture.min_filter == TextureFilter::Linear);
   }
-  gl_->glDrawElements(GL_TRIANGLES, b.indices, GL_UNSIGNED_INT,
-                      reinterpret_cast<void*>(static_cast<size_t>(b.first_index) * sizeof(GLuint)));
+  if (part_counts_.size() == 1)
+    gl_->glDrawElements(GL_TRIANGLES, part_counts_[0], GL_UNSIGNED_INT, part_offsets_[0]);
+  else
+    gl_->glMultiDrawElements(GL_TRIANGLES, part_counts_.data(), GL_UNSIGNED_INT,
+                             part_offsets_.data(), static_cast<GLsizei>(part_counts_.size()));
   ++stats_.draw_calls;
-  stats_.world_quads += b.quads;
+  stats_.world_quads += part_quads_;
+}
+
+bool Renderer::VisibleParts(const Batch& b) {
+  part_counts_.clear();
+  part_offsets_.clear();
+  part_quads_ = 0;
+  auto offset = [](int first_index) {
+    return reinterpret_cast<const void*>(static_cast<size_t>(first_index) * sizeof(GLuint));
+  };
+  if (b.ranges.empty()) {
+    if (b.indices == 0) return false;
+    part_counts_.push_back(b.indices);
+    part_offsets_.push_back(offset(b.first_index));
+    part_quads_ = b.quads;
+    return true;
+  }
+  int end = -1;  // where the last visible part ends
+  for (const Range& r : b.ranges) {
+    if (!InView(r.lo, r.hi)) continue;
+    if (r.first_index == end) {
+      part_counts_.back() += r.indices;
+    } else {
+      part_counts_.push_back(r.indices);
+      part_offsets_.push_back(offset(r.first_index));
+    }
+    end = r.first_index + r.indices;
+    part_quads_ += r.quads;
+  }
+  return !part_counts_.empty();
+}
+
+bool Renderer::InView(const Vec3& lo, const Vec3& hi) const {
+  // In clip coordinates the view is -w <= x, y, z <= w: the box is out when all its
+  // corners lie beyond the same one of those six planes.
+  float c[8][4];
+  for (int k = 0; k < 8; ++k) {
+    const float x = k & 1 ? hi.x : lo.x, y = k & 2 ? hi.y : lo.y, z = k & 4 ? hi.z : lo.z;
+    for (int row = 0; row < 4; ++row)
+      c[k][row] = mvp_.at(row, 0) * x + mvp_.at(row, 1) * y + mvp_.at(row, 2) * z + mvp_.at(row, 3);
+  }
+  for (int axis = 0; axis < 3; ++axis)
+    for (int side = -1; side <= 1; side += 2) {
+      bool all_out = true;
+      for (int k = 0; k < 8 && all_out; ++k) all_out = side * c[k][axis] > c[k][3];
+      if (all_out) return false;
+    }
+  return true;
 }
 
 Renderer::Texture Renderer::UploadTexture(const Image& img) {

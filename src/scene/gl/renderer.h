@@ -58,11 +58,22 @@ class Renderer {
     int outline_corners = 4;
     bool empty = false;  // every texel clear
   };
+  // A stretch of a batch's indices whose objects lie in one area of the ground, with the
+  // box around them in world coordinates.
+  struct Range {
+    int first_index = 0;
+    int indices = 0;
+    int quads = 0;
+    Vec3 lo, hi;
+  };
   struct Batch {
     int material = -1;  // library index, -1: none (drawn untextured)
     int first_index = 0;
     int indices = 0;
     int quads = 0;  // planes and cube faces, for the statistics
+    // A large batch split by area, so that what lies outside the view is skipped; empty:
+    // always drawn whole.
+    std::vector<Range> ranges;
   };
   // Draw step of a container: a batch of its own children, or the subtree of a child.
   struct Step {
@@ -105,6 +116,11 @@ class Renderer {
   void DrawWorldGroup(Object& node, const Mat4& world, int pass);
   void BuildGroup(Group& g, Object& node, const Mat4& world);
   void DrawBatch(const Batch& b, const Scene& scene, int pass);
+  // The parts of a batch in the view, merged where they follow each other: false when
+  // none is.
+  bool VisibleParts(const Batch& b);
+  // False when the box lies wholly outside the view of the frame being drawn.
+  bool InView(const Vec3& lo, const Vec3& hi) const;
   void BuildHud(Scene& scene);
   void CollectHud(Object& node, std::vector<float>& verts);
   void EnsureIndices(int quads);
@@ -142,6 +158,11 @@ class Renderer {
   std::weak_ptr<const int> scene_token_;  // the scene the caches above belong to
 
   Scene* scene_ = nullptr;  // during Render
+  Mat4 mvp_;  // the world's projection during Render
+  // The visible parts of the batch being drawn: index counts and byte offsets.
+  std::vector<GLsizei> part_counts_;
+  std::vector<const void*> part_offsets_;
+  int part_quads_ = 0;
   FrameStats stats_;
 };
 

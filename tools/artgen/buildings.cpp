@@ -866,7 +866,8 @@ QImage Draw(const Type& t, const Look& look) {
     case Role::Leisure: Leisure(p, t, look, rng); break;
     case Role::Generic: Generic(p, t, look, rng); break;
   }
-  return img;
+  p.end();
+  return DitheredAlpha(img);
 }
 
 }  // namespace

@@ -75,6 +75,40 @@ QImage HardAlpha(const QImage& img, int threshold) {
   return out;
 }
 
+QImage DitheredAlpha(const QImage& img) {
+  // Bayer's 8 x 8 order: neighbouring thresholds lie far apart, so any share of kept
+  // texels spreads evenly.
+  static constexpr int kBayer[8][8] = {
+      {0, 32, 8, 40, 2, 34, 10, 42},   {48, 16, 56, 24, 50, 18, 58, 26},
+      {12, 44, 4, 36, 14, 46, 6, 38},  {60, 28, 52, 20, 62, 30, 54, 22},
+      {3, 35, 11, 43, 1, 33, 9, 41},   {51, 19, 59, 27, 49, 17, 57, 25},
+      {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+  // The colony's ground in shade: the terrain's mean colour at about 0.38.
+  constexpr QRgb kShadowGround = 0xFF36221Au;
+  QImage out = img.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < out.height(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < out.width(); ++x) {
+      const QRgb px = row[x];
+      const int a = qAlpha(px);
+      if (a == 0 || a == 255) continue;
+      if (a >= 128) {
+        row[x] = px | 0xFF000000u;
+        continue;
+      }
+      // A shadow (dark and faint) becomes shaded ground, kept as often as it takes to
+      // darken the ground as much as the black it was: black of cover a darkens by a / 255,
+      // a kept texel of kShadowGround by 1 - kShadowGround / ground, about 0.62.
+      const bool shadow = std::max({qRed(px), qGreen(px), qBlue(px)}) < 48;
+      const int want = shadow ? std::min(255, a * 100 / 62) : a;
+      // Kept with a chance of want / 255: want * 128 > (2b + 1) * 255 for threshold b of 64.
+      const bool keep = want * 128 > (2 * kBayer[y % 8][x % 8] + 1) * 255;
+      row[x] = !keep ? 0u : shadow ? kShadowGround : (px | 0xFF000000u);
+    }
+  }
+  return out;
+}
+
 QColor Mix(const QColor& a, const QColor& b, double t) {
   t = std::clamp(t, 0.0, 1.0);
   return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),

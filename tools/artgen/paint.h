@@ -47,6 +47,14 @@ QImage NewImage(int w, int h);  // transparent ARGB32 premultiplied
 // renderer does at a fraction of the cost.
 QImage HardAlpha(const QImage& img, int threshold = 128);
 
+// Every texel fully opaque or fully clear, keeping the look of soft shadows, glows and
+// rims: texels at least half covered become opaque in their own colour; fainter ones are
+// kept in an ordered dither as often as they were covered (a shadow of a third darkens
+// every third texel), so a shadow still darkens the ground it falls on by as much on
+// average. With nearest filtering the stipple reads as a shade, and the picture draws in
+// one unblended pass.
+QImage DitheredAlpha(const QImage& img);
+
 // Colour arithmetic.
 QColor Mix(const QColor& a, const QColor& b, double t);
 QColor Shade(const QColor& c, double factor);  // multiplies RGB, keeps alpha

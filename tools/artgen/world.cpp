@@ -357,12 +357,14 @@ QImage Tube(int kind, int variant) {
 
 }  // namespace
 
-void Construction(Output& out) { out.Tga("bldg_constr", ConstructionSite()); }
+// Sites and craft are drawn many times over the colony: without half-clear texels they
+// need no blended pass.
+void Construction(Output& out) { out.Tga("bldg_constr", DitheredAlpha(ConstructionSite())); }
 
 void Craft(Output& out) {
-  out.Tga("cargoship", TradeShip());
-  out.Tga("pirate_ship", PirateShip());
-  out.Tga("shuttle", Shuttle());
+  out.Tga("cargoship", DitheredAlpha(TradeShip()));
+  out.Tga("pirate_ship", DitheredAlpha(PirateShip()));
+  out.Tga("shuttle", DitheredAlpha(Shuttle()));
 }
 
 void Markers(Output& out) {

@@ -26,6 +26,8 @@ constexpr float kFullAlpha = 254.5f / 255;
 // that what lies outside the view costs nothing. Smaller batches are drawn whole.
 constexpr int kSplitObjects = 64;
 constexpr float kAreaSize = 60.0f;
+// Gaps between the visible parts of a batch up to this many indices are drawn through.
+constexpr int kBridgedIndices = 192;
 // A plane is cut to the octagon around its picture's visible texels instead of their box
 // when the octagon keeps less than this share of the box.
 constexpr double kOutlineWorthCutting = 0.7;
@@ -786,16 +788,24 @@ bool Renderer::VisibleParts(const Batch& b) {
     return true;
   }
   int end = -1;  // where the last visible part ends
+  int skipped_quads = 0;  // those between it and the next visible range
   for (const Range& r : b.ranges) {
-    if (!InView(r.lo, r.hi)) continue;
-    if (r.first_index == end) {
-      part_counts_.back() += r.indices;
+    if (!InView(r.lo, r.hi)) {
+      if (end >= 0) skipped_quads += r.quads;
+      continue;
+    }
+    // Each part of a draw costs about as much as a few dozen triangles off screen (which
+    // the rasterizer drops cheaply): a short gap is drawn through.
+    if (end >= 0 && r.first_index - end <= kBridgedIndices) {
+      part_counts_.back() += r.first_index + r.indices - end;
+      part_quads_ += skipped_quads;
     } else {
       part_counts_.push_back(r.indices);
       part_offsets_.push_back(offset(r.first_index));
     }
     end = r.first_index + r.indices;
     part_quads_ += r.quads;
+    skipped_quads = 0;
   }
   return !part_counts_.empty();
 }

@@ -6,47 +6,20 @@
 
 #include <filesystem>
 
-#include "core/construction.h"
-#include "core/game.h"
-#include "presentation/world.h"
+#include "full_colony.h"
 
 namespace {
 
-struct FullColony {
-  FullColony() {
-    g.exe_dir = (std::filesystem::temp_directory_path() / "quenmar-bench-no-data").string();
-    g.hud_mode = true;
-    for (int k = 0; k < core::kPlacedSize; ++k) {
-      core::building& b = g.placed[static_cast<size_t>(k)];
-      b.exists = true;
-      b.id = k % 23;
-      b.active = k % 7 != 0;
-      b.construction = k % 11 == 0 ? 50 : 0;
-      b.cst = 100;
-      b.up = 1;
-      b.upl = 3;
-      b.x = k / 30;
-      b.y = k % 30;
-    }
-    g.PlacedChanged();
-    world.FillMatLib();
-    world.ConstructScene();
-    world.EnableClocks();
-    world.SetViewSize(1008, 709);
-    core::SelectBuilding(g, 500);
+// Without textures: the frame loop's logic only.
+struct FullColony : bench_support::FullColony {
+  FullColony()
+      : bench_support::FullColony(
+            (std::filesystem::temp_directory_path() / "quenmar-bench-no-data").string()) {
     g.cam_target_x = 300;
     g.cam_target_y = 300;
-    auto& shuttles = world.traffic().shuttles();
-    for (int s = 0; s < 5; ++s) {
-      shuttles[static_cast<size_t>(s)].active = true;
-      shuttles[static_cast<size_t>(s)].x2 = 20.0 * s;
-      shuttles[static_cast<size_t>(s)].y2 = 100;
-    }
     // Settle: the first frame places and shows everything once.
     world.GLCadencer2Progress(0.016, 0);
   }
-  core::Game g;
-  presentation::World world{g};
 };
 
 void RunFrames(benchmark::State& state, presentation::CellLookupFn lookup) {

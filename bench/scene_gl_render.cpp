@@ -18,8 +18,7 @@
 #include <string>
 
 #include "core/construction.h"
-#include "core/game.h"
-#include "presentation/world.h"
+#include "full_colony.h"
 #include "scene/gl/viewer.h"
 #include "scene/scene.h"
 
@@ -107,39 +106,14 @@ struct FullColony {
 
 // Every slot of the game's placed table filled, so every building has its neighbours and
 // every tube shows; a few buildings under construction or switched off, shuttles flying.
-struct GameColony {
-  core::Game g;
-  presentation::World world{g};
-
-  GameColony() {
-    const char* env = std::getenv("QUENMAR_BENCH_DATA");
-    g.exe_dir = env && *env ? env : QUENMAR_DATA_DIR;
-    g.hud_mode = true;
-    for (int k = 0; k < core::kPlacedSize; ++k) {
-      core::building& b = g.placed[static_cast<size_t>(k)];
-      b.exists = true;
-      b.id = k % 23;
-      b.active = k % 7 != 0;
-      b.construction = k % 11 == 0 ? 50 : 0;
-      b.cst = 100;
-      b.up = 1;
-      b.upl = 3;
-      b.x = k / 30;
-      b.y = k % 30;
-    }
-    g.PlacedChanged();
-    world.FillMatLib();
-    world.ConstructScene();
-    world.EnableClocks();
-    world.SetViewSize(1008, 709);
-    core::SelectBuilding(g, 500);
-    auto& shuttles = world.traffic().shuttles();
-    for (int s = 0; s < 5; ++s) {
-      shuttles[static_cast<size_t>(s)].active = true;
-      shuttles[static_cast<size_t>(s)].x2 = 20.0 * s;
-      shuttles[static_cast<size_t>(s)].y2 = 100;
-    }
+struct GameColony : bench_support::FullColony {
+  GameColony() : bench_support::FullColony(DataDir()) {
     g.day_angle = 60;  // mid-morning: both lights shine
+  }
+
+  static std::string DataDir() {
+    const char* env = std::getenv("QUENMAR_BENCH_DATA");
+    return env && *env ? env : QUENMAR_DATA_DIR;
   }
 
   // The camera over the middle of the colony at `height`, in the normal or isometric view,

@@ -187,7 +187,9 @@ TEST(BuiltTextures, WorldTexturesExistWithTheirTransparency) {
     EXPECT_GT(TransparentPixels(img), 0) << name;
     EXPECT_GT(OpaquePixels(img), 0) << name;
     // The construction site is drawn as often as a building; the craft fly over them.
-    if (std::string(name) != "selmarker") EXPECT_EQ(HalfClearPixels(img), 0) << name;
+    if (std::string(name) != "selmarker") {
+      EXPECT_EQ(HalfClearPixels(img), 0) << name;
+    }
   }
   // The marker frames the cell: its middle is see-through.
   const Image marker = ReadTga(kTextures / "selmarker.tga");

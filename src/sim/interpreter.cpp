@@ -55,6 +55,9 @@ int Interpreter::RunScript(std::istream& in) {
   int status = 0, n = 0;
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // Scripts saved by Windows editors start with a UTF-8 byte-order mark, which is no
+    // part of the first command.
+    if (n == 0 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     if (!RunLine(line, ++n)) status = 1;
   }
   return status;

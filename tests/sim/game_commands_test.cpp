@@ -80,6 +80,16 @@ TEST(SimGame, LocaleEntries) {
   EXPECT_EQ(sim.One("locale 0")["text"], "");
 }
 
+TEST(SimGame, AByteOrderMarkBeforeTheFirstCommandIsSkipped) {
+  SimFixture sim;
+  const auto r = sim.Run("\xEF\xBB\xBFlocale 33\r\nlocale 34\r\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.out.size(), 2u);
+  EXPECT_EQ(r.out[0]["text"], "E33");
+  // Only the very first line may carry the mark.
+  EXPECT_EQ(sim.Run("state\n\xEF\xBB\xBFstate\n").status, 1);
+}
+
 TEST(SimGame, ProblemsAreReportedWithTheirLineAndTheScriptGoesOn) {
   SimFixture sim;
   const auto r = sim.Run("frobnicate\nset nothing 1\nset money lots\nday -1\nlocale 10001\nnew\nstate\n");

@@ -53,12 +53,20 @@ bool Interpreter::RunLine(const std::string& raw, int line_number) {
 
 int Interpreter::RunScript(std::istream& in) {
   int status = 0, n = 0;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    // Scripts saved by Windows editors start with a UTF-8 byte-order mark, which is no
-    // part of the first command.
-    if (n == 0 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-    if (!RunLine(line, ++n)) status = 1;
+  for (std::string chunk; std::getline(in, chunk);) {
+    // Lines end at LF, CR LF or a lone CR, as in every text file the game reads; reading
+    // up to each LF keeps standard input usable as a console.
+    if (!chunk.empty() && chunk.back() == '\r') chunk.pop_back();
+    for (std::size_t start = 0;;) {
+      const std::size_t cr = chunk.find('\r', start);
+      std::string line = chunk.substr(start, cr == std::string::npos ? std::string::npos : cr - start);
+      // Scripts saved by Windows editors start with a UTF-8 byte-order mark, which is no
+      // part of the first command.
+      if (n == 0 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+      if (!RunLine(line, ++n)) status = 1;
+      if (cr == std::string::npos) break;
+      start = cr + 1;
+    }
   }
   return status;
 }

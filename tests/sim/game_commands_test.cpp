@@ -90,6 +90,17 @@ TEST(SimGame, AByteOrderMarkBeforeTheFirstCommandIsSkipped) {
   EXPECT_EQ(sim.Run("state\n\xEF\xBB\xBFstate\n").status, 1);
 }
 
+TEST(SimGame, ScriptLinesMayEndInCarriageReturnsAlone) {
+  SimFixture sim;
+  const auto r = sim.Run("locale 33\rlocale 34\r\rfrobnicate\r\nlocale 35");
+  EXPECT_EQ(r.status, 1);
+  ASSERT_EQ(r.out.size(), 3u);
+  EXPECT_EQ(r.out[1]["text"], "E34");
+  EXPECT_EQ(r.out[2]["text"], "E35");
+  // The blank line between the CRs still counts.
+  EXPECT_NE(r.err.find("error: line 4: "), std::string::npos) << r.err;
+}
+
 TEST(SimGame, ProblemsAreReportedWithTheirLineAndTheScriptGoesOn) {
   SimFixture sim;
   const auto r = sim.Run("frobnicate\nset nothing 1\nset money lots\nday -1\nlocale 10001\nnew\nstate\n");

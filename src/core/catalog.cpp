@@ -1,6 +1,7 @@
 #include "core/catalog.h"
 
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "core/errors.h"
@@ -142,18 +143,20 @@ void FillConstrList(Game& g) {
     if (b.exists) g.constr_list.push_back(b.name);
 }
 
-std::string ReadDescription(const Game& g, int32_t k) {
-  if (k < 0 || k >= kCatalogSize) return {};
+namespace {
+// The description file's text with CR LF line ends, or nothing when there is no such file.
+std::optional<std::string> DescriptionText(const Game& g, int32_t k) {
+  if (k < 0 || k >= kCatalogSize) return std::nullopt;
   const auto text = ReadText(DescriptionPath(g, g.catalog[k].id, g.locale_code));
-  return text ? ToCrLf(*text) : std::string();
+  if (!text) return std::nullopt;
+  return ToCrLf(*text);
 }
+}  // namespace
+
+std::string ReadDescription(const Game& g, int32_t k) { return DescriptionText(g, k).value_or(""); }
 
 void ShowDescription(Game& g, int32_t k) {
-  if (k < 0 || k >= kCatalogSize) return;
-  const std::string path = DescriptionPath(g, g.catalog[k].id, g.locale_code);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return;
-  g.host->ShowInfoMessage(kMsgOther, ReadDescription(g, k));
+  if (const auto text = DescriptionText(g, k)) g.host->ShowInfoMessage(kMsgOther, *text);
 }
 
 }  // namespace core

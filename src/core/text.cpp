@@ -141,6 +141,9 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 std::optional<std::string> ReadText(const std::string& path) {
+  // A folder opens like a file but reads as nothing: it is no text file.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   std::ostringstream ss;

@@ -6,9 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/game.h"
-#include "presentation/world.h"
-#include "shell/startup.h"
+#include "shell/session.h"
 
 namespace {
 
@@ -21,12 +19,11 @@ void BM_StartUp(benchmark::State& state) {
   const std::string dir = DataDir();
   int materials = 0, objects = 0;
   for (auto _ : state) {
-    core::Game g;
-    presentation::World world(g);
+    shell::Session s;
     int pumped = 0;
-    shell::StartUp(g, dir, 1, world.StartUpHooks([&] { ++pumped; }));
-    materials = world.scene().matlib.size();
-    objects = world.scene().object_count();
+    s.StartUp(dir, 1, {.process_events = [&] { ++pumped; }});
+    materials = s.world.scene().matlib.size();
+    objects = s.world.scene().object_count();
     benchmark::DoNotOptimize(pumped);
   }
   state.counters["materials"] = materials;

@@ -1,3 +1,5 @@
+include(${CMAKE_CURRENT_LIST_DIR}/LayerTable.cmake)
+
 # One static library per layer, its sources globbed so adding a file needs no CMake edit.
 function(quenmar_layer name)
   cmake_parse_arguments(L "" "" "DEPS" ${ARGN})

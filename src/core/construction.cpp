@@ -1,12 +1,11 @@
 #include "core/construction.h"
 
+#include "core/grid.h"
+
 namespace core {
 namespace {
 
-// Automatic placement searches rings around this cell.
-constexpr int32_t kCentreCell = 15;
-// Scene units per cell; the camera looks this much short of the cell in isometric view.
-constexpr int32_t kCellSize = 20;
+// The camera looks this much short of the cell in the isometric view.
 constexpr int32_t kIsometricCameraOffset = 30;
 
 bool ValidSlot(int32_t slot) { return slot >= 0 && slot < kPlacedSize; }
@@ -29,8 +28,8 @@ void Refuse(Game& g, int entry) { g.host->ShowInfoMessage(kMsgOther, g.Loc(entry
 // by ring 16 at the latest, so the search always ends.
 void FindFreeCell(const Game& g, int32_t& x, int32_t& y) {
   for (int32_t r = 1;; ++r) {
-    for (int32_t cx = kCentreCell - r; cx <= kCentreCell + r; ++cx) {
-      for (int32_t cy = kCentreCell - r; cy <= kCentreCell + r; ++cy) {
+    for (int32_t cx = kHomeCell - r; cx <= kHomeCell + r; ++cx) {
+      for (int32_t cy = kHomeCell - r; cy <= kHomeCell + r; ++cy) {
         if (BuildingAt(g, cx, cy) == -1) {
           x = cx;
           y = cy;

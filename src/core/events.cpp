@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/construction.h"
+#include "core/grid.h"
 
 namespace core {
 namespace {
@@ -132,11 +133,6 @@ void EvaluateWarnings(Game& g) {
   SetWarning(g, kWarnPopulation, Trend(g.population, g.prev_population), 157, 158, 159, 140);
   SetWarning(g, kWarnFood, Trend(g.food, g.prev_food), 154, 153, 152, 160);
   SetWarning(g, kWarnEnergy, g.energy_out < g.energy_use ? 2 : 0, 156, 156, 155, 180);
-}
-
-int32_t HudUnit(double view_h) {
-  const int32_t u = Round(view_h / 15.0);
-  return u < 30 ? 30 : u;
 }
 
 void ProcessWarnings(Game& g) { ProcessWarnings(g, HudUnit(g.view_h)); }

@@ -15,9 +15,6 @@ void MakeEvent(Game& g, int32_t event);
 // states, texts and the raised `y` they glide down from, laid out against `view_h`.
 void EvaluateWarnings(Game& g);
 
-// The HUD's layout unit for a view `view_h` pixels high: view_h / 15, at least 30.
-int32_t HudUnit(double view_h);
-
 // Once per frame: glides the warning indicators toward their resting places and puts their
 // left edge (`x`) one HUD unit plus 10 pixels in. The one-argument form takes the HUD unit
 // of the current view height.

@@ -15,7 +15,6 @@ constexpr float kPirateStartX = -10.0f;
 constexpr float kPirateZ = 20.0f;
 constexpr float kTradeShipZ = 60.0f;
 constexpr float kWarnTickSize = 20.0f;
-constexpr int kTerrainColumn = 30;  // tiles per column of the grid
 // A terrain variant other than the common ground keeps its draw only this often in 100.
 constexpr int32_t kVariantKeep = 40;
 
@@ -44,7 +43,7 @@ scene::HUDSprite* NewSprite(scene::DummyCube* parent, const std::string& materia
 }
 
 // The overlay's objects, in the order the HUD layer expects them drawn.
-void CreateOverlay(scene::MainScene& ms, const std::string& colony_text, OverlayObjects& o) {
+void CreateOverlay(scene::MainScene& ms, const std::string& colony_text, hud::HudObjects& o) {
   const scene::BitmapFont* f1 = &ms.font1;
   const scene::BitmapFont* f2 = &ms.font2;
   const scene::BitmapFont* f3 = &ms.font3;
@@ -81,14 +80,14 @@ void CreateOverlay(scene::MainScene& ms, const std::string& colony_text, Overlay
 }  // namespace
 
 void ConstructScene(core::Game& g, scene::MainScene& ms, const MatLibInfo& info,
-                    const std::vector<HudButtonLook>& buttons, const std::string& colony_text,
-                    SceneObjects& objs, LoadPump& pump) {
+                    const hud::ButtonTable& buttons, const std::string& colony_text, SceneObjects& objs,
+                    hud::HudObjects& hud_objs, LoadPump& pump) {
   // Terrain and building planes, column by column.
   for (int32_t k = 0; k < core::kPlacedSize; ++k) {
     g.load_status = "Building scene... " + std::to_string(k) + "/1000";
     pump();
-    const float x = static_cast<float>(k / kTerrainColumn) * kCellSize;
-    const float y = static_cast<float>(k % kTerrainColumn) * kCellSize;
+    const float x = static_cast<float>(k / core::kGridRows) * kCellSize;
+    const float y = static_cast<float>(k % core::kGridRows) * kCellSize;
     int32_t t = g.Random(info.max_terrain + 1);
     // Variant 0 is the common ground: the others are thinned out.
     if (t != 0 && g.Random(100) > kVariantKeep) t = 0;
@@ -144,9 +143,8 @@ void ConstructScene(core::Game& g, scene::MainScene& ms, const MatLibInfo& info,
 
   if (!g.hud_mode) return;
 
-  const size_t nbuttons = std::min(buttons.size(), static_cast<size_t>(kHudButtonSlots));
-  for (size_t b = 0; b < nbuttons; ++b) {
-    const HudButtonLook& btn = buttons[b];
+  for (size_t b = 0; b < buttons.size(); ++b) {
+    const hud::hudbtn& btn = buttons[b];
     if (!btn.exists) continue;
     // The bare texture name is provisional: the HUD refresh gives the "m_" form.
     std::string material;
@@ -156,7 +154,7 @@ void ConstructScene(core::Game& g, scene::MainScene& ms, const MatLibInfo& info,
     sprite->SetWidth(static_cast<float>(btn.width));
     sprite->SetHeight(static_cast<float>(btn.height));
     sprite->SetVisible(btn.visible);
-    objs.button_sprites[b] = sprite;
+    hud_objs.button_sprites[b] = sprite;
     if (!btn.caption.empty()) {
       scene::HUDText* text = NewText(ms.hud_text, &ms.font1, btn.caption);
       text->SetPosition(static_cast<float>(btn.x - btn.width / 2 + 1),
@@ -164,20 +162,20 @@ void ConstructScene(core::Game& g, scene::MainScene& ms, const MatLibInfo& info,
       text->SetVisible(btn.visible);
       text->SetAlignment(scene::Alignment::Center);
       text->SetLayout(scene::TextLayout::Center);
-      objs.button_texts[b] = text;
+      hud_objs.button_texts[b] = text;
     }
     g.load_status = "Creating UI buttons... (" + std::to_string(b) + "/100)";
     pump();
   }
 
-  CreateOverlay(ms, colony_text, objs.overlay);
+  CreateOverlay(ms, colony_text, hud_objs);
 
   for (int j = 0; j < core::kInfoBlocks; ++j) {
     scene::HUDSprite* icon = NewSprite(ms.hud, "");
     icon->SetWidth(10);
     icon->SetHeight(10);
-    objs.info_icons[static_cast<size_t>(j)] = icon;
-    objs.info_texts[static_cast<size_t>(j)] = NewText(ms.hud_text, &ms.font1, "");
+    hud_objs.info_icons[static_cast<size_t>(j)] = icon;
+    hud_objs.info_texts[static_cast<size_t>(j)] = NewText(ms.hud_text, &ms.font1, "");
   }
 }
 

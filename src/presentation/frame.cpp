@@ -8,7 +8,6 @@
 namespace presentation {
 namespace {
 
-constexpr int32_t kMinCamHeight = 10, kMaxCamHeight = 200, kDefaultCamHeight = 50;
 // The sun circles the middle of the colony at this radius.
 constexpr double kSunCentre = 300.0, kSunRadius = 300.0;
 // The day angle turns into radians with this constant, not with pi: the sun is a little
@@ -19,14 +18,6 @@ constexpr double kBarSpan = 18.0;
 constexpr float kBarInset = 9.0f;
 
 }  // namespace
-
-void ModCamera(core::Game& g, int32_t step) {
-  if (step == 0) {
-    g.cam_height = kDefaultCamHeight;
-    return;
-  }
-  g.cam_height = std::clamp(g.cam_height + step, kMinCamHeight, kMaxCamHeight);
-}
 
 float TravelToward(float coordinate, int32_t target) {
   const double c = coordinate, t = target;

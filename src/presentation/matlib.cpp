@@ -77,7 +77,7 @@ bool TryAdd(scene::MaterialLibrary& matlib, const TextureFolder& folder, const s
 
 }  // namespace
 
-std::vector<std::string> HudTextureList(const std::vector<HudButtonLook>& buttons) {
+std::vector<std::string> HudTextureList(const hud::ButtonTable& buttons) {
   std::vector<std::string> list = {"gbut_0",       "gbut_1",       "gbut_2",  "but_tog_on_0",
                                    "but_tog_on_1", "but_tog_on_2", "tick_ok", "tick_warn",
                                    "tick_bad",     "panel"};
@@ -85,9 +85,7 @@ std::vector<std::string> HudTextureList(const std::vector<HudButtonLook>& button
   auto add = [&](const std::string& name) {
     if (seen.insert(name).second) list.push_back(name);
   };
-  const size_t n = std::min(buttons.size(), static_cast<size_t>(kHudButtonSlots));
-  for (size_t b = 0; b < n; ++b) {
-    const HudButtonLook& btn = buttons[b];
+  for (const hud::hudbtn& btn : buttons) {
     if (!btn.exists || btn.texture.empty()) continue;
     if (btn.hasstates) {
       for (int s = 0; s < 3; ++s) add(btn.texture + "_" + std::to_string(s));
@@ -99,7 +97,7 @@ std::vector<std::string> HudTextureList(const std::vector<HudButtonLook>& button
 }
 
 void FillMatLib(core::Game& g, scene::MaterialLibrary& matlib,
-                const std::vector<HudButtonLook>& buttons, MatLibInfo& info, LoadPump& pump) {
+                const hud::ButtonTable& buttons, MatLibInfo& info, LoadPump& pump) {
   const TextureFolder folder(g);
 
   // Terrain variants run until the first gap.

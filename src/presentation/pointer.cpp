@@ -19,7 +19,7 @@ float ClampPan(float v) {
 
 void World::MsDown(int x, int y) {
   pointer_down = true;
-  if (g_.hud_mode && hud_hooks.press_vir_button) hud_hooks.press_vir_button(x, y, 0);
+  if (g_.hud_mode) hud_.PressVirButton(x, y, 0);
 }
 
 void World::MsMove(int x, int y) {
@@ -43,18 +43,18 @@ void World::MsMove(int x, int y) {
   last_py = y;
   if (!g_.hud_mode) return;
   over_hud = true;
-  const int i = hud_hooks.hud_button_at ? hud_hooks.hud_button_at(x, y) : -1;
+  const int i = hud_.HudButtonAt(x, y);
   if (i == -1) {
-    if (hud_hooks.set_button_state) hud_hooks.set_button_state(-1, 2);
+    hud_.SetButtonState(-1, 2);
     over_hud = false;
     return;
   }
-  const int state = hud_hooks.button_state ? hud_hooks.button_state(i) : 0;
-  if (state != 1 && state != 2 && hud_hooks.set_button_state) hud_hooks.set_button_state(i, 2);
+  const int state = hud_.ButtonState(i);
+  if (state != 1 && state != 2) hud_.SetButtonState(i, 2);
 }
 
 void World::MsUp(int x, int y, bool left) {
-  if (g_.hud_mode && hud_hooks.press_vir_button) hud_hooks.press_vir_button(x, y, 1);
+  if (g_.hud_mode) hud_.PressVirButton(x, y, 1);
   pointer_down = false;
   const scene::Object* obj =
       ms_.GetPickedObject(viewer_w_, viewer_h_, static_cast<float>(x), static_cast<float>(y));

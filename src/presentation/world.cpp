@@ -6,7 +6,6 @@
 #include "core/events.h"
 #include "core/newgame.h"
 #include "core/numeric.h"
-#include "shell/options.h"
 
 namespace presentation {
 namespace {
@@ -26,13 +25,13 @@ void LoadPump::operator()() {
   process_events_();
 }
 
-World::World(core::Game& g) : g_(g), own_traffic_(std::make_unique<traffic::Traffic>(g)) {
+World::World(core::Game& g) : g_(g), own_traffic_(std::make_unique<traffic::Traffic>(g)), hud_(g) {
   traffic_ = own_traffic_.get();
   g_.traffic = traffic_;
   Init();
 }
 
-World::World(core::Game& g, traffic::Traffic& traffic) : g_(g), traffic_(&traffic) { Init(); }
+World::World(core::Game& g, traffic::Traffic& traffic) : g_(g), traffic_(&traffic), hud_(g) { Init(); }
 
 World::~World() {
   if (own_traffic_ && g_.traffic == own_traffic_.get()) g_.traffic = &core::Game::NullTraffic();
@@ -44,22 +43,15 @@ void World::Init() {
   ms_.frame_cadencer.SetHandler([this](double dt, double t) { GLCadencer2Progress(dt, t); });
 }
 
-shell::StartupHooks World::StartUpHooks(std::function<void()> process_events) {
-  pump_ = LoadPump(std::move(process_events));
-  shell::StartupHooks hooks;
-  hooks.fill_matlib = [this] { FillMatLib(); };
-  hooks.construct_scene = [this] { ConstructScene(); };
-  hooks.enable_clocks = [this] { EnableClocks(); };
-  return hooks;
-}
+void World::SetLoadPump(std::function<void()> process_events) { pump_ = LoadPump(std::move(process_events)); }
 
-void World::FillMatLib() { presentation::FillMatLib(g_, ms_.scene.matlib, hud_buttons, info_, pump_); }
+void World::FillMatLib() { presentation::FillMatLib(g_, ms_.scene.matlib, hud_.buttons(), info_, pump_); }
 
 void World::ConstructScene() {
   // The read-out texts of the overlay start with the colony data as it stands now.
   hud::ShowData(g_, hud::ReadoutClock{!paused_}, readout_);
-  presentation::ConstructScene(g_, ms_, info_, hud_buttons, hud::MemoText(readout_.colony), *objs_,
-                               pump_);
+  presentation::ConstructScene(g_, ms_, info_, hud_.buttons(), hud::MemoText(readout_.colony), *objs_,
+                               hud_.objects(), pump_);
 }
 
 void World::EnableClocks() {
@@ -80,7 +72,7 @@ void World::SetViewSize(int width, int height) {
 
 void World::reorient() { Reorient(g_, ms_, *objs_); }
 
-void World::modcamera(int32_t step) { ModCamera(g_, step); }
+void World::modcamera(int32_t step) { core::ModCamera(g_, step); }
 
 void World::ToggleIsometric() {
   g_.isometric = !g_.isometric;
@@ -97,7 +89,7 @@ void World::TogglePause() {
 void World::PlaceCamera(int32_t x, int32_t y, int32_t height) {
   g_.cam_target_x = x;
   g_.cam_target_y = y;
-  g_.cam_height = std::clamp(height, shell::kMinCamHeight, shell::kMaxCamHeight);
+  g_.cam_height = std::clamp(height, core::kMinCamHeight, core::kMaxCamHeight);
   ms_.camera->SetPosition(static_cast<float>(x), static_cast<float>(y), static_cast<float>(g_.cam_height));
 }
 
@@ -105,8 +97,8 @@ void World::SelectSlot(int32_t slot) {
   core::SelectBuilding(g_, slot);
   const int32_t s = core::SelectedSlot(g_);
   if (s == -1) return;
-  g_.cam_target_x = g_.placed[static_cast<size_t>(s)].x * 20;
-  g_.cam_target_y = g_.placed[static_cast<size_t>(s)].y * 20;
+  g_.cam_target_x = g_.placed[static_cast<size_t>(s)].x * core::kCellSize;
+  g_.cam_target_y = g_.placed[static_cast<size_t>(s)].y * core::kCellSize;
 }
 
 void World::MirrorCraft() {
@@ -152,14 +144,18 @@ void World::MirrorShuttles() {
   }
 }
 
+void World::CheckGameover() {
+  // Game over stops the day clock; the message pause of a later frame starts it again, and
+  // the clock passes no day without a running game.
+  if (!g_.game_over && core::CheckGameover(g_)) ms_.day_cadencer.SetEnabled(false);
+}
+
 void World::GLCadencer2Progress(double deltaTime, double newTime) {
   (void)newTime;
-  // The overlay's layout must never cost a frame.
-  if (frame_hooks.arrange_info_icons) {
-    try {
-      frame_hooks.arrange_info_icons();
-    } catch (...) {
-    }
+  // The information bar's layout must never cost a frame.
+  try {
+    hud_.ArrangeInfoIcons();
+  } catch (...) {
   }
 
   // An open message holds the day; any other frame lets it run (unless the player paused).
@@ -193,15 +189,12 @@ void World::GLCadencer2Progress(double deltaTime, double newTime) {
   traffic_->ShuttleAI(deltaTime);
   MirrorShuttles();
 
-  if (g_.game_running && frame_hooks.control_music) frame_hooks.control_music();
-
   ms_.sun->SetPosition(SunPosition(g_.day_angle));
 
-  if (g_.hud_mode && frame_hooks.process_buttons) frame_hooks.process_buttons();
-  if (frame_hooks.process_ui) frame_hooks.process_ui();
+  if (g_.hud_mode) hud_.ProcessButtons(view_w, view_h);
+  hud_.ProcessUI(view_w, view_h);
 
-  // Game over stops the day clock; the message pause above starts it again.
-  if (!g_.game_over && core::CheckGameover(g_)) ms_.day_cadencer.SetEnabled(false);
+  CheckGameover();
 
   ShowBuildingPlanes(g_, *objs_);
 

@@ -4,13 +4,11 @@
 // Plain C++ on the scene engine's data model (src/scene): no window, no GL, so all of it
 // runs in tests and benchmarks.
 //
-// Using it from the main window
-//   presentation::World world(game);              // or World(game, traffic) to share craft
-//   world.hud_buttons = ...;                      // in the build_hud start-up hook (HUD layer)
-//   shell::StartupHooks hooks = world.StartUpHooks([&] { app.processEvents(); });
-//   hooks.open_audio = ...; hooks.load_options = ...; hooks.build_hud = ...;
-//   shell::StartUp(game, data_dir, seed, hooks);  // FillMatLib, ConstructScene, clocks on
-//   world.frame_hooks.process_buttons = ...;      // later Parts fill the named hooks
+// Using it (shell::Session does this for the window and the simulator alike)
+//   presentation::World world(game, traffic);
+//   world.SetLoadPump([&] { app.processEvents(); });  // the launcher stays responsive
+//   world.hud().InitHudButtons(); world.FillMatLib(); world.ConstructScene();
+//   world.EnableClocks();                         // the end of start-up
 //   // idle timer (zero interval):
 //   world.SetViewSize(viewer.width(), viewer.height());
 //   world.Progress(seconds_since_last_idle);      // day clock, then the frame loop
@@ -19,24 +17,23 @@
 //   world.MsDown(x, y); world.MsMove(x, y); world.MsUp(x, y, button == Qt::LeftButton);
 //   world.Wheel(angle_delta > 0 ? +1 : -1);       // away from the user = up = +1
 //   // menu: world.ToggleIsometric(); world.ToggleTubes(); world.TogglePause();
-//   // the HUD layer answers world.hud_hooks (press, hit test, button states); a release
-//   // over a HUD button leaves the chosen site and the selection as they were.
+//   // in HUD mode a press and a release reach world.hud() first; a release over a HUD
+//   // button leaves the chosen site and the selection as they were.
 //   // after the frame, the side panels show world.readout() (colony read-out).
 //
 // Files
-//   world.h        this header: World, its hooks, and the reference tables.
+//   world.h        this header: World and the reference tables.
 //   matlib.cpp     FillMatLib: every texture under its material name.
 //   construct.cpp  ConstructScene: the run-time objects in their order.
-//   frame.cpp      the frame loop steps, reorient, modcamera, camera travel, markers.
+//   frame.cpp      the frame loop steps, reorient, camera travel, markers.
 //   tubes.cpp      ControlTubes.
 //   pointer.cpp    MsDown, MsMove, MsUp, the wheel.
-//   view_commands.h  the script's view commands (a separate target, see there).
 //
-// The frame loop (GLCadencer2Progress), in its order: overlay layout hook; message pause
-// of the day clock; view size; reorient; pirates; colony read-out (hud::ShowData); camera
-// light; tubes; warnings; shuttles and their planes; music hook (game running); sun; HUD
-// buttons hook (HUD mode); overlay hook; game-over check (stops the day clock); building
-// planes; camera travel; trade ship; selection marker and progress bar.
+// The frame loop (GLCadencer2Progress), in its order: the information bar's layout; message
+// pause of the day clock; view size; reorient; pirates; colony read-out (hud::ShowData);
+// camera light; tubes; warnings; shuttles and their planes; music (game running); sun; HUD
+// buttons (HUD mode); overlay; game-over check (stops the day clock); building planes;
+// camera travel; trade ship; selection marker and progress bar.
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -47,19 +44,19 @@
 
 #include "core/construction.h"
 #include "core/game.h"
+#include "core/grid.h"
+#include "hud/hud.h"
 #include "hud/readout.h"
 #include "scene/scene.h"
-#include "shell/startup.h"
 #include "traffic/traffic.h"
 
 namespace presentation {
 
 inline constexpr int kTubeDirections = 8;
 inline constexpr int kTubeKinds = 4;
-inline constexpr int kHudButtonSlots = 101;
 inline constexpr int kShuttlePlanes = 10;
 inline constexpr int kPiratePlanes = 3;
-inline constexpr float kCellSize = 20.0f;
+inline constexpr float kCellSize = core::kCellSizeF;
 // Normal and isometric camera depth of view.
 inline constexpr float kDepthOfView = 10000.0f;
 inline constexpr float kIsometricDepthOfView = 60000.0f;
@@ -68,18 +65,6 @@ inline constexpr float kIsometricPitch = 30.0f;
 inline constexpr float kBuildingZ = 2.0f;
 inline constexpr float kMarkerZ = 4.0f;
 
-// What the material library and the scene need of one HUD button (the HUD button table
-// belongs to the HUD layer, which fills `World::hud_buttons` in its start-up hook).
-struct HudButtonLook {
-  bool exists = false;
-  bool hasstates = false;
-  bool visible = false;
-  std::string texture;  // base picture name; empty = none yet
-  std::string caption;  // empty = no caption object
-  double x = 0, y = 0;  // centre, view pixels
-  double width = 0, height = 0;
-};
-
 // The counters FillMatLib leaves for ConstructScene and the HUD.
 struct MatLibInfo {
   int32_t max_terrain = -1;                         // terrain materials found - 1
@@ -87,28 +72,8 @@ struct MatLibInfo {
   std::vector<std::string> hud_textures;            // HUD texture names, without "m_"
 };
 
-// The overlay objects (created in this order in HUD mode; the HUD layer drives them).
-struct OverlayObjects {
-  scene::HUDText* stats_text = nullptr;
-  scene::HUDText* trade_title_text = nullptr;
-  scene::HUDText* trade_price_text = nullptr;
-  scene::HUDText* trade_amount_text = nullptr;
-  scene::HUDText* bldg_info_text = nullptr;
-  scene::HUDSprite* bldg_picture = nullptr;
-  scene::HUDText* credit_title_text = nullptr;
-  scene::HUDText* credit_sum_text = nullptr;
-  scene::HUDText* days_left_text = nullptr;
-  scene::HUDSprite* credit_panel_bg = nullptr;
-  scene::HUDSprite* trade_panel_bg = nullptr;
-  scene::HUDSprite* bldg_panel_bg = nullptr;
-  scene::HUDSprite* catalog_frame = nullptr;
-  scene::HUDSprite* msg_panel_bg = nullptr;
-  scene::HUDSprite* msg_pic = nullptr;
-  scene::HUDText* msg_text = nullptr;
-};
-
 // The reference tables of the run-time scene objects; every entry is set by ConstructScene
-// (HUD entries only in HUD mode; button entries only for existing buttons / captions).
+// (the HUD's own objects go to hud::HudObjects).
 struct SceneObjects {
   std::array<scene::Plane*, core::kPlacedSize> terrain_tiles{};
   std::array<scene::Plane*, core::kPlacedSize> bldg_planes{};
@@ -118,11 +83,6 @@ struct SceneObjects {
   scene::Plane* trade_ship = nullptr;
   std::array<scene::HUDSprite*, core::kWarnings> warn_sprites{};
   std::array<scene::HUDText*, core::kWarnings> warn_texts{};
-  std::array<scene::HUDSprite*, kHudButtonSlots> button_sprites{};
-  std::array<scene::HUDText*, kHudButtonSlots> button_texts{};
-  std::array<scene::HUDSprite*, core::kInfoBlocks> info_icons{};
-  std::array<scene::HUDText*, core::kInfoBlocks> info_texts{};
-  OverlayObjects overlay;
 };
 
 // Lets pending window events run during loading, at most once per interval, so the
@@ -146,17 +106,18 @@ class LoadPump {
 
 // One material per texture file found under Textures, with the names, order, counters and
 // load_status texts the rest of the game relies on. HUD textures only in HUD mode.
-void FillMatLib(core::Game& g, scene::MaterialLibrary& matlib,
-                const std::vector<HudButtonLook>& buttons, MatLibInfo& info, LoadPump& pump);
+void FillMatLib(core::Game& g, scene::MaterialLibrary& matlib, const hud::ButtonTable& buttons,
+                MatLibInfo& info, LoadPump& pump);
 
 // The HUD texture list: the ten fixed names, then every existing button's faces.
-std::vector<std::string> HudTextureList(const std::vector<HudButtonLook>& buttons);
+std::vector<std::string> HudTextureList(const hud::ButtonTable& buttons);
 
-// Creates every run-time object under the main scene's containers, fills `objs` and gives
-// the markers their materials. `colony_text` starts the five read-out overlay texts.
+// Creates every run-time object under the main scene's containers, fills `objs` (and, in
+// HUD mode, `hud_objs` from the button table) and gives the markers their materials.
+// `colony_text` starts the five read-out overlay texts.
 void ConstructScene(core::Game& g, scene::MainScene& ms, const MatLibInfo& info,
-                    const std::vector<HudButtonLook>& buttons, const std::string& colony_text,
-                    SceneObjects& objs, LoadPump& pump);
+                    const hud::ButtonTable& buttons, const std::string& colony_text, SceneObjects& objs,
+                    hud::HudObjects& hud_objs, LoadPump& pump);
 
 // The cell lookup the tubes use: core::BuildingAt (indexed) or core::BuildingAtScan.
 using CellLookupFn = int32_t (*)(const core::Game&, int32_t, int32_t);
@@ -170,8 +131,6 @@ struct TubeDirection {
 };
 const TubeDirection& TubeDir(int d);
 
-// cam_height += step, kept in 10..200; step 0 resets it to 50.
-void ModCamera(core::Game& g, int32_t step);
 // One frame of camera travel on one axis toward `target` (a tenth of the way, stored as a
 // single; snaps onto the target when within 1.5 steps).
 float TravelToward(float coordinate, int32_t target);
@@ -187,22 +146,6 @@ std::string BuildingMaterial(const core::building& b);
 // Selection marker (or the cube in the isometric view) and the progress bar.
 void ShowMarkers(const core::Game& g, scene::MainScene& ms, const SceneObjects& objs);
 
-// Steps of the frame loop that later Parts fill; empty ones are skipped.
-struct FrameHooks {
-  std::function<void()> arrange_info_icons;  // overlay layout, first step; throws are dropped
-  std::function<void()> control_music;       // while a game runs
-  std::function<void()> process_buttons;     // HUD mode
-  std::function<void()> process_ui;          // overlay
-};
-
-// What the pointer handlers ask the HUD (HUD mode only). Empty hooks mean "no button".
-struct HudHooks {
-  std::function<void(int x, int y, int phase)> press_vir_button;  // phase 0 press, 1 release
-  std::function<int(int x, int y)> hud_button_at;                 // slot or -1
-  std::function<int(int slot)> button_state;                      // 0 normal, 1 pressed, 2 hovered
-  std::function<void(int slot, int state)> set_button_state;      // slot -1: all normal
-};
-
 // The scene, the two clocks, the craft and the view state of one main window, working
 // on one core::Game.
 class World {
@@ -215,9 +158,8 @@ class World {
   World(const World&) = delete;
   World& operator=(const World&) = delete;
 
-  // fill_matlib, construct_scene and enable_clocks for shell::StartUp; the window adds the
-  // others. `process_events` lets pending window events run (throttled) during loading.
-  shell::StartupHooks StartUpHooks(std::function<void()> process_events = {});
+  // Lets pending window events run (throttled) during the slow loading steps.
+  void SetLoadPump(std::function<void()> process_events);
   void FillMatLib();
   void ConstructScene();
   // Both clocks on (end of start-up).
@@ -226,6 +168,8 @@ class World {
   // One idle step: the day clock, then the frame loop, each with `real_delta` seconds
   // (a disabled clock lets its time pass unseen). The window renders once after it.
   void Progress(double real_delta);
+  // The frame loop's game-over check (the simulator's `day` runs it after every day).
+  void CheckGameover();
   // The frame loop itself (the frame clock's handler).
   void GLCadencer2Progress(double deltaTime, double newTime);
 
@@ -265,13 +209,10 @@ class World {
   const MatLibInfo& matlib_info() const { return info_; }
   traffic::Traffic& traffic() { return *traffic_; }
   const hud::Readout& readout() const { return readout_; }
+  hud::Hud& hud() { return hud_; }
   scene::Cadencer& day_clock() { return ms_.day_cadencer; }
   scene::Cadencer& frame_clock() { return ms_.frame_cadencer; }
 
-  // The HUD button table as the scene needs it (101 entries; fewer = the rest absent).
-  std::vector<HudButtonLook> hud_buttons;
-  FrameHooks frame_hooks;
-  HudHooks hud_hooks;
   // Drag sensitivity, hundredths of a scene unit per pixel (options file).
   int32_t pan_speed = 50;
   // The tubes' neighbour lookup (the benchmark swaps in the literal scan).
@@ -299,6 +240,7 @@ class World {
   std::unique_ptr<SceneObjects> objs_;
   MatLibInfo info_;
   hud::Readout readout_;
+  hud::Hud hud_;
   LoadPump pump_;
   int viewer_w_ = 1008, viewer_h_ = 709;
   bool paused_ = false;

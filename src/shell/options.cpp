@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/errors.h"
+#include "core/grid.h"
 #include "core/text.h"
 
 namespace shell {
@@ -70,7 +71,7 @@ bool LoadOptions(core::Game& g, Options& o, CaptionSink* sink) {
     read.music_volume = std::clamp(IntLine(lines, 4), 0, 100);
     const bool tubes_off = BoolLine(lines, 5);
     read.pan_speed = std::clamp(IntLine(lines, 6), 0, 100);
-    const int32_t cam_height = std::clamp(IntLine(lines, 7), kMinCamHeight, kMaxCamHeight);
+    const int32_t cam_height = std::clamp(IntLine(lines, 7), core::kMinCamHeight, core::kMaxCamHeight);
     const bool isometric = BoolLine(lines, 8);
     o = read;
     g.tubes_off = tubes_off;

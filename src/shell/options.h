@@ -20,8 +20,6 @@ struct Options {
 };
 
 inline constexpr int kOptionLines = 9;
-// Range the camera height is kept in.
-inline constexpr int32_t kMinCamHeight = 10, kMaxCamHeight = 200;
 
 // The file the settings live in, under the data directory.
 std::string OptionsFile(const core::Game& g);

@@ -94,8 +94,8 @@ void RegisterGameCommands(Interpreter& in) {
   in.Register("messages", [](Interpreter& in, const Args& a) {
     Interpreter::ExpectArgs(a, 0, 0);
     nlohmann::json list = nlohmann::json::array();
-    for (const auto& m : in.session().host.messages) list.push_back({{"kind", m.kind}, {"text", m.text}});
-    in.session().host.messages.clear();
+    for (const auto& m : in.session().recorder.messages) list.push_back({{"kind", m.kind}, {"text", m.text}});
+    in.session().recorder.messages.clear();
     in.Print(list);
   });
   in.Register("locale", [](Interpreter& in, const Args& a) {

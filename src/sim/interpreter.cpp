@@ -9,21 +9,11 @@
 
 namespace sim {
 
-Interpreter::Interpreter(Session& session, std::ostream& out, std::ostream& err)
+Interpreter::Interpreter(shell::Session& session, std::ostream& out, std::ostream& err)
     : session_(session), out_(out), err_(err) {}
 
 void Interpreter::Register(const std::string& name, Command command) {
   commands_[name] = std::move(command);
-}
-
-void Interpreter::RegisterViewCommand(const std::string& name) {
-  // A name the rules already answer keeps its command; the view sees it afterwards.
-  const auto it = commands_.find(name);
-  Command rules = it != commands_.end() ? it->second : Command{};
-  Register(name, [name, rules](Interpreter& in, const Args& args) {
-    if (rules) rules(in, args);
-    if (in.view_) in.view_->Run(name, args);
-  });
 }
 
 void Interpreter::Print(const nlohmann::json& value) {
@@ -114,8 +104,7 @@ void RegisterAllCommands(Interpreter& in) {
   RegisterRulesCommands(in);
   RegisterTrafficCommands(in);
   RegisterHiScoreCommands(in);
-  // What only a window can show: accepted here, acted on by the game's view.
-  for (const char* name : {"isometric", "tubes", "camera", "cell", "select"}) in.RegisterViewCommand(name);
+  RegisterViewCommands(in);
 }
 
 }  // namespace sim

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "sim/session.h"
+#include "shell/session.h"
 
 namespace sim {
 
@@ -18,18 +18,6 @@ class CommandError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// What a view offers to scripts; the headless game has none and ignores such commands.
-class ViewCommands {
- public:
-  virtual ~ViewCommands() = default;
-  // Returns true when the view handled the command.
-  virtual bool Run(const std::string& name, const std::vector<std::string>& args) {
-    (void)name;
-    (void)args;
-    return false;
-  }
-};
-
 // Runs script lines against a session: one command per line, '#' comments and blank lines
 // skipped, JSON answers on one line each, problems as "error: line N: ..." on `err`.
 class Interpreter {
@@ -37,13 +25,9 @@ class Interpreter {
   using Args = std::vector<std::string>;
   using Command = std::function<void(Interpreter&, const Args&)>;
 
-  Interpreter(Session& session, std::ostream& out, std::ostream& err);
+  Interpreter(shell::Session& session, std::ostream& out, std::ostream& err);
 
   void Register(const std::string& name, Command command);
-  // Names a command a view may handle: accepted and ignored without a view. A name already
-  // registered keeps its command, and the view sees the command after it.
-  void RegisterViewCommand(const std::string& name);
-  void SetView(ViewCommands* view) { view_ = view; }
   // Work that follows every day a script passes while a game runs (the game-over check).
   void AddAfterDay(std::function<void(Interpreter&)> step) { after_day_.push_back(std::move(step)); }
   void AfterDay() {
@@ -55,7 +39,7 @@ class Interpreter {
   // Runs every line of `in`; returns the exit status (1 when any command failed).
   int RunScript(std::istream& in);
 
-  Session& session() { return session_; }
+  shell::Session& session() { return session_; }
   core::Game& game() { return session_.game; }
   void Print(const nlohmann::json& value);
 
@@ -66,10 +50,9 @@ class Interpreter {
   static void ExpectArgs(const Args& args, std::size_t min, std::size_t max);
 
  private:
-  Session& session_;
+  shell::Session& session_;
   std::ostream& out_;
   std::ostream& err_;
-  ViewCommands* view_ = nullptr;
   std::map<std::string, Command> commands_;
   std::vector<std::function<void(Interpreter&)>> after_day_;
 };
@@ -80,6 +63,7 @@ void RegisterReadoutCommands(Interpreter& in);
 void RegisterRulesCommands(Interpreter& in);
 void RegisterTrafficCommands(Interpreter& in);
 void RegisterHiScoreCommands(Interpreter& in);
+void RegisterViewCommands(Interpreter& in);
 
 // Registers every command set.
 void RegisterAllCommands(Interpreter& in);

@@ -7,7 +7,7 @@
 
 #include "core/errors.h"
 #include "core/text.h"
-#include "shell/startup.h"
+#include "shell/session.h"
 #include "sim/interpreter.h"
 
 namespace {
@@ -52,10 +52,12 @@ int main(int argc, char** argv) {
     }
   }
 
-  sim::Session session;
+  shell::Session session;
+  // Nobody is there to answer: questions are answered Yes, messages and errors recorded.
+  session.SetRecording(true);
   session.game.locale_code = lang;
   try {
-    shell::StartUp(session.game, data_dir, seed);
+    session.StartUp(data_dir, seed);
   } catch (const core::DataError& e) {
     std::cerr << "error: start-up: " << e.what() << '\n';
     return 1;

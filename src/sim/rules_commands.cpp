@@ -67,7 +67,8 @@ void RegisterRulesCommands(Interpreter& in) {
     if (a[0] == "none") {
       core::ClearSelection(in.game());
     } else {
-      core::SelectBuilding(in.game(), Slot(a, 0));
+      // As the building list does: the camera goes to the building too.
+      in.session().world.SelectSlot(Slot(a, 0));
     }
   });
   in.Register("buy", [](Interpreter& in, const Args& a) {
@@ -100,7 +101,7 @@ void RegisterRulesCommands(Interpreter& in) {
   });
 
   // The game-over check follows every day, as the frame after it would run it.
-  in.AddAfterDay([](Interpreter& in) { core::CheckGameover(in.game()); });
+  in.AddAfterDay([](Interpreter& in) { in.session().world.CheckGameover(); });
 }
 
 }  // namespace sim

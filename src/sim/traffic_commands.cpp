@@ -1,7 +1,6 @@
 // Commands that look at the craft over the colony and run frames of the frame loop.
 #include <cmath>
 
-#include "core/events.h"
 #include "sim/interpreter.h"
 #include "traffic/traffic.h"
 
@@ -37,21 +36,17 @@ void RegisterTrafficCommands(Interpreter& in) {
     for (const auto& s : in.session().traffic.shuttles()) list.push_back(ShuttleJson(s));
     in.Print(list);
   });
-  // The frame loop's traffic and warning steps, in its order; the day clock does not run.
+  // Frames as the window's idle processing runs them, without drawing: the day clock (which
+  // passes a day whenever a day's length of time has gone by and no message or pause holds
+  // it), then the whole frame loop.
   in.Register("frames", [](Interpreter& in, const Args& a) {
     Interpreter::ExpectArgs(a, 1, 2);
     const int n = Interpreter::ArgInt(a, 0, "frame count");
     if (n < 0) throw CommandError("frame count must not be negative");
     const double dt = a.size() > 1 ? Interpreter::ArgDouble(a, 1, "frame time") : 1.0 / 60;
     if (!std::isfinite(dt) || dt < 0) throw CommandError("frame time must be a finite number of seconds, 0 or more");
-    traffic::Traffic& t = in.session().traffic;
-    core::Game& g = in.game();
-    for (int i = 0; i < n; ++i) {
-      t.ProcessPirates(dt);
-      core::ProcessWarnings(g);
-      t.ShuttleAI(dt);
-      t.TradeShipStep();
-    }
+    presentation::World& world = in.session().world;
+    for (int i = 0; i < n; ++i) world.Progress(dt);
   });
 }
 

@@ -18,10 +18,8 @@ Automation::Automation(MainWindow& window, const LaunchOptions& options, std::os
       options_(options),
       err_(err),
       interpreter_(window.session(), out, err),
-      view_(window.world()),
       since_start_(since_start) {
   sim::RegisterAllCommands(interpreter_);
-  interpreter_.SetView(&view_);
   RegisterWindowCommands();
 }
 
@@ -71,10 +69,14 @@ bool Automation::RunScript() {
     status_ = 1;
     return false;
   }
-  const bool was_automated = window_.host().automated();
-  window_.host().SetAutomated(true);
+  shell::Session& session = window_.session();
+  const bool was_recording = session.recording();
+  const bool was_quiet = window_.host().quiet();
+  session.SetRecording(true);
+  window_.host().SetQuiet(true);
   const int rc = interpreter_.RunScript(in);
-  window_.host().SetAutomated(was_automated);
+  session.SetRecording(was_recording);
+  window_.host().SetQuiet(was_quiet);
   if (rc != 0) status_ = 1;
   return rc == 0;
 }

@@ -10,7 +10,6 @@
 #include <memory>
 #include <string>
 
-#include "presentation/view_commands.h"
 #include "sim/interpreter.h"
 #include "ui/command_line.h"
 #include "ui/main_window.h"
@@ -52,7 +51,6 @@ class Automation : public QObject {
   LaunchOptions options_;
   std::ostream& err_;
   sim::Interpreter interpreter_;
-  presentation::WorldViewCommands view_;
   std::unique_ptr<QSocketNotifier> console_;
   std::string console_buffer_;
   int console_line_ = 0;

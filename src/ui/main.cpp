@@ -10,6 +10,7 @@
 #include "core/errors.h"
 #include "core/newgame.h"
 #include "scene/gl/viewer.h"
+#include "shell/session.h"
 #include "ui/automation.h"
 #include "ui/command_line.h"
 #include "ui/main_window.h"
@@ -45,9 +46,15 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  ui::MainWindow window;
-  // With a script, a console or a frame count nobody is there to close a box.
-  window.host().SetAutomated(opt.console || opt.frames >= 0);
+  // Everything the running game is made of; the windows are handed it.
+  shell::Session session;
+  session.recorder.echo = &std::cerr;
+  ui::MainWindow window(session);
+  // With a console or a frame count nobody is there to close a box: questions are
+  // answered, errors and messages recorded.
+  const bool automated = opt.console || opt.frames >= 0;
+  session.SetRecording(automated);
+  window.host().SetQuiet(automated);
   const std::string data_dir =
       opt.data_dir.empty() ? QCoreApplication::applicationDirPath().toStdString() : opt.data_dir;
   const uint32_t seed = opt.seed ? *opt.seed
@@ -56,7 +63,7 @@ int main(int argc, char** argv) {
   try {
     window.StartUp(data_dir, seed, [] { QCoreApplication::processEvents(); });
   } catch (const core::DataError& e) {
-    window.host().ErrorBox(e.what());
+    session.game.host->ErrorBox(e.what());
     return 1;
   }
   if (opt.timing)

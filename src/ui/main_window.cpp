@@ -13,7 +13,6 @@
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/newgame.h"
-#include "shell/startup.h"
 
 namespace ui {
 namespace {
@@ -24,11 +23,9 @@ constexpr int32_t kEventPirates = 4;
 constexpr int32_t kEventEarthquake = 8;
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent),
-      host_(session_.game, session_.host, session_.hiscores),
-      world_(session_.game, session_.traffic) {
-  session_.game.host = &host_;
+MainWindow::MainWindow(shell::Session& session, QWidget* parent)
+    : QMainWindow(parent), session_(session), host_(session.game) {
+  session_.SetWindows(&host_);
   host_.SetParentWindow(this);
   host_.modal_hook = [this](bool open) { ModalBox(open); };
   end_program = [] {
@@ -40,14 +37,14 @@ MainWindow::MainWindow(QWidget* parent)
   };
 
   setWindowTitle("QUENMAR");
-  viewer_ = new scene::gl::Viewer(world_.scene(), *world_.main_scene().camera, this);
+  viewer_ = new scene::gl::Viewer(world().scene(), *world().main_scene().camera, this);
   viewer_->setMinimumSize(64, 64);
   setCentralWidget(viewer_);
   viewer_->installEventFilter(this);
-  viewer_->on_mouse_down = [this](int x, int y, Qt::MouseButton) { world_.MsDown(x, y); };
-  viewer_->on_mouse_move = [this](int x, int y) { world_.MsMove(x, y); };
-  viewer_->on_mouse_up = [this](int x, int y, Qt::MouseButton b) { world_.MsUp(x, y, b == Qt::LeftButton); };
-  viewer_->on_wheel = [this](int notches) { world_.Wheel(notches); };
+  viewer_->on_mouse_down = [this](int x, int y, Qt::MouseButton) { world().MsDown(x, y); };
+  viewer_->on_mouse_move = [this](int x, int y) { world().MsMove(x, y); };
+  viewer_->on_mouse_up = [this](int x, int y, Qt::MouseButton b) { world().MsUp(x, y, b == Qt::LeftButton); };
+  viewer_->on_wheel = [this](int notches) { world().Wheel(notches); };
   // The caption and check marks follow every frame that reaches the screen.
   connect(viewer_, &QOpenGLWidget::frameSwapped, this, [this] { ShowReadout(); });
 
@@ -59,7 +56,7 @@ MainWindow::MainWindow(QWidget* parent)
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));
   }
-  world_.SetViewSize(kViewWidth, kViewHeight);
+  world().SetViewSize(kViewWidth, kViewHeight);
 }
 
 MainWindow::~MainWindow() {
@@ -67,8 +64,8 @@ MainWindow::~MainWindow() {
   // The view draws the world: it goes before the world does.
   delete viewer_;
   viewer_ = nullptr;
-  // The rules must not reach a host that is gone.
-  session_.game.host = &session_.host;
+  // The rules must not reach a window that is gone.
+  session_.SetWindows(nullptr);
 }
 
 QAction* MainWindow::AddItem(QMenu* m, const std::string& control, const char* design_text,
@@ -140,36 +137,14 @@ void MainWindow::SetCaption(const shell::CaptionEntry& which, const std::string&
 }
 
 void MainWindow::StartUp(const std::string& data_dir, uint32_t seed, std::function<void()> process_events) {
-  core::Game& g = session_.game;
-  shell::StartupHooks hooks = world_.StartUpHooks(std::move(process_events));
   // No sound library is opened yet: the game runs silent.
-  hooks.open_audio = [&g] { g.audio_ok = false; };
-  hooks.load_options = [this, &g] { shell::LoadOptions(g, options_, this); };
-  hooks.captions = this;
-  shell::StartUp(g, data_dir, seed, hooks);
-  world_.pan_speed = options_.pan_speed;
-  // The overlay's panels, texts and information bar have no layout of their own yet; shown where they were
-  // created they would pile up at the top left, so they stay hidden until the HUD places them.
-  world_.frame_hooks.process_ui = [this] { HideUnplacedOverlay(); };
-}
-
-void MainWindow::HideUnplacedOverlay() {
-  const auto& o = world_.objects().overlay;
-  for (scene::Object* obj : std::initializer_list<scene::Object*>{
-           o.stats_text, o.trade_title_text, o.trade_price_text, o.trade_amount_text,
-           o.bldg_info_text, o.bldg_picture, o.credit_title_text, o.credit_sum_text,
-           o.days_left_text, o.credit_panel_bg, o.trade_panel_bg, o.bldg_panel_bg,
-           o.catalog_frame, o.msg_panel_bg, o.msg_pic, o.msg_text})
-    if (obj) obj->SetVisible(false);
-  for (auto* icon : world_.objects().info_icons)
-    if (icon) icon->SetVisible(false);
-  for (auto* text : world_.objects().info_texts)
-    if (text) text->SetVisible(false);
+  session_.StartUp(data_dir, seed,
+                   {.read_options = true, .captions = this, .process_events = std::move(process_events)});
 }
 
 void MainWindow::StartDriving() {
   drive_wanted_ = true;
-  if (modal_depth_ == 0) viewer_->StartDriving(&world_.day_clock(), &world_.frame_clock());
+  if (modal_depth_ == 0) viewer_->StartDriving(&world().day_clock(), &world().frame_clock());
 }
 
 void MainWindow::StopDriving() {
@@ -184,16 +159,16 @@ void MainWindow::ModalBox(bool open) {
   }
   // The time the box stood open does not count: driving restarts its clock.
   if (modal_depth_ > 0 && --modal_depth_ == 0 && drive_wanted_)
-    viewer_->StartDriving(&world_.day_clock(), &world_.frame_clock());
+    viewer_->StartDriving(&world().day_clock(), &world().frame_clock());
 }
 
 void MainWindow::Step(double seconds) {
-  world_.Progress(seconds);
+  world().Progress(seconds);
   ShowReadout();
 }
 
 void MainWindow::ShowReadout() {
-  const hud::Readout& r = world_.readout();
+  const hud::Readout& r = world().readout();
   const QString caption = Q(r.caption);
   // Before the first frame the read-out is still empty: the designed caption stays.
   if (!r.caption.empty() && windowTitle() != caption) setWindowTitle(caption);
@@ -220,7 +195,7 @@ void MainWindow::QuitAtOnce() {
   end_program();
 }
 
-void MainWindow::TogglePause() { world_.TogglePause(); }
+void MainWindow::TogglePause() { world().TogglePause(); }
 
 void MainWindow::SetSpeed(double day_length) { session_.game.day_length = day_length; }
 
@@ -229,11 +204,11 @@ void MainWindow::PirateAttack() { core::MakeEvent(session_.game, kEventPirates);
 void MainWindow::Earthquake() { core::MakeEvent(session_.game, kEventEarthquake); }
 
 void MainWindow::ToggleTubes() {
-  world_.ToggleTubes();
+  world().ToggleTubes();
   if (QAction* a = action("options_tubes")) a->setChecked(session_.game.tubes_off);
 }
 
-void MainWindow::ToggleIsometric() { world_.ToggleIsometric(); }
+void MainWindow::ToggleIsometric() { world().ToggleIsometric(); }
 
 void MainWindow::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
@@ -243,7 +218,7 @@ void MainWindow::showEvent(QShowEvent* e) {
 void MainWindow::closeEvent(QCloseEvent* e) {
   StopDriving();
   try {
-    shell::SaveOptions(session_.game, options_);
+    shell::SaveOptions(session_.game, session_.options);
   } catch (const core::DataError& ex) {
     // The settings are lost, the game still ends: the player asked to leave.
     host_.ErrorBox(ex.what());
@@ -253,7 +228,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
-  if (watched == viewer_ && e->type() == QEvent::Resize) world_.SetViewSize(viewer_->width(), viewer_->height());
+  if (watched == viewer_ && e->type() == QEvent::Resize) world().SetViewSize(viewer_->width(), viewer_->height());
   return QMainWindow::eventFilter(watched, e);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The game window: the 3D view of the colony under a menu bar. Its creation runs the
-// game's start-up sequence; from then on the view's idle driving moves the day clock and
-// the frame loop, and the window forwards pointer input and menu commands to the world.
+// The game window: the 3D view of the colony under a menu bar. It runs the session's
+// start-up sequence; from then on the view's idle driving moves the day clock and the
+// frame loop, and the window forwards pointer input and menu commands to the session's
+// world. It owns nothing of the game: the session does.
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
@@ -14,7 +15,7 @@
 #include "scene/gl/viewer.h"
 #include "shell/locale.h"
 #include "shell/options.h"
-#include "sim/session.h"
+#include "shell/session.h"
 #include "ui/qt_host.h"
 
 class QAction;
@@ -30,7 +31,7 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   Q_OBJECT
 
  public:
-  explicit MainWindow(QWidget* parent = nullptr);
+  explicit MainWindow(shell::Session& session, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The start-up sequence (window creation): audio (not yet: silent), options, language,
@@ -73,11 +74,11 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   std::function<void()> end_program;
 
   core::Game& game() { return session_.game; }
-  sim::Session& session() { return session_; }
-  presentation::World& world() { return world_; }
+  shell::Session& session() { return session_; }
+  presentation::World& world() { return session_.world; }
   scene::gl::Viewer& viewer() { return *viewer_; }
   QtHost& host() { return host_; }
-  shell::Options& options() { return options_; }
+  shell::Options& options() { return session_.options; }
 
  protected:
   void showEvent(QShowEvent* e) override;    // the Sandbox check mark from the option
@@ -85,7 +86,6 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  void HideUnplacedOverlay();
   void BuildMenus();
   QAction* AddItem(QMenu* menu, const std::string& control, const char* design_text,
                    std::function<void()> command);
@@ -93,12 +93,8 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   void ShowReadout();
   void ModalBox(bool open);
 
-  // The game, its recorded messages, the high scores and the craft: the same session the
-  // simulator's script commands work on.
-  sim::Session session_;
+  shell::Session& session_;
   QtHost host_;
-  presentation::World world_;
-  shell::Options options_;
   scene::gl::Viewer* viewer_ = nullptr;
 
   std::map<std::string, QAction*, std::less<>> actions_;

@@ -4,7 +4,6 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QWidget>
-#include <iostream>
 
 namespace ui {
 namespace {
@@ -15,8 +14,7 @@ constexpr int kPictureSize = 200;
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-QtHost::QtHost(core::Game& g, sim::RecordingHost& record, core::HiScores& hiscores)
-    : g_(g), record_(record), hiscores_(hiscores) {}
+QtHost::QtHost(core::Game& g) : g_(g) {}
 
 QtHost::~QtHost() {
   if (message_box_ && !message_box_->parent()) delete message_box_;
@@ -27,14 +25,7 @@ void QtHost::Modal(bool open) {
 }
 
 void QtHost::ShowInfoMessage(int kind, const std::string& text) {
-  if (automated_) {
-    record_.ShowInfoMessage(kind, text);
-    return;
-  }
-  if (g_.hud_mode && show_in_scene) {
-    show_in_scene(kind, text);
-    return;
-  }
+  if (quiet_) return;
   const bool was_visible = message_box_ && message_box_->isVisible();
   if (!message_box_) {
     message_box_ = new QMessageBox(parent_);
@@ -60,7 +51,6 @@ void QtHost::ShowInfoMessage(int kind, const std::string& text) {
 }
 
 bool QtHost::Confirm(const std::string& text) {
-  if (automated_) return record_.Confirm(text);
   Modal(true);
   const auto answer = QMessageBox::question(parent_, kBoxTitle, Q(text), QMessageBox::Yes | QMessageBox::No);
   Modal(false);
@@ -68,16 +58,9 @@ bool QtHost::Confirm(const std::string& text) {
 }
 
 void QtHost::ErrorBox(const std::string& text) {
-  if (automated_) {
-    record_.ErrorBox(text);
-    std::cerr << "error: " << text << '\n';
-    return;
-  }
   Modal(true);
   QMessageBox::critical(parent_, kBoxTitle, Q(text));
   Modal(false);
 }
-
-void QtHost::ShowHighScores(bool accept_entry) { core::ShowHiScores(g_, hiscores_, accept_entry); }
 
 }  // namespace ui

@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "core/game.h"
-#include "shell/startup.h"
+#include "shell/session.h"
 #include "sim/interpreter.h"
 
 namespace {
@@ -62,7 +62,8 @@ struct Outcome {
 class Colony {
  public:
   explicit Colony(uint32_t seed) : interpreter_(session_, out_, err_) {
-    shell::StartUp(session_.game, QUENMAR_BUILD_DIR, seed);
+    session_.SetRecording(true);
+    session_.StartUp(QUENMAR_BUILD_DIR, seed);
     sim::RegisterAllCommands(interpreter_);
   }
 
@@ -216,7 +217,7 @@ class Colony {
   }
   // QUENMAR_BALANCE_TRACE=1 prints the colony every 15 days, for tuning the building values.
   bool trace_ = std::getenv("QUENMAR_BALANCE_TRACE") != nullptr;
-  sim::Session session_;
+  shell::Session session_;
   std::ostringstream out_, err_;
   sim::Interpreter interpreter_;
   int line_number_ = 0;

@@ -10,8 +10,7 @@
 
 #include "core/text.h"
 #include "shell/locale.h"
-#include "shell/startup.h"
-#include "sim/session.h"
+#include "shell/session.h"
 
 namespace {
 
@@ -30,8 +29,8 @@ TEST(Content, LanguageListNamesEnglishAndRussian) {
 }
 
 TEST(Content, BuildingFilesHaveTheirTwentyFourLinesWithCrLf) {
-  sim::Session s;
-  shell::StartUp(s.game, kData, 1);
+  shell::Session s;
+  s.StartUp(kData, 1);
   for (const auto& b : s.game.catalog) {
     if (!b.exists) continue;
     const std::string path = kData + "/Buildings/bldg_" + std::to_string(b.id) + ".bld";
@@ -50,8 +49,8 @@ TEST(Content, BuildingFilesHaveTheirTwentyFourLinesWithCrLf) {
 }
 
 TEST(Content, CatalogOffersEveryKindOfBuildingAndUpgrade) {
-  sim::Session s;
-  shell::StartUp(s.game, kData, 1);
+  shell::Session s;
+  s.StartUp(kData, 1);
   const core::Game& g = s.game;
   ASSERT_GE(g.catalog_count, 20);
   std::set<int> upgrades;
@@ -97,8 +96,8 @@ TEST(Content, CatalogOffersEveryKindOfBuildingAndUpgrade) {
 }
 
 TEST(Content, StartingBaseIsAHeadquartersAtTheCentre) {
-  sim::Session s;
-  shell::StartUp(s.game, kData, 1);
+  shell::Session s;
+  s.StartUp(kData, 1);
   const auto& base = s.game.placed[0];
   ASSERT_TRUE(base.exists);
   EXPECT_EQ(base.id, s.game.catalog[0].id);
@@ -122,9 +121,9 @@ TEST(Content, EveryLanguageWordsEveryEntryAndNamesAndDescribesEveryType) {
                                 161, 162, 163, 168};
   for (const auto& code : Languages()) {
     SCOPED_TRACE(code);
-    sim::Session s;
+    shell::Session s;
     s.game.locale_code = code;
-    shell::StartUp(s.game, kData, 1);
+    s.StartUp(kData, 1);
     const core::Game& g = s.game;
     for (int n = 1; n <= 180; ++n)
       EXPECT_EQ(g.Loc(n).empty(), unused.count(n) == 1) << "entry " << n;
@@ -142,8 +141,8 @@ TEST(Content, EveryLanguageWordsEveryEntryAndNamesAndDescribesEveryType) {
 }
 
 TEST(Content, DesignTimeCaptionsAreKeptInEnglish) {
-  sim::Session s;
-  shell::StartUp(s.game, kData, 1);
+  shell::Session s;
+  s.StartUp(kData, 1);
   const core::Game& g = s.game;
   EXPECT_EQ(g.Loc(1), "Start Easy");
   EXPECT_EQ(g.Loc(23), "Destroy (10000)");

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "core/construction.h"
+#include "core/grid.h"
 #include "rules_fixture.h"
 
 using core::MakeEvent;

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "fixture.h"
-#include "shell/startup.h"
 
 namespace {
 
@@ -103,7 +102,7 @@ TEST_F(Construct, CraftMarkersAndWarningsInTheirPlaces) {
 
 TEST_F(Construct, HudButtonsOverlayAndInfoBar) {
   Build();
-  auto& o = objs();
+  auto& o = world.hud().objects();
   // Buttons: absent slots and empty captions create nothing.
   EXPECT_EQ(o.button_sprites[0]->lib_material_name(), "mbutup_0");  // provisional bare name
   EXPECT_EQ(o.button_sprites[5]->lib_material_name(), "plain");
@@ -123,7 +122,7 @@ TEST_F(Construct, HudButtonsOverlayAndInfoBar) {
   EXPECT_FALSE(o.button_sprites[4]->visible());
 
   // Overlay, in its order within each layer.
-  const auto& ov = o.overlay;
+  const auto& ov = o;
   EXPECT_EQ(ov.stats_text->bitmap_font(), &ms().font2);
   EXPECT_EQ(ov.days_left_text->bitmap_font(), &ms().font3);
   EXPECT_EQ(ov.stats_text->text(), hud::MemoText(world.readout().colony));
@@ -151,35 +150,10 @@ TEST_F(Construct, HudButtonsOverlayAndInfoBar) {
 TEST_F(Construct, SidePanelModeBuildsNoHudObjects) {
   g.hud_mode = false;
   Build();
-  EXPECT_EQ(objs().button_sprites[0], nullptr);
-  EXPECT_EQ(objs().overlay.stats_text, nullptr);
+  EXPECT_EQ(world.hud().objects().button_sprites[0], nullptr);
+  EXPECT_EQ(world.hud().objects().stats_text, nullptr);
   EXPECT_EQ(ms().hud_bottom->child_count(), 0);
   EXPECT_EQ(ms().hud->child_count(), 5);  // the warning ticks only
-}
-
-// The start-up sequence with the world's hooks: the loading texts in order, the window's
-// events let run while loading, and the clocks on at the end.
-TEST(StartUpHooks, RunTheLoadingStepsAndSwitchTheClocksOn) {
-  testing_support::TempDir dir;
-  testing_support::WriteMinimalData(dir, {{1, testing_support::PlainType(1)}});
-  presentation_test::WriteTextures(dir, {"terrain_0.tga", "bldg_1.tga"});
-  core::Game g;
-  presentation::World world(g);
-  std::vector<std::string> seen;
-  shell::StartupHooks hooks = world.StartUpHooks([&] { seen.push_back(g.load_status); });
-  hooks.build_hud = [&] { world.hud_buttons = presentation_test::SampleButtons(); };
-  shell::StartUp(g, dir.path(), 7, hooks);
-  EXPECT_EQ(g.load_status, "Done loading");
-  EXPECT_FALSE(g.loading);
-  EXPECT_TRUE(world.day_clock().enabled());
-  EXPECT_TRUE(world.frame_clock().enabled());
-  ASSERT_FALSE(seen.empty());
-  EXPECT_EQ(seen.front(), "Loading terrain... (1)");
-  // Throttled: far fewer than the some 2,300 progress updates.
-  EXPECT_LT(seen.size(), 200u);
-  EXPECT_EQ(world.scene().matlib.Find("m_bldg_1_off")->texture.image_file, dir.path() + "/Textures/bldg_1.tga");
-  EXPECT_NE(world.objects().button_sprites[0], nullptr);
-  EXPECT_EQ(g.traffic, &world.traffic());
 }
 
 }  // namespace

@@ -19,8 +19,8 @@ inline void WriteTextures(const testing_support::TempDir& dir, const std::vector
 
 // A HUD button table shaped like the game's: stateful buttons, one without states, captions,
 // an absent slot and an invisible one.
-inline std::vector<presentation::HudButtonLook> SampleButtons() {
-  std::vector<presentation::HudButtonLook> b(presentation::kHudButtonSlots);
+inline hud::ButtonTable SampleButtons() {
+  hud::ButtonTable b{};
   auto set = [&](int i, const char* tex, bool states, const char* caption, bool visible = true) {
     b[i].exists = true;
     b[i].texture = tex;
@@ -68,7 +68,7 @@ class WorldTest : public ::testing::Test {
   void Build(const std::vector<std::string>& textures = {}) {
     WriteTextures(dir, textures);
     g.exe_dir = dir.path();
-    world.hud_buttons = SampleButtons();
+    world.hud().buttons() = SampleButtons();
     world.FillMatLib();
     world.ConstructScene();
     world.EnableClocks();

@@ -295,22 +295,18 @@ TEST_F(FrameLoop, WarningTicksShowTheirStateAndText) {
   EXPECT_EQ(objs().warn_texts[2]->y(), static_cast<float>(w.y) - 10);
 }
 
-TEST_F(FrameLoop, HooksRunInTheirPlacesUnderTheirConditions) {
-  std::vector<std::string> calls;
-  world.frame_hooks.arrange_info_icons = [&] {
-    calls.push_back("arrange");
-    throw std::runtime_error("layout failed");  // dropped, the frame goes on
-  };
-  world.frame_hooks.control_music = [&] { calls.push_back("music"); };
-  world.frame_hooks.process_buttons = [&] { calls.push_back("buttons"); };
-  world.frame_hooks.process_ui = [&] { calls.push_back("ui"); };
+TEST_F(FrameLoop, TheHudLaysItselfOutForTheViewEveryFrame) {
+  world.SetViewSize(800, 600);
   Frame();
-  EXPECT_EQ(calls, (std::vector<std::string>{"arrange", "buttons", "ui"}));
-  calls.clear();
-  g.game_running = true;
+  EXPECT_EQ(world.hud().hud_unit, 40);
+  // The overlay without a layout of its own stays hidden rather than piling up top left.
+  EXPECT_FALSE(world.hud().objects().stats_text->visible());
+  EXPECT_FALSE(world.hud().objects().info_icons[0]->visible());
+  // In side-panel mode the buttons are not refreshed.
   g.hud_mode = false;
+  world.SetViewSize(800, 900);
   Frame();
-  EXPECT_EQ(calls, (std::vector<std::string>{"arrange", "music", "ui"}));
+  EXPECT_EQ(world.hud().hud_unit, 40);
 }
 
 TEST_F(FrameLoop, ViewSizeReachesTheGameEveryFrame) {
@@ -323,10 +319,9 @@ TEST_F(FrameLoop, ViewSizeReachesTheGameEveryFrame) {
 
 TEST_F(FrameLoop, ProgressRunsTheDayClockBeforeTheFrame) {
   g.day_length = 1.0;
-  double seen_angle = -1;
-  world.frame_hooks.process_ui = [&] { seen_angle = g.day_angle; };
   world.Progress(0.25);
-  EXPECT_DOUBLE_EQ(seen_angle, 90.0);
+  // The frame placed the sun for the angle the day clock had just moved to.
+  EXPECT_EQ(ms().sun->position(), presentation::SunPosition(90.0));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 namespace {
 
-using presentation::HudButtonLook;
 using presentation::LoadPump;
 using presentation::MatLibInfo;
 using presentation_test::SampleButtons;
@@ -13,7 +12,7 @@ using presentation_test::WriteTextures;
 
 class MatLib : public ::testing::Test {
  protected:
-  void Fill(const std::vector<std::string>& files, const std::vector<HudButtonLook>& buttons = SampleButtons()) {
+  void Fill(const std::vector<std::string>& files, const hud::ButtonTable& buttons = SampleButtons()) {
     WriteTextures(dir, files);
     g.exe_dir = dir.path();
     presentation::FillMatLib(g, lib, buttons, info, pump);
@@ -123,7 +122,7 @@ TEST(HudTextureList, FixedTenThenEachButtonsFacesOnce) {
 }
 
 TEST(HudTextureList, AbsentButtonsAndEmptyTexturesAddNothing) {
-  std::vector<HudButtonLook> b(presentation::kHudButtonSlots);
+  hud::ButtonTable b{};
   b[7].texture = "ghost";  // exists is false
   b[8].exists = true;      // no texture yet
   EXPECT_EQ(presentation::HudTextureList(b).size(), 10u);

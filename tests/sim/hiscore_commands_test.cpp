@@ -73,7 +73,7 @@ TEST(SimHiScore, TableThatCannotBeWrittenIsAnErrorAndOkStaysEnabled) {
   auto r = sim.Run("hiscore Ann\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("leaders.hof"), std::string::npos) << r.err;
-  EXPECT_EQ(sim.session.host.errors.size(), 1u);
+  EXPECT_EQ(sim.session.recorder.errors.size(), 1u);
 
   std::filesystem::remove(sim.dir.path() + "/leaders.hof");
   r = sim.Run("hiscore Ann\nhiscore-list\n");

@@ -71,7 +71,7 @@ TEST(SimRules, UpgradeToggleAndDestroyBySlotOrSelection) {
   EXPECT_EQ(r.out[0].back()["text"], "E38");  // nothing selected: the upgrade is refused
   EXPECT_EQ(r.out[1]["money"], 50000 - 1750 - 10000);
   EXPECT_TRUE(Placed(sim, 1).is_null());
-  EXPECT_EQ(sim.session.host.questions.size(), 1u);
+  EXPECT_EQ(sim.session.recorder.questions.size(), 1u);
 }
 
 TEST(SimRules, SlotAndGoodsArgumentsAreChecked) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/startup.h"
+#include "shell/session.h"
 #include "sim/interpreter.h"
 #include "support/test_data.h"
 
@@ -23,7 +23,8 @@ class SimFixture {
   explicit SimFixture(const std::map<int, core::building>& buildings = {{0, PlainType(0)}},
                       uint32_t seed = 1) {
     WriteMinimalData(dir, buildings);
-    shell::StartUp(session.game, dir.path(), seed);
+    session.SetRecording(true);
+    session.StartUp(dir.path(), seed);
   }
   ScriptRun Run(const std::string& script) {
     std::ostringstream out, err;
@@ -45,7 +46,7 @@ class SimFixture {
   }
 
   TempDir dir;
-  sim::Session session;
+  shell::Session session;
 };
 
 }  // namespace testing_support

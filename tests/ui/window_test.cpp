@@ -14,7 +14,6 @@
 #include <sstream>
 
 #include "core/errors.h"
-#include "presentation/view_commands.h"
 #include "shell/options.h"
 #include "sim/interpreter.h"
 #include "ui/main_window.h"
@@ -28,15 +27,19 @@ class Window : public ::testing::Test {
  protected:
   void SetUp() override {
     ui_test::WriteGameData(dir);
-    w = std::make_unique<ui::MainWindow>();
+    w = std::make_unique<ui::MainWindow>(session);
     // Nobody is there to click: messages are recorded, questions answered Yes.
-    w->host().SetAutomated(true);
+    Automate(true);
     w->end_program = [this] { ++ended; };
     w->StartUp(dir.path(), 7);
   }
   void TearDown() override { w.reset(); }
 
   core::Game& g() { return w->game(); }
+  void Automate(bool on) {
+    session.SetRecording(on);
+    w->host().SetQuiet(on);
+  }
   void Trigger(const char* control) {
     QAction* a = w->action(control);
     ASSERT_NE(a, nullptr) << control;
@@ -47,12 +50,10 @@ class Window : public ::testing::Test {
     std::ostringstream out, err;
     sim::Interpreter in(w->session(), out, err);
     sim::RegisterAllCommands(in);
-    presentation::WorldViewCommands view(w->world());
-    in.SetView(&view);
     std::istringstream s(lines);
     EXPECT_EQ(in.RunScript(s), 0) << err.str();
   }
-  const std::vector<sim::ShownMessage>& Messages() { return w->session().host.messages; }
+  const std::vector<shell::ShownMessage>& Messages() { return session.recorder.messages; }
   // Shows the window and waits until the view has its size.
   void ShowWindow() {
     w->show();
@@ -80,6 +81,7 @@ class Window : public ::testing::Test {
   }
 
   TempDir dir;
+  shell::Session session;
   std::unique_ptr<ui::MainWindow> w;
   int ended = 0;
 };
@@ -111,8 +113,9 @@ TEST_F(Window, StartUpLoadsTheGameAndWordsTheMenusFromTheLanguage) {
 
 TEST(WindowStartUp, AMissingLanguageFileIsADataError) {
   TempDir empty;
-  ui::MainWindow w;
-  w.host().SetAutomated(true);
+  shell::Session session;
+  session.SetRecording(true);
+  ui::MainWindow w(session);
   EXPECT_THROW(w.StartUp(empty.path(), 1), core::DataError);
 }
 
@@ -267,7 +270,7 @@ TEST_F(Window, PointerOnTheViewSelectsPansAndZooms) {
 }
 
 TEST_F(Window, MessagesOpenTheSignalWindowWithoutWaiting) {
-  w->host().SetAutomated(false);
+  Automate(false);
   ShowWindow();
   w->host().ShowInfoMessage(core::kMsgOther, "first");
   QMessageBox* box = w->host().message_window();
@@ -283,24 +286,8 @@ TEST_F(Window, MessagesOpenTheSignalWindowWithoutWaiting) {
   box->close();
 }
 
-TEST_F(Window, InHudModeAnInSceneMessagePanelTakesTheMessages) {
-  w->host().SetAutomated(false);
-  std::vector<std::string> in_scene;
-  w->host().show_in_scene = [&](int, const std::string& text) { in_scene.push_back(text); };
-  g().hud_mode = true;
-  w->host().ShowInfoMessage(core::kMsgOther, "on the panel");
-  EXPECT_EQ(in_scene, std::vector<std::string>{"on the panel"});
-  EXPECT_EQ(w->host().message_window(), nullptr);
-  g().hud_mode = false;
-  w->host().ShowInfoMessage(core::kMsgOther, "in the window");
-  ASSERT_NE(w->host().message_window(), nullptr);
-  EXPECT_EQ(w->host().message_window()->text(), "in the window");
-  EXPECT_EQ(in_scene.size(), 1u);
-  w->host().message_window()->close();
-}
-
 TEST_F(Window, AQuestionStopsTheClocksUntilAnswered) {
-  w->host().SetAutomated(false);
+  Automate(false);
   ShowWindow();
   w->StartDriving();
   bool driving_while_asked = true;

@@ -1,15 +1,15 @@
 #include <sstream>
 
-#include "fixture.h"
-#include "presentation/view_commands.h"
+#include "presentation/fixture.h"
+#include "shell/session.h"
 #include "sim/interpreter.h"
-#include "sim/session.h"
+#include "sim/sim_support.h"
 
 namespace {
 
 using presentation_test::Place;
 
-// The interpreter's view commands on a live world, as `quenmar --script` runs them.
+// The interpreter's view commands on the session's world, headless as in the game window.
 class ViewCommands : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -18,14 +18,12 @@ class ViewCommands : public ::testing::Test {
     world.ConstructScene();
     world.EnableClocks();
     sim::RegisterAllCommands(in);
-    in.SetView(&view);
   }
   bool Run(const std::string& line) { return in.RunLine(line, 1); }
 
   testing_support::TempDir dir;
-  sim::Session s;
-  presentation::World world{s.game, s.traffic};
-  presentation::WorldViewCommands view{world};
+  shell::Session s;
+  presentation::World& world = s.world;
   std::ostringstream out, err;
   sim::Interpreter in{s, out, err};
   core::Game& g = s.game;
@@ -86,21 +84,34 @@ TEST_F(ViewCommands, SelectKeepsTheRulesCommandAndSendsTheCamera) {
   EXPECT_EQ(core::SelectedSlot(g), -1);
 }
 
-TEST(ViewCommandsHeadless, AcceptedAndIgnoredWithoutAView) {
-  sim::Session s;
-  std::ostringstream out, err;
-  sim::Interpreter in(s, out, err);
-  sim::RegisterAllCommands(in);
-  EXPECT_TRUE(in.RunLine("isometric on", 1));
-  EXPECT_TRUE(in.RunLine("camera 1 2 3", 2));
-  EXPECT_TRUE(in.RunLine("cell 4 5", 3));
-  EXPECT_TRUE(in.RunLine("tubes off", 4));
-  EXPECT_FALSE(s.game.isometric);
-  EXPECT_EQ(s.game.sel_cell_x, -1);
-  // The rules' own select still works without a view.
-  EXPECT_TRUE(in.RunLine("select 7", 5));
-  EXPECT_EQ(s.game.selected_bldg, 7);
-  EXPECT_TRUE(err.str().empty()) << err.str();
+// `frames` is the window's idle step without drawing: the day clock runs, a message holds
+// it, the game-over check runs every frame and stops it, the camera travels.
+TEST(SimFrames, RunTheWindowsIdleStep) {
+  testing_support::SimFixture f;
+  core::Game& g = f.session.game;
+  presentation::World& world = f.session.world;
+  f.Run("events off\nnew 10\nset day_length 0.5\nmessages");
+  const int left = g.days_left;
+  // A message on screen holds the day clock however much time passes.
+  f.Run("set msg_panel true\nframes 120 0.1");
+  EXPECT_EQ(g.days_left, left);
+  EXPECT_FALSE(world.day_clock().enabled());
+  // Without it the clock runs again from the next frame: about 12 s of half-second days.
+  f.Run("set msg_panel false\nframes 120 0.1");
+  EXPECT_TRUE(world.day_clock().enabled());
+  EXPECT_GE(left - g.days_left, 19);
+  EXPECT_LE(left - g.days_left, 24);
+  // The camera travels toward its target frame by frame.
+  f.Run("select none\nset cam_target_x 400\nframes 1");
+  EXPECT_GT(world.main_scene().camera->x(), 0.0f);
+  EXPECT_LT(world.main_scene().camera->x(), 400.0f);
+  // The time limit ends the game in the next frame, as in the window.
+  f.Run("set days_left 0\nframes 1");
+  EXPECT_TRUE(g.game_over);
+  EXPECT_FALSE(world.day_clock().enabled());
+  const auto said = f.One("messages");
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0]["kind"], 1);
 }
 
 }  // namespace

@@ -1,0 +1,109 @@
+#pragma once
+// The in-scene HUD: the button table, its layout unit, scrolls and amounts, the hit test,
+// the hover and press states, the commands behind the buttons, the information overlay and
+// the in-scene message panel. The world's frame loop and pointer handlers call it
+// directly; it drives the scene objects whose handles it holds (ConstructScene creates
+// them from the table and hands them over).
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/game.h"
+#include "scene/object.h"
+
+namespace hud {
+
+// Slots of the button table; those in use come first.
+inline constexpr int kHudButtonSlots = 101;
+
+// One HUD button.
+struct hudbtn {
+  int32_t id = 0;
+  double x = 0, y = 0;    // fixed position; 0 = laid out by the slot's rule
+  double rx = 0, ry = 0;  // current centre on screen, view pixels, y down
+  double width = 0, height = 0;
+  bool hasstates = false;  // three pictures: normal, pressed, hovered
+  bool exists = false;
+  int32_t state = 0;  // 0 normal, 1 pressed, 2 hovered
+  std::string texture;
+  std::string caption;
+  bool visible = false;
+  int32_t bldgb = -1;  // 1..10 on the building-type buttons
+  int32_t listb = -1;  // 1..21 on the building-list buttons
+};
+
+using ButtonTable = std::array<hudbtn, kHudButtonSlots>;
+
+// The scene objects the HUD drives, created by the scene construction in HUD mode in this
+// order; null where the mode or the table gave none.
+struct HudObjects {
+  std::array<scene::HUDSprite*, kHudButtonSlots> button_sprites{};
+  std::array<scene::HUDText*, kHudButtonSlots> button_texts{};
+  scene::HUDText* stats_text = nullptr;
+  scene::HUDText* trade_title_text = nullptr;
+  scene::HUDText* trade_price_text = nullptr;
+  scene::HUDText* trade_amount_text = nullptr;
+  scene::HUDText* bldg_info_text = nullptr;
+  scene::HUDSprite* bldg_picture = nullptr;
+  scene::HUDText* credit_title_text = nullptr;
+  scene::HUDText* credit_sum_text = nullptr;
+  scene::HUDText* days_left_text = nullptr;
+  scene::HUDSprite* credit_panel_bg = nullptr;
+  scene::HUDSprite* trade_panel_bg = nullptr;
+  scene::HUDSprite* bldg_panel_bg = nullptr;
+  scene::HUDSprite* catalog_frame = nullptr;
+  scene::HUDSprite* msg_panel_bg = nullptr;
+  scene::HUDSprite* msg_pic = nullptr;
+  scene::HUDText* msg_text = nullptr;
+  std::array<scene::HUDSprite*, core::kInfoBlocks> info_icons{};
+  std::array<scene::HUDText*, core::kInfoBlocks> info_texts{};
+};
+
+class Hud {
+ public:
+  explicit Hud(core::Game& g) : g_(g) {}
+  Hud(const Hud&) = delete;
+  Hud& operator=(const Hud&) = delete;
+
+  // Fills the button table (start-up, HUD mode, after the language and the catalog).
+  void InitHudButtons();
+
+  // The slot under view pixel (x, y), or -1.
+  int HudButtonAt(int x, int y) const;
+  int ButtonState(int slot) const;
+  // Sets one slot's state and every other slot back to normal; slot -1: all normal.
+  void SetButtonState(int slot, int state);
+  // A press (phase 0) or release (phase 1) at view pixel (x, y).
+  void PressVirButton(int x, int y, int phase);
+
+  // The frame loop's HUD steps, in its order: the information bar's layout (first), the
+  // buttons (HUD mode) and the overlay.
+  void ArrangeInfoIcons();
+  void ProcessButtons(double view_w, double view_h);
+  void ProcessUI(double view_w, double view_h);
+
+  // Puts a message on the in-scene panel; false when the HUD has no panel to show it on,
+  // and the message goes to the message window instead.
+  bool ShowInfoMessage(int kind, const std::string& text);
+
+  const ButtonTable& buttons() const { return buttons_; }
+  ButtonTable& buttons() { return buttons_; }
+  HudObjects& objects() { return objects_; }
+
+  // --- HUD state
+  int32_t hud_unit = 30;
+  int32_t cat_scroll = 0;
+  int32_t list_scroll = 0;
+  int32_t hud_trade_goods = 1;
+  int32_t hud_trade_amt = 50;
+  int32_t hud_credit_amt = 10000;
+  bool stats_panel = false;
+  int32_t msg_kind = 0;
+
+ private:
+  core::Game& g_;
+  ButtonTable buttons_{};
+  HudObjects objects_;
+};
+
+}  // namespace hud

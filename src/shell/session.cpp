@@ -1,0 +1,73 @@
+#include "shell/session.h"
+
+#include <ostream>
+
+#include "shell/startup.h"
+
+namespace shell {
+
+void RecordingHost::ShowInfoMessage(int kind, const std::string& text) {
+  messages.push_back({kind, text});
+  inner_.ShowInfoMessage(kind, text);
+}
+
+bool RecordingHost::Confirm(const std::string& text) {
+  questions.push_back(text);
+  return answer;
+}
+
+void RecordingHost::ErrorBox(const std::string& text) {
+  errors.push_back(text);
+  if (echo) *echo << "error: " << text << '\n';
+}
+
+void SessionHost::ShowInfoMessage(int kind, const std::string& text) {
+  if (s_.game.hud_mode && s_.world.hud().ShowInfoMessage(kind, text)) return;
+  s_.windows().ShowInfoMessage(kind, text);
+}
+
+bool SessionHost::Confirm(const std::string& text) { return s_.windows().Confirm(text); }
+
+void SessionHost::ErrorBox(const std::string& text) { s_.windows().ErrorBox(text); }
+
+void SessionHost::PlaySound(const std::string& name) { s_.windows().PlaySound(name); }
+
+void SessionHost::ShowHighScores(bool accept_entry) {
+  core::ShowHiScores(s_.game, s_.hiscores, accept_entry);
+  s_.windows().ShowHighScores(accept_entry);
+}
+
+void SessionHost::ShowData() { s_.windows().ShowData(); }
+
+void SessionHost::UpdateBldgList() { s_.windows().UpdateBldgList(); }
+
+Session::Session() {
+  game.host = &host;
+  game.traffic = &traffic;
+}
+
+Session::~Session() {
+  // Whatever outlives the session must not reach back into it.
+  game.host = &core::Game::NullHost();
+  game.traffic = &core::Game::NullTraffic();
+}
+
+void Session::SetWindows(core::Host* windows) { windows_ = windows ? windows : &core::Game::NullHost(); }
+
+void Session::SetRecording(bool on) { game.host = on ? static_cast<core::Host*>(&recorder) : &host; }
+
+void Session::StartUp(const std::string& data_dir, uint32_t seed, const SessionStartUp& how) {
+  world.SetLoadPump(how.process_events);
+  StartupHooks hooks;
+  hooks.open_audio = how.open_audio ? how.open_audio : [this] { game.audio_ok = false; };
+  if (how.read_options) hooks.load_options = [this, &how] { LoadOptions(game, options, how.captions); };
+  hooks.build_hud = [this] { world.hud().InitHudButtons(); };
+  hooks.fill_matlib = [this] { world.FillMatLib(); };
+  hooks.construct_scene = [this] { world.ConstructScene(); };
+  hooks.enable_clocks = [this] { world.EnableClocks(); };
+  hooks.captions = how.captions;
+  shell::StartUp(game, data_dir, seed, hooks);
+  world.pan_speed = options.pan_speed;
+}
+
+}  // namespace shell

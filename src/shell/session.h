@@ -1,0 +1,124 @@
+#pragma once
+// The session: everything a running game is made of — the game state, the high-score
+// table, the options, the craft and the world on screen with its HUD — created once by the
+// program (the game window or the simulator) and handed to whatever drives it. Windows
+// reach the game only through it, and it reaches the windows only through `core::Host`.
+//
+//   shell::Session s;
+//   s.SetWindows(&qt_host);              // the message window, boxes, high scores
+//   s.StartUp(data_dir, seed, {.read_options = true, .captions = &sink});
+//   s.world.Progress(dt);                // the idle step, as often as the window can
+//
+// The game's host is the session's own: in HUD mode a message goes to the in-scene panel,
+// otherwise (or while the HUD has no panel for it) to the windows. Under automation
+// (scripts, the console, tests) a recorder sits in front of it: messages are recorded and
+// still shown; questions are answered and error boxes recorded instead of opening.
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "core/game.h"
+#include "core/hiscore.h"
+#include "presentation/world.h"
+#include "shell/locale.h"
+#include "shell/options.h"
+#include "traffic/traffic.h"
+
+namespace shell {
+
+class Session;
+
+// A message the game showed, as a script sees it.
+struct ShownMessage {
+  int kind;
+  std::string text;
+};
+
+// Wraps the real host for scripts and tests.
+class RecordingHost : public core::Host {
+ public:
+  explicit RecordingHost(core::Host& inner) : inner_(inner) {}
+
+  void ShowInfoMessage(int kind, const std::string& text) override;
+  bool Confirm(const std::string& text) override;
+  void ErrorBox(const std::string& text) override;
+  void PlaySound(const std::string& name) override { inner_.PlaySound(name); }
+  void ShowHighScores(bool accept_entry) override { inner_.ShowHighScores(accept_entry); }
+  void ShowData() override { inner_.ShowData(); }
+  void UpdateBldgList() override { inner_.UpdateBldgList(); }
+
+  std::vector<ShownMessage> messages;
+  std::vector<std::string> questions;
+  std::vector<std::string> errors;
+  // What every question is answered.
+  bool answer = true;
+  // Error texts are also written here as "error: TEXT" when set.
+  std::ostream* echo = nullptr;
+
+ private:
+  core::Host& inner_;
+};
+
+// The game's host: routes to the HUD or the windows.
+class SessionHost : public core::Host {
+ public:
+  explicit SessionHost(Session& s) : s_(s) {}
+
+  void ShowInfoMessage(int kind, const std::string& text) override;
+  bool Confirm(const std::string& text) override;
+  void ErrorBox(const std::string& text) override;
+  void PlaySound(const std::string& name) override;
+  // Brings the high-score table up to date as showing the window does, then shows it.
+  void ShowHighScores(bool accept_entry) override;
+  void ShowData() override;
+  void UpdateBldgList() override;
+
+ private:
+  Session& s_;
+};
+
+// How a program starts its session.
+struct SessionStartUp {
+  // Read the options file (the game window); the simulator keeps the language it was given.
+  bool read_options = false;
+  CaptionSink* captions = nullptr;
+  // Lets pending window events run during the slow loading steps.
+  std::function<void()> process_events;
+  // Opens the sound device; without it the game runs silent (`audio_ok` false).
+  std::function<void()> open_audio;
+};
+
+class Session {
+ public:
+  Session();
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // The start-up sequence: audio, options, language, seed, catalog, construction list,
+  // start-up tick, read-out, building list, HUD table, materials, scene, clocks on.
+  // Throws core::DataError when a required file is missing or malformed.
+  void StartUp(const std::string& data_dir, uint32_t seed, const SessionStartUp& how = {});
+
+  // The windows' side of the host; null: none (headless).
+  void SetWindows(core::Host* windows);
+  core::Host& windows() { return *windows_; }
+  // Automation on: the recorder answers and records in front of the session's host.
+  void SetRecording(bool on);
+  bool recording() const { return game.host == &recorder; }
+
+  core::Game game;
+  core::HiScores hiscores;
+  Options options;
+  traffic::Traffic traffic{game};
+  presentation::World world{game, traffic};
+  SessionHost host{*this};
+  RecordingHost recorder{host};
+
+ private:
+  core::Host* windows_ = &core::Game::NullHost();
+};
+
+}  // namespace shell

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 namespace {
 
 // A colony with nothing placed, a month in progress and no events, so the tick is
@@ -236,17 +238,46 @@ TEST(Economy, WagesIncludeNineForEachPointOfMilitary) {
   EXPECT_EQ(g.money, 10000);  // paid only at month end
 }
 
+// Month end pays one instalment; the debt is cleared once what is left is less than an
+// instalment, and not while exactly one more instalment is still due.
 TEST(Economy, InstalmentPaysTheDebtOff) {
-  auto g = Colony();
-  Comfortable(g);
-  g.wage = 0;
-  g.day = 30;
-  g.debt = 1500;
-  g.installment = 1000;
-  core::ProcessDay(g);
-  EXPECT_EQ(g.money, 9000);
-  EXPECT_EQ(g.debt, 0);  // 500 left is less than an instalment: forgiven
-  EXPECT_EQ(g.installment, 0);
+  struct Case {
+    int32_t debt, installment, day;
+    int32_t money_after, debt_after, installment_after;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {1500, 1000, 30, 9000, 0, 0},        // 500 left is less than an instalment: forgiven
+           {2000, 1000, 30, 9000, 1000, 1000},  // exactly the last instalment still due
+           {1000, 1000, 30, 9000, 0, 0},        // the last instalment paid
+           {2000, 1000, 29, 10000, 2000, 1000},  // not month end: nothing paid
+       }) {
+    auto g = Colony();
+    Comfortable(g);
+    g.wage = 0;
+    g.day = c.day;
+    g.debt = c.debt;
+    g.installment = c.installment;
+    core::ProcessDay(g);
+    EXPECT_EQ(g.money, c.money_after) << c.debt << " day " << c.day;
+    EXPECT_EQ(g.debt, c.debt_after) << c.debt << " day " << c.day;
+    EXPECT_EQ(g.installment, c.installment_after) << c.debt << " day " << c.day;
+  }
+}
+
+// The monthly quota: 200 units per spaceport size, plus five per level point.
+TEST(Economy, TradeCapGrowsWithSpaceportsAndTheLevel) {
+  struct Case {
+    int32_t level, sssize;
+    int32_t cap;
+  };
+  for (const Case& c : std::initializer_list<Case>{{10, 0, 50}, {5, 0, 25}, {1, 2, 405}, {10, 3, 650}}) {
+    auto g = Colony();
+    Comfortable(g);
+    g.level = c.level;
+    if (c.sssize) Place(g, 1).sssize = c.sssize;
+    core::ProcessDay(g);
+    EXPECT_EQ(g.trade_cap, c.cap) << "level " << c.level << " size " << c.sssize;
+  }
 }
 
 TEST(Economy, ScienceBreakthroughPaysADecayingDividend) {

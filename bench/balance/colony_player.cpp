@@ -72,12 +72,17 @@ struct Action {
   Effect effect;
 };
 
-// Money one science point brings at `level`: each breakthrough's dividend, paid out as it
-// fades, over the science a breakthrough takes.
-double ScienceValue(int level) {
+// Money a day one more point of daily science brings at `level`, with `science` points a
+// day already made and `days` left. Each breakthrough adds to a dividend that fades by a
+// fixed step a day: while breakthroughs come faster than it fades, every point adds to a
+// dividend paid for the rest of the game; otherwise a breakthrough pays only until its
+// share has faded.
+double ScienceValue(int level, double science, double days) {
   const double bonus = 100 + 10 * level;
   const double fade = core::Round(10.0 / level);
-  return bonus * bonus / (20 * fade) / (10000.0 / level);
+  const double threshold = 10000.0 / level;
+  if (science * bonus / threshold >= fade) return bonus / threshold * days / 20;
+  return bonus * bonus / (20 * fade) / threshold;
 }
 
 // The first integer after `key` in `text`, -1 when there is none.
@@ -132,6 +137,12 @@ class Colony {
     for (int k = 0; k < core::kCatalogSize; ++k)
       if (g().catalog[k].exists && g().catalog[k].id == id) return k;
     return -1;
+  }
+
+  int Count(int id) {
+    int n = 0;
+    for (const auto& b : g().placed) n += b.exists && b.id == id;
+    return n;
   }
 
   bool Built(int id) {
@@ -199,9 +210,11 @@ class Colony {
     return list;
   }
 
-  // Cost of one unit of `units` from `a`, with its running costs over the horizon.
-  double UnitCost(const Action& a, double units, bool energy, bool beds) {
+  // Cost of one unit of `units` from `a`, with its running costs over the horizon; units
+  // beyond `wanted` are worth nothing yet.
+  double UnitCost(const Action& a, double units, bool energy, bool beds, double wanted) {
     if (units <= 0) return -1;
+    units = std::min(units, wanted);
     double eff = a.cost + kHorizon * (a.effect.sc + a.effect.pers * WageDay());
     if (!energy) eff += a.effect.engcons * energy_unit_;
     if (!beds) eff += a.effect.pers * bed_unit_;
@@ -211,14 +224,21 @@ class Colony {
   // The cheapest affordable option per unit of what `units` measures.
   template <typename Units>
   const Action* Cheapest(const std::vector<Action>& list, Units units, bool energy, bool beds,
-                         bool affordable_only, double* unit_cost = nullptr) {
+                         bool affordable_only, double wanted, double* unit_cost = nullptr) {
     const Action* best = nullptr;
     double best_cost = 0;
     for (const auto& a : list) {
       if (affordable_only && a.cost > g().money) continue;
-      const double c = UnitCost(a, units(a.effect), energy, beds);
+      const double c = UnitCost(a, units(a.effect), energy, beds, wanted);
       if (c < 0) continue;
       if (!best || c < best_cost) best = &a, best_cost = c;
+    }
+    // Options within a tenth of the cheapest count as equal: the governor spreads its
+    // buildings over the types, as earthquakes strike at random.
+    for (const auto& a : list) {
+      if (!best || (affordable_only && a.cost > g().money) || a.slot >= 0 || best->slot >= 0) continue;
+      const double c = UnitCost(a, units(a.effect), energy, beds, wanted);
+      if (c >= 0 && c <= best_cost * 1.1 && Count(a.id) < Count(best->id)) best = &a;
     }
     if (unit_cost) *unit_cost = best ? best_cost : 0;
     return best;
@@ -236,7 +256,7 @@ class Colony {
   // Money a day the colony gains from `a`, beside what it changes in the trade.
   double OwnValue(const Action& a) {
     const Effect& e = a.effect;
-    return e.income + e.science * ScienceValue(g().level) - e.sc - e.pers * (WageDay() + bed_unit_ / kHorizon) -
+    return e.income + e.science * ScienceValue(g().level, science_ + e.science, g().days_left) - e.sc - e.pers * (WageDay() + bed_unit_ / kHorizon) -
            e.engcons * energy_unit_ / kHorizon - e.military * 9 * WageDay();
   }
 
@@ -284,22 +304,28 @@ class Colony {
     KeepFood();
     const auto list = Actions();
     const Effect t = Totals();
-    Cheapest(list, [](const Effect& e) { return e.engout - e.engcons; }, true, true, false, &energy_unit_);
-    Cheapest(list, [](const Effect& e) { return e.living; }, false, true, false, &bed_unit_);
+    science_ = t.science;
+    // The colony's size sets how much of a need one building should meet: a small colony
+    // is served best by small buildings, a large one by large ones.
+    const double energy_wanted = std::max(20.0, t.engcons / 4);
+    const double beds_wanted = std::max(50.0, t.living / 5);
+    Cheapest(list, [](const Effect& e) { return e.engout - e.engcons; }, true, true, false, energy_wanted,
+             &energy_unit_);
+    Cheapest(list, [](const Effect& e) { return e.living; }, false, true, false, beds_wanted, &bed_unit_);
 
     const double spare = t.engout - t.engcons;
     const double gap = t.pers - g().population;
     const Action* need = nullptr;
     if (spare < 5 + t.engcons / 10) {
-      need = Cheapest(list, [](const Effect& e) { return e.engout - e.engcons; }, true, true, true);
+      need = Cheapest(list, [](const Effect& e) { return e.engout - e.engcons; }, true, true, true, energy_wanted);
     } else if (t.food < t.living) {
-      need = Cheapest(list, [](const Effect& e) { return e.food; }, false, false, true);
+      need = Cheapest(list, [](const Effect& e) { return e.food; }, false, false, true, std::max(30.0, t.living / 5));
     } else if (t.living - t.pers < 20) {
-      need = Cheapest(list, [](const Effect& e) { return e.living; }, false, true, true);
+      need = Cheapest(list, [](const Effect& e) { return e.living; }, false, true, true, beds_wanted);
     } else if (gap > 0 && t.attraction * 10 < gap) {
-      need = Cheapest(list, [](const Effect& e) { return e.attraction; }, false, false, true);
+      need = Cheapest(list, [](const Effect& e) { return e.attraction; }, false, false, true, gap / 10);
     } else if (t.storage < 4.0 * g().population + 100 + 3 * (t.raw + t.prod)) {
-      need = Cheapest(list, [](const Effect& e) { return e.storage; }, false, false, true);
+      need = Cheapest(list, [](const Effect& e) { return e.storage; }, false, false, true, std::max(200.0, t.storage / 5));
     }
     if (need) {
       Take(*need);
@@ -311,54 +337,68 @@ class Colony {
     Sell(t);
   }
 
-  // Raw materials, workshops and quota only pay together, so pairs of options are valued
-  // as well as single ones; of a pair the cheaper part is taken first.
+  // Options are compared by what they earn over the coming days (at most a year) per
+  // money spent, after their construction time: a quick small building wins near the end,
+  // a slow large one early. Raw materials, workshops and quota only pay together, so pairs
+  // of options are valued as well as single ones; of a pair the cheaper part is taken first.
   void Invest(const std::vector<Action>& list, const Effect& t) {
     struct Option {
+      double yield;  // money earned over the horizon per money spent
       double payback;
       const Action* first;
     };
+    const double horizon = std::min(g().days_left, 360);
     std::vector<Option> options;
     std::vector<double> own(list.size());
     for (std::size_t i = 0; i < list.size(); ++i) own[i] = OwnValue(list[i]);
-    const auto consider = [&](double value, int32_t cost, int days, const Action* first) {
-      if (value <= 0) return;
-      const double payback = days + cost / value;
-      if (payback <= g().days_left / 2.0) options.push_back({payback, first});
+    // Upkeep is paid from the first day of construction.
+    const auto consider = [&](double value, double cost, int days, const Action* first) {
+      if (value <= 0 || cost <= 0) return;
+      const double yield = ((horizon - days) * value - cost) / cost;
+      if (yield >= 1) options.push_back({yield, days + cost / value, first});
     };
     for (std::size_t i = 0; i < list.size(); ++i) {
       const Action& a = list[i];
-      consider(own[i] + TradeGain(t, a.effect), a.cost, a.construction_days, &a);
+      consider(own[i] + TradeGain(t, a.effect), a.cost + a.construction_days * a.effect.sc, a.construction_days, &a);
       if (a.effect.raw == 0 && a.effect.prod == 0 && a.effect.sssize == 0) continue;
       for (std::size_t j = i + 1; j < list.size(); ++j) {
         const Action& b = list[j];
         if (b.effect.raw == 0 && b.effect.prod == 0 && b.effect.sssize == 0) continue;
         Effect both = a.effect;
         both += b.effect;
-        consider(own[i] + own[j] + TradeGain(t, both), a.cost + b.cost,
-                 std::max(a.construction_days, b.construction_days), a.cost <= b.cost ? &a : &b);
+        const int days = std::max(a.construction_days, b.construction_days);
+        consider(own[i] + own[j] + TradeGain(t, both), a.cost + b.cost + days * both.sc, days,
+                 a.cost <= b.cost ? &a : &b);
       }
     }
     if (options.empty()) return;
-    const auto best = std::min_element(options.begin(), options.end(),
-                                       [](const Option& x, const Option& y) { return x.payback < y.payback; });
+    auto best = std::max_element(options.begin(), options.end(),
+                                 [](const Option& x, const Option& y) { return x.yield < y.yield; });
+    // Options within a fifth of the best count as equal: of those the governor builds the
+    // type it has fewest of, spreading its buildings as earthquakes strike at random.
+    const double top = best->yield;
+    for (auto o = options.begin(); o != options.end(); ++o)
+      if (o->yield >= top / 1.2 && o->first->slot < 0 &&
+          (best->first->slot >= 0 || Count(o->first->id) < Count(best->first->id)))
+        best = o;
     // A pair is begun when its first part is affordable; the second is saved for.
     const double reserve = Reserve();
-    if (g().money - best->first->cost >= reserve) return Take(*best->first);
-    // Too dear: borrow for it when no credit runs and the option earns the interest back
-    // well within the year the credit runs.
+    const auto affordable = [&](const Action& a) { return g().money - a.cost >= reserve + 10 * a.effect.sc; };
+    if (affordable(*best->first)) return Take(*best->first);
+    // Too dear: borrow as much as the bank lends when no credit runs and the option earns
+    // the interest back well within the year the credit runs.
     if (g().debt == 0 && best->payback < 120 && g().interest <= 60) {
-      const int32_t want = int32_t((best->first->cost + reserve - g().money) / 10000 + 1) * 10000;
+      const int32_t want =
+          int32_t((best->first->cost + reserve + 10 * best->first->effect.sc - g().money) / 10000 + 1) * 10000;
       const int32_t limit = g().attraction * 10000;
       if (want <= limit) {
-        Run("credit " + std::to_string(want));
-        if (g().money - best->first->cost >= reserve) return Take(*best->first);
+        Run("credit " + std::to_string(limit));
+        if (affordable(*best->first)) return Take(*best->first);
       }
     }
     const Option* second = nullptr;
     for (const auto& o : options)
-      if (o.payback <= 1.5 * best->payback && g().money - o.first->cost >= reserve &&
-          (!second || o.payback < second->payback))
+      if (o.yield * 1.5 >= best->yield && affordable(*o.first) && (!second || o.yield > second->yield))
         second = &o;
     if (second) Take(*second->first);
   }
@@ -373,7 +413,10 @@ class Colony {
       const double wages = month_end_ahead ? 9.0 * g().wage * type.military : 0;
       if (g().money - a.cost - wages < Reserve() || a.cost <= 0) continue;
       const double gain = (double(type.cst) * (type.upl - 1) + type.military - wages) / a.cost;
-      if (gain > 0 && (!best || gain > best_gain)) best = &a, best_gain = gain;
+      if (gain <= 0) continue;
+      // Of types that add score alike, the one with fewer buildings standing.
+      const bool alike = best && std::abs(gain - best_gain) < 1e-3 * best_gain;
+      if (!best || (alike ? Count(a.id) < Count(best->id) : gain > best_gain)) best = &a, best_gain = gain;
     }
     if (best) Take(*best);
   }
@@ -381,8 +424,12 @@ class Colony {
   void Sell(const Effect& t) {
     const int32_t room = g().trade_cap - g().traded;
     const int32_t products = std::min(g().products, room);
+    // A product sold is credited to the workshops for what it adds to the raw materials,
+    // and to the raw materials' makers for what those would have fetched.
     if (products > 0) {
-      Credit(products * double(g().product_price), [](const core::building& b) { return b.prod; }, core::kUpProd);
+      Credit(products * double(g().product_price - g().raw_price), [](const core::building& b) { return b.prod; },
+             core::kUpProd);
+      Credit(products * double(g().raw_price), [](const core::building& b) { return b.raw; }, core::kUpRaw);
       Run("sell products " + std::to_string(products));
     }
     const int32_t raw = std::min(g().raw - int32_t(t.prod), g().trade_cap - g().traded);
@@ -467,6 +514,7 @@ class Colony {
   std::ostream* trace_;
   double energy_unit_ = 0;  // cost of one unit of energy, running costs included
   double bed_unit_ = 0;     // cost of one bed, likewise
+  double science_ = 0;      // the colony's daily science
 };
 
 }  // namespace

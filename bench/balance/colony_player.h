@@ -12,7 +12,8 @@
 //     keeps room for the goods.
 //  2. Needs, in this order; for each the option with the lowest cost per unit is taken,
 //     counting 60 days of upkeep and wages, among new buildings and upgrades of standing
-//     ones; only the price must be there:
+//     ones, and units beyond what the colony's size calls for count for nothing (a small
+//     colony is served by small buildings); only the price must be there:
 //       energy      when less than 5 + a tenth of the use is spare;
 //       food        when the farms could feed fewer colonists than there are beds;
 //       beds        when fewer than 20 beds are left after staffing every building;
@@ -20,18 +21,22 @@
 //                   ten days to close the gap;
 //       storage     when the store could not hold four days of food and three days of
 //                   raw materials and products.
+//     Options within a tenth of the cheapest count as equal; of those the type with fewer
+//     buildings standing is built (earthquakes strike at random: the governor spreads).
 //  3. Investment. Every new building and upgrade is valued in money per day: the change in
 //     what the colony earns by selling products and raw materials within its trade quota
 //     (products first, from the raw materials there are), plus the mean income, plus
-//     science at what its breakthroughs pay back at the level, less upkeep, wages for its
-//     crew and the energy and beds it uses. The option that pays back soonest is taken if
-//     it pays back within half the remaining days and leaves a reserve of ten days of
-//     upkeep, and from the 20th of the month that month's wages too. Raw materials,
+//     science at what its breakthroughs will pay for the rest of the game, less upkeep,
+//     wages for its crew and the energy and beds it uses. Options are compared by what
+//     they earn over the coming year (or the days left) after their construction time,
+//     per money spent, upkeep during construction included; those within a fifth of the
+//     best count as equal and the type with fewer buildings is taken. Raw materials,
 //     workshops and quota pay only together, so pairs of options are valued as well, and
-//     of a pair the cheaper part is taken first. When the best option is too dear and no
-//     credit runs, the governor borrows for it if it pays back within 120 days; otherwise
-//     an affordable option that pays back at most half as slowly again is taken, or it
-//     saves.
+//     of a pair the cheaper part is taken first. An option is taken when it leaves a
+//     reserve of ten days of upkeep (its own included), and from the 20th of the month
+//     that month's wages too. When the best option is too dear and no credit runs, the
+//     governor borrows all it may if it pays back within 120 days; otherwise an
+//     affordable option earning at least two thirds as much is taken, or it saves.
 //  4. The last 20 days. The score counts every standing building at its cost times its
 //     upgrade limit and every point of military strength, so money beyond the reserve is
 //     turned into score: the affordable type that adds the most score per money spent.

@@ -64,7 +64,8 @@ void Types(const std::vector<balance::GameResult>& games, const std::map<int, st
       s.income += t.income, s.invested += t.invested, s.upkeep += t.upkeep;
       games_built[id] += t.built > 0 || t.upgrades > 0;
     }
-  std::printf("| type | built/game | games | upgrades/game | income/bldg-day | upkeep/bldg-day | net/invested |\n");
+  std::printf("| type | built/game | games | upgrades/game | income/bldg-day | upkeep/bldg-day | "
+              "net/day per 1000 invested |\n");
   std::printf("|---|---|---|---|---|---|---|\n");
   for (const auto& [id, name] : names) {
     const auto& s = sum[id];
@@ -72,7 +73,8 @@ void Types(const std::vector<balance::GameResult>& games, const std::map<int, st
     std::printf("| %2d %-20s | %5.1f | %3d | %5.1f | %7.0f | %5.0f | %s |\n", id, name.c_str(),
                 double(s.built) / games.size(), games_built[id], double(s.upgrades) / games.size(),
                 s.income / days, s.upkeep / days,
-                s.invested > 0 ? (std::to_string(int((s.income - s.upkeep) / s.invested * 100)) + " %").c_str() : "-");
+                s.built > 0 ? std::to_string(int((s.income - s.upkeep) / days / (s.invested / s.built) * 1000)).c_str()
+                            : "-");
   }
 }
 

@@ -112,7 +112,7 @@ class Colony {
     Run("new " + std::to_string(level));
     session_.host.messages.clear();
     while (!g().game_over && result_.days < max_days) {
-      if (player == Player::kGovernor) Govern();
+      if (player != Player::kIdle) Govern(player == Player::kDefended);
       const double dividend = core::Round(g().science_bonus / 10.0);
       Run("day");
       ++result_.days;
@@ -300,7 +300,7 @@ class Colony {
   }
 
   // One day of the steady governor (see the top of colony_player.h).
-  void Govern() {
+  void Govern(bool defended) {
     KeepFood();
     const auto list = Actions();
     const Effect t = Totals();
@@ -320,6 +320,8 @@ class Colony {
       need = Cheapest(list, [](const Effect& e) { return e.engout - e.engcons; }, true, true, true, energy_wanted);
     } else if (t.food < t.living) {
       need = Cheapest(list, [](const Effect& e) { return e.food; }, false, false, true, std::max(30.0, t.living / 5));
+    } else if (defended && t.military < std::max(10.0, g().population / 25.0)) {
+      need = Cheapest(list, [](const Effect& e) { return e.military; }, false, false, true, 10);
     } else if (t.living - t.pers < 20) {
       need = Cheapest(list, [](const Effect& e) { return e.living; }, false, true, true, beds_wanted);
     } else if (gap > 0 && t.attraction * 10 < gap) {

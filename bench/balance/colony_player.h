@@ -53,7 +53,10 @@
 
 namespace balance {
 
-enum class Player { kIdle, kGovernor };
+// kDefended: the governor, but keeping a defence of at least 10 points of military
+// strength (the weakest raid) and one point per 25 colonists, built as a need after food;
+// played only to measure what a defence does in the raids.
+enum class Player { kIdle, kGovernor, kDefended };
 
 // What one type did over the games played.
 struct TypeTally {

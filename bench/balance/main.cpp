@@ -120,12 +120,13 @@ int main(int argc, char** argv) {
       return 0;
     }
     const auto names = balance::TypeNames(data);
-    std::map<int, std::vector<balance::GameResult>> idle, governed;
+    std::map<int, std::vector<balance::GameResult>> idle, governed, defended;
     for (const auto& l : kLevels)
       for (int s = 1; s <= seeds; ++s) {
         const uint32_t seed = 1000u * s + 7;
         idle[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kIdle, l.term + 10));
         governed[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kGovernor, l.term + 10));
+        defended[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kDefended, l.term + 10));
       }
 
     std::printf("Games: %d seeds per level and player, events on.\n\n", seeds);
@@ -134,6 +135,7 @@ int main(int argc, char** argv) {
     for (const auto& l : kLevels) {
       Ends(idle[l.level], l.name, "idle");
       Ends(governed[l.level], l.name, "governor");
+      Ends(defended[l.level], l.name, "defended");
     }
     for (const auto& l : kLevels) {
       std::printf("\nBuilding types, governor, %s (income: money attributed to the type's output)\n\n", l.name);
@@ -145,6 +147,8 @@ int main(int argc, char** argv) {
     for (const auto& l : kLevels) Raids(governed[l.level], l.name);
     std::printf("\nPirate raids (idle games)\n\n");
     for (const auto& l : kLevels) Raids(idle[l.level], l.name);
+    std::printf("\nPirate raids (governor keeping a defence)\n\n");
+    for (const auto& l : kLevels) Raids(defended[l.level], l.name);
   } catch (const std::exception& e) {
     std::cerr << "quenmar-balance: " << e.what() << '\n';
     return 1;

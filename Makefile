@@ -7,7 +7,7 @@ ifdef CI
 CMAKE_FLAGS += -DQUENMAR_WERROR=ON
 endif
 
-.PHONY: all deps build run test test-sanitize bench clean
+.PHONY: all deps build run test test-sanitize bench balance clean
 
 all: build
 
@@ -35,6 +35,13 @@ test-sanitize: deps
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+# Plays seeded games of the bundled content at every level and prints how they end, what
+# each building type earns and how often it is built, and how the raids go.
+# BALANCE_ARGS passes options on, e.g. BALANCE_ARGS="--seeds 10" or "--trace 1 1007".
+balance: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target quenmar-balance
+	$(BUILD)/bench/quenmar-balance $(BALANCE_ARGS)
 
 clean:
 	rm -rf $(BUILD) $(SANBUILD)

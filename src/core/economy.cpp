@@ -12,10 +12,16 @@ double Ratio(int32_t supply, int32_t demand) {
   return static_cast<double>(supply) / static_cast<double>(demand);
 }
 
-// Takes what goes beyond the storage capacity out of `stock`.
+// Takes what goes beyond the storage capacity out of `stock`, but never more than the stock
+// holds: discarding cannot leave a debt of goods. What it cannot give stays in the total, so
+// the next good's limit takes it. A stock already below zero (colonists who ate more food
+// than there was) holds nothing and so takes up no room either.
 void Spill(Game& g, int32_t& stock) {
-  const int32_t total = g.food + g.raw + g.products;
-  if (total > g.storage_cap) stock -= total - g.storage_cap;
+  const auto held = [](int32_t v) { return v > 0 ? v : 0; };
+  const int32_t total = held(g.food) + held(g.raw) + held(g.products);
+  if (total <= g.storage_cap) return;
+  const int32_t excess = total - g.storage_cap;
+  stock -= excess < held(stock) ? excess : held(stock);
 }
 
 }  // namespace

@@ -137,32 +137,58 @@ TEST(Economy, FoodExactlyGoneMeansNoGrowthAndFamine) {
   EXPECT_EQ(g.population, 22);  // Round(22.5) is 22, the even neighbour
 }
 
-TEST(Economy, StorageExactlyFullDiscardsNothing) {
-  auto g = Colony();
-  g.population = 10;
-  g.food = 60;
-  g.raw = 50;
-  auto& store = Place(g, 0);
-  store.storage = 100;
-  store.living = 100;
-  core::ProcessDay(g);
-  EXPECT_EQ(g.food, 50);
-  EXPECT_EQ(g.raw, 50);
+// The storage limit takes the excess from food, then raw materials, then products, each
+// giving at most what it holds; what one cannot give is taken from the next.
+TEST(Economy, StorageLimitTakesTheExcessFromEachGoodInTurn) {
+  struct Case {
+    const char* what;
+    int32_t population, food, raw, products, storage, raw_made, prod_made;
+    int32_t food_after, raw_after, products_after;
+  };
+  const Case cases[] = {
+      {"exactly full after eating", 10, 60, 50, 0, 100, 0, 0, 50, 50, 0},
+      {"food fits, new raw overflows", 0, 80, 0, 0, 100, 50, 10, 80, 10, 10},
+      {"food covers the whole excess", 0, 300, 100, 100, 400, 0, 0, 200, 100, 100},
+      {"food gives all it has, raw the rest", 10, 50, 500, 400, 600, 0, 0, 0, 200, 400},
+      {"food and raw empty, products give the rest", 0, 0, 100, 700, 600, 0, 0, 0, 0, 600},
+      {"food eaten below zero takes up no room", 100, 50, 500, 400, 850, 0, 0, 0, 450, 400},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto g = Colony();
+    g.population = c.population;
+    g.food = c.food;
+    g.raw = c.raw;
+    g.products = c.products;
+    auto& b = Place(g, 0);
+    b.storage = c.storage;
+    b.living = 1000;
+    b.raw = c.raw_made;
+    b.prod = c.prod_made;
+    core::ProcessDay(g);
+    EXPECT_EQ(g.food, c.food_after);
+    EXPECT_EQ(g.raw, c.raw_after);
+    EXPECT_EQ(g.products, c.products_after);
+  }
 }
 
-TEST(Economy, StorageOverflowIsTakenFromEachGoodInTurn) {
+// An overfull store (a depot lost to an earthquake) is brought within the capacity on the
+// first day and stays within it; food is still the first good to go.
+TEST(Economy, OverfullStoreIsBroughtWithinTheCapacityAtOnce) {
   auto g = Colony();
-  g.population = 0;
-  g.food = 80;
-  auto& b = Place(g, 0);
-  b.storage = 100;
-  b.raw = 50;
-  b.prod = 10;
-  core::ProcessDay(g);
-  // food 80 fits; raw 50 overflows by 30; then 10 raw become products.
-  EXPECT_EQ(g.food, 80);
-  EXPECT_EQ(g.raw, 10);
-  EXPECT_EQ(g.products, 10);
+  auto& home = Place(g, 0);
+  home.storage = 600;
+  home.living = 100;
+  home.food = 100;
+  g.raw = 500;
+  g.products = 400;
+  for (int day = 0; day < 5; ++day) {
+    core::ProcessDay(g);
+    EXPECT_GE(g.food, 0);
+    EXPECT_LE(g.food + g.raw + g.products, 600);
+  }
+  EXPECT_EQ(g.raw, 200);
+  EXPECT_EQ(g.products, 400);
 }
 
 TEST(Economy, IndustryUsesWhatRawThereIs) {

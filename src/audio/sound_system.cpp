@@ -202,8 +202,11 @@ void SoundSystem::ControlMusic(int32_t money, const AudioSettings& settings) {
         applied_music_volume_ = settings.music_volume;
       }
     }
+    // The volume now applied is remembered: comparing with the volume the theme started
+    // at would leave the gain behind when the slider returns to that value.
     if (settings.music_volume != applied_music_volume_) {
       if (ALuint playing = source_of(playing_theme_)) alSourcef(playing, AL_GAIN, Gain(settings.music_volume));
+      applied_music_volume_ = settings.music_volume;
     }
   } else if (!current_theme_.empty()) {
     if (ALuint playing = source_of(playing_theme_)) alSourceStop(playing);

@@ -308,7 +308,16 @@ TEST(SoundSystem, BundledContentIsHeardOnTheOutput) {
   EXPECT_FALSE(audio.MusicPlaying(0));
   EXPECT_TRUE(audio.MusicPlaying(1));
   EXPECT_LT(audio.MusicOffsetSeconds(1), 0.1f);
+  frames(0, 2.9);
+
+  // The music slider at 0 silences the theme from the next frame on; it plays on.
+  s.music_volume = 0;
+  const double volume_zero = now();
   frames(0, 3.3);
+  EXPECT_TRUE(audio.MusicPlaying(1));
+  s.music_volume = 80;
+  const double volume_back = now();
+  frames(0, 3.7);
 
   // Music off: stopped within the one frame.
   s.music_on = false;
@@ -316,7 +325,7 @@ TEST(SoundSystem, BundledContentIsHeardOnTheOutput) {
   const double music_off = now();
   EXPECT_FALSE(audio.MusicPlaying(1));
   EXPECT_EQ(audio.State(s).current_theme, "");
-  frames(0, 3.9);
+  frames(0, 4.3);
   audio.Shutdown();  // closes the file, complete
 
   std::ifstream in(WaveWriter::output(), std::ios::binary);
@@ -326,7 +335,7 @@ TEST(SoundSystem, BundledContentIsHeardOnTheOutput) {
   ASSERT_TRUE(out.ok()) << out.message;
   ASSERT_EQ(out.sound->format, audio::SampleFormat::kStereo16);
   const double seconds = static_cast<double>(out.sound->samples.size()) / 4 / out.sound->sample_rate;
-  EXPECT_GT(seconds, 3.7);
+  EXPECT_GT(seconds, 4.1);
 
   const double silent = -80;   // nothing playing
   const double audible = -45;  // clearly sounding
@@ -334,7 +343,9 @@ TEST(SoundSystem, BundledContentIsHeardOnTheOutput) {
   EXPECT_GT(LevelDb(*out.sound, click - 0.05, click + 0.15), audible) << "no click";
   EXPECT_LT(LevelDb(*out.sound, click + 0.2, ok_start - 0.05), silent) << "the click went on";
   EXPECT_GT(LevelDb(*out.sound, ok_start + 0.2, crisis_start), audible) << "no healthy theme";
-  EXPECT_GT(LevelDb(*out.sound, crisis_start + 0.1, music_off), audible) << "no crisis theme";
+  EXPECT_GT(LevelDb(*out.sound, crisis_start + 0.1, volume_zero), audible) << "no crisis theme";
+  EXPECT_LT(LevelDb(*out.sound, volume_zero + 0.1, volume_back), silent) << "music volume 0 not applied";
+  EXPECT_GT(LevelDb(*out.sound, volume_back + 0.1, music_off), audible) << "music volume not restored";
   EXPECT_LT(LevelDb(*out.sound, music_off + 0.1, seconds), silent) << "music went on after music off";
 }
 

@@ -40,12 +40,21 @@ void SetUpSource(ALuint source, ALuint buffer) {
   alSourcei(source, AL_LOOPING, AL_FALSE);
 }
 
-// Fills `buffer` with a parsed WAV; false when the library will not take it.
-bool Fill(ALuint buffer, const WavSound& wav) {
-  alGetError();
-  alBufferData(buffer, OpenAlFormat(wav.format), wav.samples.data(), static_cast<ALsizei>(wav.samples.size()),
-               wav.sample_rate);
-  return alGetError() == AL_NO_ERROR;
+// Fills `buffer` from a WAV file. The result is the file's error, or kUnsupported when the
+// library will not take what it holds.
+WavResult Fill(ALuint buffer, const std::string& path) {
+  bool taken = false;
+  WavResult wav = UseWavFile(path, [&](const WavView& v) {
+    alGetError();
+    alBufferData(buffer, OpenAlFormat(v.format), v.samples.data(), static_cast<ALsizei>(v.samples.size()),
+                 v.sample_rate);
+    taken = alGetError() == AL_NO_ERROR;
+  });
+  if (wav.ok() && !taken) {
+    wav.error = WavError::kUnsupported;
+    wav.message = path + ": not taken by the audio library";
+  }
+  return wav;
 }
 
 // One source per line, made one by one: the library offers a limited number, and a
@@ -130,9 +139,8 @@ void SoundSystem::LoadSounds(core::Game& g, const std::function<void()>& pump) {
   for (int32_t i = 0; i < n; ++i) {
     status("Loading sounds (" + std::to_string(i) + "/" + n_text + ")");
     const std::string path = g.Path("\\sounds\\audio\\" + effects[i] + ".wav");
-    WavResult wav = LoadWavFile(path);
+    const WavResult wav = Fill(sound_buffers_[i], path);
     if (!wav.ok()) throw core::DataError(path, 0, "", "Cannot read the sound file (" + wav.message + ")");
-    if (!Fill(sound_buffers_[i], *wav.sound)) throw core::DataError(path, 0, "", "Cannot play the sound file");
     sound_table_[i] = {effects[i], i};
   }
   sound_source_count_ = MakeSources(n, sound_sources_, sound_buffers_, [&](int32_t i) {
@@ -150,8 +158,7 @@ void SoundSystem::LoadSounds(core::Game& g, const std::function<void()>& pump) {
   for (int32_t i = 0; i < m; ++i) {
     status("Loading music (" + std::to_string(i) + "/" + m_text + ")");
     // A theme that cannot be read or played keeps an empty buffer and stays silent.
-    const WavResult wav = LoadWavFile(g.Path("\\sounds\\music\\" + themes[i] + ".wav"));
-    if (wav.ok()) Fill(music_buffers_[i], *wav.sound);
+    Fill(music_buffers_[i], g.Path("\\sounds\\music\\" + themes[i] + ".wav"));
     music_table_[i] = {themes[i], i};
   }
   const std::string last_text = std::to_string(m - 1);

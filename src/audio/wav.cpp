@@ -7,6 +7,11 @@
 #include <fstream>
 #include <iterator>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace audio {
 namespace {
 
@@ -173,6 +178,30 @@ WavResult LoadWavFile(const std::string& path) {
   bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(p.offset));
   bytes.resize(p.size);
   p.result.sound->samples = std::move(bytes);
+  return std::move(p.result);
+}
+
+WavResult UseWavFile(const std::string& path, const std::function<void(const WavView&)>& use) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Fail(WavError::kCannotOpen, "cannot open " + path);
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return Fail(WavError::kCannotOpen, "cannot open " + path);
+  }
+  const auto size = static_cast<std::size_t>(st.st_size);
+  // The file's own pages, already read in: nothing is copied before the buffer takes them.
+  void* map = size > 0 ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0) : nullptr;
+  close(fd);
+  if (map == MAP_FAILED) return Fail(WavError::kCannotOpen, "cannot read " + path);
+  const Bytes bytes(static_cast<const uint8_t*>(map), map ? size : 0);
+  Parsed p = ParseLayout(bytes);
+  if (p.result.ok()) {
+    use(WavView{p.result.sound->format, p.result.sound->sample_rate, bytes.subspan(p.offset, p.size)});
+  } else {
+    p.result.message = path + ": " + p.result.message;
+  }
+  if (map) munmap(map, size);
   return std::move(p.result);
 }
 

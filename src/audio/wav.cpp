@@ -7,6 +7,11 @@
 #include <fstream>
 #include <iterator>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace audio {
 namespace {
 
@@ -53,7 +58,31 @@ int32_t OpenAlFormat(SampleFormat format) {
   return 0;
 }
 
+namespace {
+
+// Where the samples of a parsed file lie in its bytes.
+struct Parsed {
+  Parsed(WavResult r = {}) : result(std::move(r)) {}  // NOLINT: failures convert
+  WavResult result;  // sound set without its samples when ok
+  std::size_t offset = 0, size = 0;
+};
+
+Parsed ParseLayout(Bytes bytes);
+
+}  // namespace
+
 WavResult ParseWav(Bytes bytes) {
+  Parsed p = ParseLayout(bytes);
+  if (p.result.ok()) {
+    const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(p.offset);
+    p.result.sound->samples.assign(first, first + static_cast<std::ptrdiff_t>(p.size));
+  }
+  return std::move(p.result);
+}
+
+namespace {
+
+Parsed ParseLayout(Bytes bytes) {
   if (bytes.size() < 12)
     return Fail(WavError::kMalformed, "too short for a WAV header (" + std::to_string(bytes.size()) + " bytes)");
   if (!HasTag(bytes, 0, "RIFF") || !HasTag(bytes, 8, "WAVE")) return Fail(WavError::kMalformed, "not a RIFF WAVE file");
@@ -115,11 +144,14 @@ WavResult ParseWav(Bytes bytes) {
   sound.format = channels == 1 ? (bits == 8 ? SampleFormat::kMono8 : SampleFormat::kMono16)
                                : (bits == 8 ? SampleFormat::kStereo8 : SampleFormat::kStereo16);
   sound.sample_rate = static_cast<int32_t>(rate);
-  sound.samples.assign(data->begin(), data->begin() + static_cast<std::ptrdiff_t>(usable));
-  WavResult r;
-  r.sound = std::move(sound);
-  return r;
+  Parsed p;
+  p.result.sound = std::move(sound);
+  p.offset = static_cast<std::size_t>(data->data() - bytes.data());
+  p.size = usable;
+  return p;
 }
+
+}  // namespace
 
 WavResult ParseWav(std::string_view bytes) {
   return ParseWav(Bytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
@@ -129,11 +161,48 @@ WavResult LoadWavFile(const std::string& path) {
   std::error_code ec;
   std::ifstream in(path, std::ios::binary);
   if (!in || std::filesystem::is_directory(path, ec)) return Fail(WavError::kCannotOpen, "cannot open " + path);
-  std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return Fail(WavError::kCannotOpen, "cannot read " + path);
-  WavResult r = ParseWav(Bytes(bytes));
-  if (!r.ok()) r.message = path + ": " + r.message;
-  return r;
+  // Read in one piece: the music themes are megabytes, and start-up waits for them.
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size < 0 || !in) return Fail(WavError::kCannotOpen, "cannot read " + path);
+  std::vector<uint8_t> bytes(static_cast<std::size_t>(size));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) return Fail(WavError::kCannotOpen, "cannot read " + path);
+  Parsed p = ParseLayout(Bytes(bytes));
+  if (!p.result.ok()) {
+    p.result.message = path + ": " + p.result.message;
+    return std::move(p.result);
+  }
+  // The file's bytes become the samples, without a second copy of them.
+  bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(p.offset));
+  bytes.resize(p.size);
+  p.result.sound->samples = std::move(bytes);
+  return std::move(p.result);
+}
+
+WavResult UseWavFile(const std::string& path, const std::function<void(const WavView&)>& use) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Fail(WavError::kCannotOpen, "cannot open " + path);
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return Fail(WavError::kCannotOpen, "cannot open " + path);
+  }
+  const auto size = static_cast<std::size_t>(st.st_size);
+  // The file's own pages, already read in: nothing is copied before the buffer takes them.
+  void* map = size > 0 ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0) : nullptr;
+  close(fd);
+  if (map == MAP_FAILED) return Fail(WavError::kCannotOpen, "cannot read " + path);
+  const Bytes bytes(static_cast<const uint8_t*>(map), map ? size : 0);
+  Parsed p = ParseLayout(bytes);
+  if (p.result.ok()) {
+    use(WavView{p.result.sound->format, p.result.sound->sample_rate, bytes.subspan(p.offset, p.size)});
+  } else {
+    p.result.message = path + ": " + p.result.message;
+  }
+  if (map) munmap(map, size);
+  return std::move(p.result);
 }
 
 }  // namespace audio

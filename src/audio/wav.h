@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -47,5 +48,18 @@ WavResult ParseWav(std::string_view bytes);
 
 // Reads and parses a WAV file; a file that cannot be opened gives kCannotOpen.
 WavResult LoadWavFile(const std::string& path);
+
+// A parsed file's samples where they lie, owned by someone else.
+struct WavView {
+  SampleFormat format = SampleFormat::kMono8;
+  int32_t sample_rate = 0;
+  std::span<const uint8_t> samples;
+};
+
+// Maps a WAV file read-only, parses it like LoadWavFile and, when it is good, hands its
+// samples to `use` in place; they are valid only during that call. For filling audio
+// buffers from large files without copying them first. The result carries the format and
+// rate (its samples stay empty) or the error.
+WavResult UseWavFile(const std::string& path, const std::function<void(const WavView&)>& use);
 
 }  // namespace audio

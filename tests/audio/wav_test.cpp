@@ -255,9 +255,31 @@ TEST(WavFiles, LoadingFromDisk) {
   testing_support::TempDir dir;
   dir.Write("sounds/tone.wav", Riff(Fmt(1, 8000, 8) + Chunk("data", kSamples)));
   dir.Write("sounds/bad.wav", "not a wav at all");
+  dir.Write("sounds/empty.wav", "");
   auto r = audio::LoadWavFile(dir.path() + "/sounds/tone.wav");
   ASSERT_TRUE(r.ok()) << r.message;
   EXPECT_EQ(r.sound->samples, Bytes(kSamples));
+
+  // The mapped reading sees the same samples and fails the same way.
+  for (const char* name : {"tone.wav", "missing.wav", "", "bad.wav", "empty.wav"}) {
+    SCOPED_TRACE(name);
+    const std::string path = dir.path() + "/sounds/" + name;
+    const audio::WavResult loaded = audio::LoadWavFile(path);
+    std::vector<uint8_t> seen;
+    int calls = 0;
+    const audio::WavResult used = audio::UseWavFile(path, [&](const audio::WavView& v) {
+      ++calls;
+      seen.assign(v.samples.begin(), v.samples.end());
+      EXPECT_EQ(v.format, loaded.sound->format);
+      EXPECT_EQ(v.sample_rate, loaded.sound->sample_rate);
+    });
+    EXPECT_EQ(used.error, loaded.error);
+    EXPECT_EQ(used.message, loaded.message);
+    EXPECT_EQ(calls, loaded.ok() ? 1 : 0);
+    if (loaded.ok()) {
+      EXPECT_EQ(seen, loaded.sound->samples);
+    }
+  }
 
   r = audio::LoadWavFile(dir.path() + "/sounds/missing.wav");
   EXPECT_EQ(r.error, WavError::kCannotOpen);

@@ -111,7 +111,7 @@ class Colony {
   void Play(int level, Player player, int max_days) {
     Run("events on");
     Run("new " + std::to_string(level));
-    session_.host.messages.clear();
+    session_.recorder.messages.clear();
     while (!g().game_over && result_.days < max_days) {
       if (player != Player::kIdle) Govern(player == Player::kDefended);
       const double dividend = core::Round(g().science_bonus / 10.0);
@@ -478,7 +478,7 @@ class Colony {
         if (b.working() && b.science > 0) result_.types[b.id].income += dividend * AtLevel(b, b.up).science / science_total;
 
     auto& raids = result_.raids;
-    for (const auto& m : session_.host.messages) {
+    for (const auto& m : session_.recorder.messages) {
       if (m.kind != core::kMsgPirates) continue;
       raids.raids += 1;
       const bool defended = gm.military_power > 1;
@@ -496,7 +496,7 @@ class Colony {
       raids.goods_lost += loss;
       if (defended) raids.population_lost_defended += share, raids.lost_defended += 1;
     }
-    session_.host.messages.clear();
+    session_.recorder.messages.clear();
   }
 
   void Trace() {

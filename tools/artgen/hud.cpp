@@ -204,6 +204,20 @@ QImage Panel() {
   return img;
 }
 
+// The hover help's box: drawn at the height it is shown at (one line of text), so its
+// one-pixel rim stays one pixel; stretched sideways to the text's width.
+QImage TooltipBox() {
+  const int w = 64, h = 20;
+  QImage img = NewImage(w, h);
+  QPainter p(&img);
+  p.fillRect(0, 0, w, h, QColor(12, 20, 30, 235));
+  p.fillRect(0, 0, w, 1, QColor(150, 210, 235));
+  p.fillRect(0, h - 1, w, 1, QColor(150, 210, 235));
+  p.fillRect(0, 0, 1, h, QColor(150, 210, 235));
+  p.fillRect(w - 1, 0, 1, h, QColor(150, 210, 235));
+  return img;
+}
+
 // --- information-bar icons, 20 x 20 pixels
 using IconPainter = std::function<void(QPainter&)>;
 
@@ -419,6 +433,7 @@ void Hud(Output& out) {
   out.Tga("tick_warn", Tick(1));
   out.Tga("tick_bad", Tick(2));
   out.Tga("panel", Panel());
+  out.Tga("tooltip", TooltipBox());
 }
 
 }  // namespace artgen

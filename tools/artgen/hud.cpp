@@ -191,8 +191,9 @@ QImage Panel() {
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   QLinearGradient g(0, 0, 0, s);
-  g.setColorAt(0, QColor(22, 40, 58, 215));
-  g.setColorAt(1, QColor(8, 16, 28, 215));
+  // Nearly opaque: the panels' small text must not compete with the colony behind them.
+  g.setColorAt(0, QColor(22, 40, 58, 238));
+  g.setColorAt(1, QColor(8, 16, 28, 238));
   p.setPen(Qt::NoPen);
   p.setBrush(g);
   p.drawRect(0, 0, s, s);
@@ -207,7 +208,7 @@ QImage Panel() {
 // The hover help's box: drawn at the height it is shown at (one line of text), so its
 // one-pixel rim stays one pixel; stretched sideways to the text's width.
 QImage TooltipBox() {
-  const int w = 64, h = 20;
+  const int w = 256, h = 20;
   QImage img = NewImage(w, h);
   QPainter p(&img);
   p.fillRect(0, 0, w, h, QColor(12, 20, 30, 235));

@@ -41,6 +41,20 @@ void RunFrames(benchmark::State& state, presentation::CellLookupFn lookup) {
 void BM_FrameLoop_IndexedLookup(benchmark::State& state) { RunFrames(state, core::BuildingAt); }
 void BM_FrameLoop_SlotScan(benchmark::State& state) { RunFrames(state, core::BuildingAtScan); }
 
+// The HUD's share of a frame: the information bar, the buttons and the overlay, with the
+// building panel open.
+void BM_HudSteps(benchmark::State& state) {
+  FullColony colony;
+  hud::Hud& h = colony.world.hud();
+  for (auto _ : state) {
+    h.ArrangeInfoIcons();
+    h.ProcessButtons(1008, 709);
+    h.ProcessUI(1008, 709, colony.world.readout(), 0.016);
+    benchmark::ClobberMemory();
+  }
+}
+
+BENCHMARK(BM_HudSteps)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FrameLoop_IndexedLookup)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FrameLoop_SlotScan)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 

@@ -1,7 +1,8 @@
 #pragma once
 // The benchmarks' full colony: 1001 placed buildings covering a 34 × 30 block of the grid,
 // so every building has its neighbours and all their tubes show; a seventh switched off,
-// an eleventh under construction, slot 500 selected and five shuttles flying.
+// an eleventh under construction, slot 500 selected in the HUD's building panel and five
+// shuttles flying.
 #include <string>
 
 #include "core/construction.h"
@@ -27,11 +28,14 @@ struct FullColony {
       b.y = k % 30;
     }
     g.PlacedChanged();
+    // The whole HUD, with the building panel open: its text is composed every frame.
+    world.hud().InitHudButtons();
     world.FillMatLib();
     world.ConstructScene();
     world.EnableClocks();
     world.SetViewSize(1008, 709);
     core::SelectBuilding(g, 500);
+    g.bldg_panel = true;
     auto& shuttles = world.traffic().shuttles();
     for (int s = 0; s < 5; ++s) {
       shuttles[static_cast<size_t>(s)].active = true;

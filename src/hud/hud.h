@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/game.h"
+#include "hud/readout.h"
 #include "scene/object.h"
 
 namespace hud {
@@ -57,7 +58,29 @@ struct HudObjects {
   scene::HUDText* msg_text = nullptr;
   std::array<scene::HUDSprite*, core::kInfoBlocks> info_icons{};
   std::array<scene::HUDText*, core::kInfoBlocks> info_texts{};
+  // The hover help of the captionless buttons, drawn over everything else.
+  scene::HUDSprite* tooltip_bg = nullptr;
+  scene::HUDText* tooltip_text = nullptr;
 };
+
+// Slots of the button table with a role of their own.
+enum Slot : int {
+  kCatUp = 0, kCatDown = 1, kFirstType = 2, kLastType = 11, kBuild = 12, kFirstRow = 13, kLastRow = 33,
+  kListUp = 34, kListDown = 35, kUpgrade = 36, kFood = 37, kRaw = 38, kProducts = 39, kBuy = 40,
+  kSell = 41, kAmountUp = 42, kAmountDown = 43, kDestroy = 44, kTakeCredit = 45, kCreditDown = 46,
+  kCreditUp = 47, kToggle = 48, kTradePanel = 49, kCreditPanel = 50, kMessageOk = 51, kCamDown = 52,
+  kCamUp = 53, kCamMid = 54, kDescribe = 55, kSlotsInUse = 56
+};
+
+// First of the locale entries that hold the hover help, after the building names.
+inline constexpr int kTooltipEntries = 400;
+// Seconds the pointer rests on a button before its help appears.
+inline constexpr double kTooltipDelay = 0.6;
+
+// A message as the in-scene panel shows it: a line break after the first blank past the
+// 20th character of a line, and after the 31st character whatever it is; the text's own
+// line breaks start a new count.
+std::string BreakMessageLines(const std::string& text);
 
 class Hud {
  public:
@@ -80,7 +103,14 @@ class Hud {
   // buttons (HUD mode) and the overlay.
   void ArrangeInfoIcons();
   void ProcessButtons(double view_w, double view_h);
-  void ProcessUI(double view_w, double view_h);
+  // `readout` is the colony read-out of this frame; `dt` the seconds since the last frame
+  // (the hover help's delay).
+  void ProcessUI(double view_w, double view_h, const Readout& readout, double dt = 0);
+
+  // Where the pointer rests (hover help), in view pixels.
+  void PointerAt(int x, int y);
+  // The hover help of slot `slot` in the current language; empty for captioned buttons.
+  std::string TooltipFor(int slot, const Readout& readout) const;
 
   // Puts a message on the in-scene panel; false when the HUD has no panel to show it on,
   // and the message goes to the message window instead.
@@ -101,9 +131,17 @@ class Hud {
   int32_t msg_kind = 0;
 
  private:
+  void LayOut(hudbtn& b, int slot);
+  void RunCommand(int slot, bool& handled);
+  void ShowTooltip(const Readout& readout, double dt);
+
   core::Game& g_;
   ButtonTable buttons_{};
   HudObjects objects_;
+  double view_w_ = 1008, view_h_ = 709;
+  int pointer_x_ = 0, pointer_y_ = 0;
+  int hover_slot_ = -1;
+  double hover_time_ = 0;
 };
 
 }  // namespace hud

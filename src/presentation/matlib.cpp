@@ -155,6 +155,8 @@ void FillMatLib(core::Game& g, scene::MaterialLibrary& matlib,
   if (g.hud_mode) {
     info.hud_textures = HudTextureList(buttons);
     for (const std::string& t : info.hud_textures) TryAdd(matlib, folder, "m_" + t, t + ".tga", kBright);
+    // The hover help's box: not a button face, so not in the list above.
+    TryAdd(matlib, folder, "m_tooltip", "tooltip.tga", kBright);
   }
 }
 

@@ -23,6 +23,7 @@ void World::MsDown(int x, int y) {
 }
 
 void World::MsMove(int x, int y) {
+  hud_.PointerAt(x, y);
   if (pointer_down) {
     scene::Camera& cam = *ms_.camera;
     const double speed = static_cast<double>(pan_speed) / 100.0;

@@ -192,7 +192,7 @@ void World::GLCadencer2Progress(double deltaTime, double newTime) {
   ms_.sun->SetPosition(SunPosition(g_.day_angle));
 
   if (g_.hud_mode) hud_.ProcessButtons(view_w, view_h);
-  hud_.ProcessUI(view_w, view_h);
+  hud_.ProcessUI(view_w, view_h, readout_, deltaTime);
 
   CheckGameover();
 

@@ -70,7 +70,9 @@ void RegisterGameCommands(Interpreter& in) {
   });
   in.Register("state", [](Interpreter& in, const Args& a) {
     Interpreter::ExpectArgs(a, 0, 0);
-    in.Print(StateJson(in.game()));
+    nlohmann::json j = StateJson(in.game());
+    j.update(HudStateJson(in.session()));
+    in.Print(j);
   });
   in.Register("catalog", [](Interpreter& in, const Args& a) {
     Interpreter::ExpectArgs(a, 0, 0);

@@ -64,6 +64,10 @@ void RegisterRulesCommands(Interpreter& in);
 void RegisterTrafficCommands(Interpreter& in);
 void RegisterHiScoreCommands(Interpreter& in);
 void RegisterViewCommands(Interpreter& in);
+void RegisterHudCommands(Interpreter& in);
+
+// The HUD's own state by name (cat_scroll, list_scroll, amounts, over_hud, ...).
+nlohmann::json HudStateJson(shell::Session& s);
 
 // Registers every command set.
 void RegisterAllCommands(Interpreter& in);

@@ -304,9 +304,11 @@ TEST_F(FrameLoop, TheHudLaysItselfOutForTheViewEveryFrame) {
   world.SetViewSize(800, 600);
   Frame();
   EXPECT_EQ(world.hud().hud_unit, 40);
-  // The overlay without a layout of its own stays hidden rather than piling up top left.
+  // The overlay follows the view: days left at the bottom left, the column frame at the
+  // left edge; the statistics read-out waits for its menu item.
   EXPECT_FALSE(world.hud().objects().stats_text->visible());
-  EXPECT_FALSE(world.hud().objects().info_icons[0]->visible());
+  EXPECT_EQ(world.hud().objects().days_left_text->y(), 600 - 30.0f);
+  EXPECT_EQ(world.hud().objects().catalog_frame->x(), 20.0f);
   // In side-panel mode the buttons are not refreshed.
   g.hud_mode = false;
   world.SetViewSize(800, 900);

@@ -24,7 +24,8 @@ std::map<int, core::building> Types() {
 
 TEST(SimReadout, PrintsEveryPartOfTheReadout) {
   SimFixture sim(Types());
-  const auto r = sim.One("events off\nnew 5\nset money -50\nset day_length 3\nreadout");
+  // (the briefing waits on the HUD panel, holding the clock, until its OK)
+  const auto r = sim.One("events off\nnew 5\nset msg_panel 0\nset money -50\nset day_length 3\nreadout");
   for (const char* key : {"colony", "info_blocks", "building", "cost", "upkeep", "selected_name",
                           "upgrade_caption", "food_price", "raw_price", "product_price", "interest",
                           "caption", "tubes_checked"})

@@ -7,9 +7,12 @@
 #include <QStringList>
 #include <QThread>
 #include <nlohmann/json.hpp>
-#include <cstdlib>
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "ui_fixture.h"
 
@@ -52,6 +55,7 @@ Result RunGame(const QStringList& args) {
 // (11, 11); the player's pause keeps the day from moving on while the test looks.
 const char* kColonyScript =
     "new 10\n"
+    "set msg_panel 0\n"  // the briefing's OK, so that no panel covers the colony
     "events off\n"
     "menu speed_pause\n"
     "build 0 10 10\n"
@@ -62,6 +66,7 @@ const char* kColonyScript =
     "toggle\n"
     "build 0 10 12\n"
     "cell 12 12\n"
+    "panel none\n"  // the construction panel the site opened would cover the colony's south
     "camera 220 220 50\n";
 
 class Program : public ::testing::Test {
@@ -97,7 +102,8 @@ TEST_F(Program, ScreenshotShowsTheColonyWhereTheSceneHasIt) {
   EXPECT_EQ(KindAt(img, at(12, 10)), "blue") << "switched-off look";
   EXPECT_EQ(KindAt(img, at(10, 12)), "yellow") << "construction look";
   EXPECT_EQ(KindAt(img, at(12, 12, 4)), "cyan") << "selection marker on the chosen site";
-  EXPECT_EQ(KindAt(img, at(13, 11, -1)), "green") << "bare ground";
+  // (West of the colony: its east lies under the HUD's building list.)
+  EXPECT_EQ(KindAt(img, at(9, 11, -1)), "green") << "bare ground";
   // Halfway between diagonal neighbours lies their tube; halfway between two buildings
   // that are no neighbours lies ground.
   const QPoint a = at(10, 10, 0), b = at(11, 11, 0);
@@ -259,3 +265,190 @@ TEST(ProgramStatus, QuitEndsWithoutSavingAndTheCloseButtonSaves) {
 }
 
 }  // namespace
+
+// --- the in-scene HUD played with real clicks, on the game's own content ---------------
+
+// The game's data as the build made it (languages, buildings, drawn textures), copied so
+// that the options a run writes stay out of the build.
+void CopyGameData(const TempDir& to) {
+  namespace fs = std::filesystem;
+  const fs::path from = fs::path(QUENMAR_GAME).parent_path();
+  for (const char* name : {"Buildings", "Textures"})
+    fs::copy(from / name, fs::path(to.path()) / name, fs::copy_options::recursive);
+  for (const auto& e : fs::directory_iterator(from))
+    if (e.is_regular_file() && e.path().extension() == ".txt" && e.path().filename() != "options.txt")
+      fs::copy(e.path(), fs::path(to.path()) / e.path().filename());
+}
+
+// HUD places of the button table for a view of w x h (u: the layout unit).
+struct HudPlaces {
+  int w, h, u;
+  explicit HudPlaces(int w_, int h_) : w(w_), h(h_), u(std::max(30, static_cast<int>(std::lrint(h_ / 15.0)))) {}
+  QPoint ok() const { return {w / 2, h / 2 + 115}; }
+  QPoint type(int k) const { return {u / 2, h / 2 - 5 * u + k * u}; }
+  QPoint build() const { return {w / 2 - 195, h - 63}; }
+  QPoint trade() const { return {55, 12}; }
+  QPoint credit() const { return {160, 12}; }
+  QPoint amount_up() const { return {w / 2 + 120, h - 70}; }
+  QPoint buy() const { return {w / 2 - 55, h - 20}; }
+  QPoint take() const { return {w / 2 + 50, h - 15}; }
+};
+
+// An easy game held by the player's pause, with quota and credit allowed; the briefing waits
+// on the HUD panel.
+const char* kHudScript =
+    "new 10\n"
+    "events off\n"
+    "menu speed_pause\n"
+    "set trade_cap 1000\n"
+    "set attraction 5\n"
+    "camera 220 220 50\n";
+
+class HudPlay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CopyGameData(dir);
+    dir.Write("hud.script", kHudScript);
+  }
+  std::string Path(const std::string& rel) const { return dir.path() + "/" + rel; }
+  TempDir dir;
+};
+
+nlohmann::json WaitForView(Console& game) {
+  nlohmann::json view;
+  for (int i = 0; i < 200; ++i) {
+    view = game.Ask("window");
+    if (!view.is_object() || view["frames"].get<int>() > 2) break;
+    QThread::msleep(50);
+  }
+  return view;
+}
+
+// Plays the HUD's round: dismiss the briefing, choose a site, a type, build, open trade,
+// raise the amount, buy, open credit, borrow; every step by a click where the table puts it.
+void PlayRound(Console& game, const nlohmann::json& view) {
+  const int w = view["width"], h = view["height"];
+  const QPoint origin(view["x"].get<int>(), view["y"].get<int>());
+  const HudPlaces at(w, h);
+  SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+
+  nlohmann::json s = game.Ask("state");
+  ASSERT_TRUE(s["msg_panel"].get<bool>()) << "the briefing waits on the panel";
+  s = ClickAndWait(game, origin + at.ok(), "1", [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); });
+  EXPECT_FALSE(s["msg_panel"].get<bool>());
+  EXPECT_TRUE(game.Ask("window")["paused"].get<bool>()) << "OK leaves the player's pause alone";
+
+  const int32_t money = s["money"];
+  s = ClickAndWait(game, origin + CellPixel(220, 220, 50, w, h, 11, 10), "1",
+                   [](const nlohmann::json& j) { return j["sel_cell_x"] == 11; });
+  EXPECT_TRUE(s["build_panel"].get<bool>());
+  s = ClickAndWait(game, origin + at.type(1), "1", [](const nlohmann::json& j) { return j["constr_choice"] == 1; });
+  EXPECT_EQ(s["constr_choice"], 1);
+  QThread::msleep(200);  // the build button stands under the picture from the next frame on
+  s = ClickAndWait(game, origin + at.build(), "1", [&](const nlohmann::json& j) { return j["money"] != money; });
+  EXPECT_LT(s["money"].get<int32_t>(), money) << "built";
+  bool built = false;
+  for (const auto& b : game.Ask("placed")) built = built || (b["x"] == 11 && b["y"] == 10);
+  EXPECT_TRUE(built);
+
+  s = ClickAndWait(game, origin + at.trade(), "1", [](const nlohmann::json& j) { return j["trade_panel"].get<bool>(); });
+  EXPECT_TRUE(s["trade_panel"].get<bool>());
+  const int32_t amount = s["hud_trade_amt"];
+  QThread::msleep(200);
+  s = ClickAndWait(game, origin + at.amount_up(), "1",
+                   [&](const nlohmann::json& j) { return j["hud_trade_amt"] != amount; });
+  EXPECT_EQ(s["hud_trade_amt"], amount + 10);
+  const int32_t food = s["food"];
+  s = ClickAndWait(game, origin + at.buy(), "1", [&](const nlohmann::json& j) { return j["food"] != food; });
+  EXPECT_EQ(s["food"], food + amount + 10) << "bought food";
+
+  s = ClickAndWait(game, origin + at.credit(), "1", [](const nlohmann::json& j) { return j["credit_panel"].get<bool>(); });
+  EXPECT_TRUE(s["credit_panel"].get<bool>());
+  EXPECT_FALSE(s["trade_panel"].get<bool>());
+  QThread::msleep(200);
+  s = ClickAndWait(game, origin + at.take(), "1", [](const nlohmann::json& j) { return j["debt"] != 0; });
+  EXPECT_GT(s["debt"].get<int32_t>(), 0) << "borrowed " << s["hud_credit_amt"];
+}
+
+TEST_F(HudPlay, ARoundOfClicksAtTheTablesPlaces) {
+  Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("hud.script"), "--console"}));
+  const nlohmann::json view = WaitForView(game);
+  ASSERT_TRUE(view.is_object()) << game.Errors();
+  PlayRound(game, view);
+  game.Say("menu game_quit");
+  EXPECT_EQ(game.Finish(), 0);
+}
+
+TEST_F(HudPlay, TheSameInAWindowResizedTo1200x900) {
+  Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("hud.script"), "--console"}));
+  nlohmann::json view = WaitForView(game);
+  ASSERT_TRUE(view.is_object()) << game.Errors();
+  const int rc = QProcess::execute("sh", {"-c", "xdotool search --name QUENMAR | while read id; do xdotool windowsize "
+                                                "$id 1200 900; done"});
+  ASSERT_EQ(rc, 0);
+  for (int i = 0; i < 200 && view["height"].get<int>() < 800; ++i) {
+    QThread::msleep(50);
+    view = game.Ask("window");
+  }
+  ASSERT_GT(view["height"].get<int>(), 800) << view.dump();
+  QThread::msleep(300);  // a frame at the new size lays the HUD out for it
+  PlayRound(game, game.Ask("window"));
+  game.Say("menu game_quit");
+  EXPECT_EQ(game.Finish(), 0);
+}
+
+// Screenshots of each panel: its background where the overlay layout puts it, and its text.
+class HudPanels : public HudPlay {
+ protected:
+  QImage Shot(const std::string& extra, const std::string& name) {
+    dir.Write(name + ".script", std::string(kHudScript) + extra);
+    const Result r = RunGame(Args({"--data", dir.path(), "--seed", "7", "--script", Path(name + ".script"),
+                                   "--frames", "4", "--screenshot", Path(name + ".png")}));
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    QImage img(QString::fromStdString(Path(name + ".png")));
+    if (const char* keep = std::getenv("QUENMAR_UI_SHOTS"); keep && *keep && !img.isNull())
+      img.save(QString::fromStdString(std::string(keep) + "/" + name + ".png"));
+    return img;
+  }
+  // Light pixels (text) in a rectangle.
+  static int Light(const QImage& img, QRect r) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x)
+        if (img.rect().contains(x, y) && QColor(img.pixel(x, y)).lightness() > 200) ++n;
+    return n;
+  }
+  static bool Differs(const QImage& a, const QImage& b, QPoint p) {
+    const QColor x(a.pixel(p)), y(b.pixel(p));
+    return std::abs(x.red() - y.red()) + std::abs(x.green() - y.green()) + std::abs(x.blue() - y.blue()) > 24;
+  }
+};
+
+TEST_F(HudPanels, EachPanelShowsItsBackgroundAndText) {
+  const QImage base = Shot("set msg_panel 0\n", "hud_base");
+  ASSERT_FALSE(base.isNull());
+  const int W = base.width(), H = base.height();
+  struct Case {
+    const char* name;
+    const char* script;
+    QPoint background;  // inside the panel, clear of buttons and texts
+    QRect text;
+  };
+  const std::vector<Case> cases = {
+      {"hud_message", "", {W / 2 - 240, H / 2 - 120}, {W / 2 - 80, H / 2 - 130, 200, 40}},
+      {"hud_trade", "set msg_panel 0\nset trade_panel 1\n", {W / 2, H - 50}, {W / 2 - 100, H - 94, 120, 12}},
+      {"hud_credit", "set msg_panel 0\nset credit_panel 1\n", {W / 2 - 120, H - 10}, {W / 2 - 97, H - 50, 50, 14}},
+      {"hud_build", "set msg_panel 0\ncell 11 10\nchoose 1\n", {W / 2 + 200, H - 20}, {W / 2 - 75, H - 243, 200, 40}},
+      {"hud_building", "set msg_panel 0\nselect 0\npanel bldg\n", {W / 2 + 200, H - 20}, {W / 2 - 75, H - 243, 200, 40}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QImage img = Shot(c.script, c.name);
+    ASSERT_FALSE(img.isNull());
+    EXPECT_TRUE(Differs(img, base, c.background)) << "panel background";
+    EXPECT_GT(Light(img, c.text), 20) << "panel text";
+    EXPECT_LT(Light(base, c.text), Light(img, c.text));
+  }
+  // Days left (red) and the information bar along the top are always there.
+  EXPECT_GT(Light(base, {250, 15, 200, 20}), 20);
+}

@@ -161,6 +161,9 @@ TEST_F(Window, SpeedMenuSetsTheDayLength) {
 
 TEST_F(Window, PlayerPauseHoldsTheDayClockUntilUndone) {
   Trigger("game_start_easy");
+  // The briefing holds the day on the HUD panel until its OK.
+  ASSERT_TRUE(g().msg_panel);
+  g().msg_panel = false;
   Trigger("speed_fast");
   w->Step(0.1);
   const int32_t day = g().day;

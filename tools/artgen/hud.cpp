@@ -191,8 +191,9 @@ QImage Panel() {
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   QLinearGradient g(0, 0, 0, s);
-  g.setColorAt(0, QColor(22, 40, 58, 215));
-  g.setColorAt(1, QColor(8, 16, 28, 215));
+  // Nearly opaque: the panels' small text must not compete with the colony behind them.
+  g.setColorAt(0, QColor(22, 40, 58, 238));
+  g.setColorAt(1, QColor(8, 16, 28, 238));
   p.setPen(Qt::NoPen);
   p.setBrush(g);
   p.drawRect(0, 0, s, s);
@@ -201,6 +202,20 @@ QImage Panel() {
   p.drawRect(QRectF(2, 2, s - 4, s - 4));
   p.setPen(QPen(QColor(20, 40, 55, 235), 3));
   p.drawRect(QRectF(6.5, 6.5, s - 13, s - 13));
+  return img;
+}
+
+// The hover help's box: drawn at the height it is shown at (one line of text), so its
+// one-pixel rim stays one pixel; stretched sideways to the text's width.
+QImage TooltipBox() {
+  const int w = 256, h = 20;
+  QImage img = NewImage(w, h);
+  QPainter p(&img);
+  p.fillRect(0, 0, w, h, QColor(12, 20, 30, 235));
+  p.fillRect(0, 0, w, 1, QColor(150, 210, 235));
+  p.fillRect(0, h - 1, w, 1, QColor(150, 210, 235));
+  p.fillRect(0, 0, 1, h, QColor(150, 210, 235));
+  p.fillRect(w - 1, 0, 1, h, QColor(150, 210, 235));
   return img;
 }
 
@@ -419,6 +434,7 @@ void Hud(Output& out) {
   out.Tga("tick_warn", Tick(1));
   out.Tga("tick_bad", Tick(2));
   out.Tga("panel", Panel());
+  out.Tga("tooltip", TooltipBox());
 }
 
 }  // namespace artgen

@@ -440,6 +440,12 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
   scene_ = &scene;
   current_ = nullptr;
   gl_->glViewport(0, 0, std::max(fb_w, 1), std::max(fb_h, 1));
+  // A quarter-step scale keeps the atlases few when a window moves between screens.
+  const float scale = view_h > 0 ? std::max(1.0f, std::round(4.0f * static_cast<float>(fb_h) / static_cast<float>(view_h)) / 4.0f) : 1.0f;
+  if (scale != hud_scale_) {
+    hud_scale_ = scale;
+    hud_key_.clear();
+  }
   gl_->glClearColor(0, 0, 0, 1);
   gl_->glDepthMask(GL_TRUE);
   gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -882,14 +888,16 @@ Renderer::Texture Renderer::TextureFor(const Material& m) {
 }
 
 const GlyphAtlas& Renderer::AtlasFor(const BitmapFont& font) {
-  auto key = std::make_pair(font.family, font.pixel_height);
+  const int px = static_cast<int>(std::lround(static_cast<float>(font.pixel_height) * hud_scale_));
+  auto key = std::make_pair(font.family, px);
   auto& slot = atlases_[key];
-  if (!slot) slot = std::make_unique<GlyphAtlas>(font.family, font.pixel_height);
+  if (!slot) slot = std::make_unique<GlyphAtlas>(font.family, px);
   return *slot;
 }
 
 GLuint Renderer::AtlasTexture(const BitmapFont& font) {
-  auto key = std::make_pair(font.family, font.pixel_height);
+  const int px = static_cast<int>(std::lround(static_cast<float>(font.pixel_height) * hud_scale_));
+  auto key = std::make_pair(font.family, px);
   auto it = atlas_textures_.find(key);
   if (it != atlas_textures_.end()) return it->second;
   const GLuint id = UploadTexture(AtlasFor(font).image()).id;
@@ -989,14 +997,19 @@ void Renderer::CollectHud(Object& node, std::vector<float>& verts) {
         look.texture = AtlasTexture(f);
         look.color = f.color;
         add(look, [&] {
-          const TextBlockLayout lay =
-              LayoutText(t.text(), t.x(), t.y(), t.alignment(), t.layout(), atlas.metrics());
+          // The atlas is in device pixels; the layout in view pixels.
+          const float k = hud_scale_;
+          const FontMetrics m = {[&atlas, k](char32_t ch) { return atlas.GlyphFor(ch).advance / k; },
+                                 atlas.line_height() / k};
+          const TextBlockLayout lay = LayoutText(t.text(), t.x(), t.y(), t.alignment(), t.layout(), m);
           const float aw = static_cast<float>(atlas.image().width);
           const float ah = static_cast<float>(atlas.image().height);
           for (const PlacedGlyph& pg : lay.glyphs) {
             if (pg.ch == U' ') continue;
             const GlyphAtlas::Glyph& g = atlas.GlyphFor(pg.ch);
-            AppendHudQuad(verts, pg.x, pg.y, pg.x + static_cast<float>(g.w), pg.y + static_cast<float>(g.h),
+            // Glyph cells start on whole device pixels, so the atlas maps texel to pixel.
+            const float x0 = std::round(pg.x * k) / k, y0 = std::round(pg.y * k) / k;
+            AppendHudQuad(verts, x0, y0, x0 + static_cast<float>(g.w) / k, y0 + static_cast<float>(g.h) / k,
                           static_cast<float>(g.x) / aw, static_cast<float>(g.y) / ah,
                           static_cast<float>(g.x + g.w) / aw, static_cast<float>(g.y + g.h) / ah);
           }

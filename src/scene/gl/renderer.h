@@ -151,6 +151,9 @@ class Renderer {
   GLuint hud_vao_ = 0, hud_vbo_ = 0;
   std::vector<HudBatch> hud_batches_;
   std::vector<std::pair<int, uint64_t>> hud_key_;
+  // Device pixels per view pixel: the HUD keeps its layout in view pixels and its glyphs
+  // are rendered at this many times their size, so text stays sharp on a HiDPI screen.
+  float hud_scale_ = 1;
   uint64_t hud_matlib_revision_ = UINT64_MAX;
   int hud_object_count_ = -1;
   std::vector<Object*> hud_parents_;  // containers with HUD children, in tree order

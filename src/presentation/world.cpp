@@ -189,6 +189,8 @@ void World::GLCadencer2Progress(double deltaTime, double newTime) {
   traffic_->ShuttleAI(deltaTime);
   MirrorShuttles();
 
+  if (g_.game_running && sound_system) sound_system->ControlMusic(g_.money, audio_settings);
+
   ms_.sun->SetPosition(SunPosition(g_.day_angle));
 
   if (g_.hud_mode) hud_.ProcessButtons(view_w, view_h);

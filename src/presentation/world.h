@@ -44,6 +44,7 @@
 
 #include "core/construction.h"
 #include "core/game.h"
+#include "audio/sound_system.h"
 #include "core/grid.h"
 #include "hud/hud.h"
 #include "hud/readout.h"
@@ -213,6 +214,10 @@ class World {
   scene::Cadencer& day_clock() { return ms_.day_cadencer; }
   scene::Cadencer& frame_clock() { return ms_.frame_cadencer; }
 
+  // The music the frame loop keeps playing while a game runs (none: silent), and the
+  // player's sound settings it plays with (the session keeps them as the options say).
+  audio::SoundSystem* sound_system = nullptr;
+  audio::AudioSettings audio_settings;
   // Drag sensitivity, hundredths of a scene unit per pixel (options file).
   int32_t pan_speed = 50;
   // The tubes' neighbour lookup (the benchmark swaps in the literal scan).

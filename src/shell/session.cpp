@@ -30,7 +30,7 @@ bool SessionHost::Confirm(const std::string& text) { return s_.windows().Confirm
 
 void SessionHost::ErrorBox(const std::string& text) { s_.windows().ErrorBox(text); }
 
-void SessionHost::PlaySound(const std::string& name) { s_.windows().PlaySound(name); }
+void SessionHost::PlaySound(const std::string& name) { s_.sound.DoSound(name, s_.AudioSettings()); }
 
 void SessionHost::ShowHighScores(bool accept_entry) {
   core::ShowHiScores(s_.game, s_.hiscores, accept_entry);
@@ -59,15 +59,35 @@ void Session::SetRecording(bool on) { game.host = on ? static_cast<core::Host*>(
 void Session::StartUp(const std::string& data_dir, uint32_t seed, const SessionStartUp& how) {
   world.SetLoadPump(how.process_events);
   StartupHooks hooks;
-  hooks.open_audio = how.open_audio ? how.open_audio : [this] { game.audio_ok = false; };
+  hooks.open_audio = [this, &how] {
+    game.audio_ok = false;
+    if (!how.audio) return;
+    game.audio_ok = sound.StartAudio().ok;
+    // No language is loaded yet at this step: the box falls back to its English text.
+    if (!game.audio_ok) game.host->ErrorBox(audio::AudioErrorText(game.Loc(audio::kAudioErrorEntry)));
+  };
   if (how.read_options) hooks.load_options = [this, &how] { LoadOptions(game, options, how.captions); };
   hooks.build_hud = [this] { world.hud().InitHudButtons(); };
   hooks.fill_matlib = [this] { world.FillMatLib(); };
+  hooks.load_sounds = [this, &how] { sound.LoadSounds(game, how.process_events); };
   hooks.construct_scene = [this] { world.ConstructScene(); };
   hooks.enable_clocks = [this] { world.EnableClocks(); };
   hooks.captions = how.captions;
   shell::StartUp(game, data_dir, seed, hooks);
+  world.sound_system = &sound;
+  ApplyOptions();
+}
+
+audio::AudioSettings Session::AudioSettings() const {
+  return {.sound_on = options.sound_on,
+          .music_on = options.music_on,
+          .sound_volume = options.sound_volume,
+          .music_volume = options.music_volume};
+}
+
+void Session::ApplyOptions() {
   world.pan_speed = options.pan_speed;
+  world.audio_settings = AudioSettings();
 }
 
 }  // namespace shell

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/sound_system.h"
 #include "core/game.h"
 #include "core/hiscore.h"
 #include "presentation/world.h"
@@ -86,8 +87,9 @@ struct SessionStartUp {
   CaptionSink* captions = nullptr;
   // Lets pending window events run during the slow loading steps.
   std::function<void()> process_events;
-  // Opens the sound device; without it the game runs silent (`audio_ok` false).
-  std::function<void()> open_audio;
+  // Open the default sound device (the game window); without it, or when it cannot be
+  // opened, the game runs silent (`audio_ok` false).
+  bool audio = false;
 };
 
 class Session {
@@ -102,6 +104,10 @@ class Session {
   // Throws core::DataError when a required file is missing or malformed.
   void StartUp(const std::string& data_dir, uint32_t seed, const SessionStartUp& how = {});
 
+  // After the options changed: the world's drag speed and sound settings follow them.
+  void ApplyOptions();
+  audio::AudioSettings AudioSettings() const;
+
   // The windows' side of the host; null: none (headless).
   void SetWindows(core::Host* windows);
   core::Host& windows() { return *windows_; }
@@ -113,6 +119,8 @@ class Session {
   core::HiScores hiscores;
   Options options;
   traffic::Traffic traffic{game};
+  // Effects and music; silent until started (the game window does, the simulator not).
+  audio::SoundSystem sound;
   presentation::World world{game, traffic};
   SessionHost host{*this};
   RecordingHost recorder{host};

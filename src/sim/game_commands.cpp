@@ -72,6 +72,16 @@ void RegisterGameCommands(Interpreter& in) {
     Interpreter::ExpectArgs(a, 0, 0);
     nlohmann::json j = StateJson(in.game());
     j.update(HudStateJson(in.session()));
+    const shell::Session& s = in.session();
+    const audio::AudioState au = s.sound.State(s.AudioSettings());
+    j.update({{"audio_ok", au.audio_ok},
+              {"sounds_loaded", au.sounds_loaded},
+              {"current_theme", au.current_theme},
+              {"playing_theme", au.playing_theme},
+              {"sound_on", au.sound_on},
+              {"music_on", au.music_on},
+              {"sound_volume", au.sound_volume},
+              {"music_volume", au.music_volume}});
     in.Print(j);
   });
   in.Register("catalog", [](Interpreter& in, const Args& a) {

@@ -52,9 +52,10 @@ int main(int argc, char** argv) {
   ui::MainWindow window(session);
   // With a console or a frame count nobody is there to close a box: questions are
   // answered, errors and messages recorded.
+  // A script's start-up (a missing sound device, say) is recorded too.
   const bool automated = opt.console || opt.frames >= 0;
-  session.SetRecording(automated);
-  window.host().SetQuiet(automated);
+  session.SetRecording(opt.automated());
+  window.host().SetQuiet(opt.automated());
   const std::string data_dir =
       opt.data_dir.empty() ? QCoreApplication::applicationDirPath().toStdString() : opt.data_dir;
   const uint32_t seed = opt.seed ? *opt.seed
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
     session.game.host->ErrorBox(e.what());
     return 1;
   }
+  session.SetRecording(automated);
+  window.host().SetQuiet(automated);
   if (opt.timing)
     std::cerr << "start-up: " << since_start.elapsed() << " ms to \"" << window.game().load_status << "\"\n";
 

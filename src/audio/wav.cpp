@@ -1,11 +1,13 @@
 #include "audio/wav.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace audio {
 namespace {
@@ -126,11 +128,42 @@ WavResult ParseWav(std::string_view bytes) {
 }
 
 WavResult LoadWavFile(const std::string& path) {
-  std::error_code ec;
-  std::ifstream in(path, std::ios::binary);
-  if (!in || std::filesystem::is_directory(path, ec)) return Fail(WavError::kCannotOpen, "cannot open " + path);
-  std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return Fail(WavError::kCannotOpen, "cannot read " + path);
+  // Only a regular file is read, and only up to the cap: a pipe would block the game and
+  // a device would feed it without end.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return Fail(WavError::kCannotOpen, "cannot open " + path);
+  if (!S_ISREG(st.st_mode)) return Fail(WavError::kCannotOpen, path + ": not a regular file");
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return Fail(WavError::kCannotOpen, "cannot open " + path);
+  std::vector<uint8_t> bytes;
+  std::string problem;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    problem = path + ": not a regular file";
+  } else if (static_cast<unsigned long long>(st.st_size) > kMaxWavFileBytes) {
+    problem = path + ": larger than " + std::to_string(kMaxWavFileBytes) + " bytes";
+  } else {
+    bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+    std::size_t got = 0;
+    for (;;) {
+      if (got == bytes.size()) {
+        if (got > kMaxWavFileBytes) break;
+        bytes.resize(std::min(kMaxWavFileBytes + 1, got * 2 + 4096));
+      }
+      const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        problem = "cannot read " + path;
+        break;
+      }
+      if (n == 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    if (problem.empty() && got > kMaxWavFileBytes)
+      problem = path + ": larger than " + std::to_string(kMaxWavFileBytes) + " bytes";
+    bytes.resize(got);
+  }
+  ::close(fd);
+  if (!problem.empty()) return Fail(WavError::kCannotOpen, problem);
   WavResult r = ParseWav(Bytes(bytes));
   if (!r.ok()) r.message = path + ": " + r.message;
   return r;

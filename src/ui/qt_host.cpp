@@ -1,10 +1,12 @@
 #include "ui/qt_host.h"
 
-#include <QFileInfo>
+#include <QImage>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QWidget>
 #include <iostream>
+
+#include "scene/gl/image_loader.h"
 
 namespace ui {
 namespace {
@@ -47,9 +49,11 @@ void QtHost::ShowInfoMessage(int kind, const std::string& text) {
   // The picture of the kind is taken when the window opens; a second message while it is
   // open only replaces the text.
   if (!was_visible) {
-    const QString pic = Q(g_.Path("\\textures\\pic_" + std::to_string(kind) + ".bmp"));
-    QPixmap p;
-    if (QFileInfo::exists(pic) && p.load(pic)) {
+    // The game's own picture loader: only a regular file, its header checked before decoding.
+    const auto img = scene::gl::LoadImageFile(g_.Path("\\textures\\pic_" + std::to_string(kind) + ".bmp"));
+    if (img) {
+      const QImage q(img->rgba.data(), img->width, img->height, img->width * 4, QImage::Format_RGBA8888);
+      const QPixmap p = QPixmap::fromImage(q);
       message_box_->setIconPixmap(p.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatio));
     } else {
       message_box_->setIcon(QMessageBox::Information);

@@ -23,7 +23,8 @@ inline constexpr int kOptionLines = 9;
 // Range the camera height is kept in.
 inline constexpr int32_t kMinCamHeight = 10, kMaxCamHeight = 200;
 
-// The file the settings live in, under the data directory.
+// The file the settings are written to: under the game's config_dir when it has one, else
+// beside the data. Reading falls back to the data's own file until the player's exists.
 std::string OptionsFile(const core::Game& g);
 
 // The nine lines of the options file for the current settings.

@@ -10,6 +10,7 @@
 #include "core/errors.h"
 #include "core/newgame.h"
 #include "scene/gl/viewer.h"
+#include "shell/folders.h"
 #include "ui/automation.h"
 #include "ui/command_line.h"
 #include "ui/main_window.h"
@@ -48,8 +49,10 @@ int main(int argc, char** argv) {
   ui::MainWindow window;
   // With a script, a console or a frame count nobody is there to close a box.
   window.host().SetAutomated(opt.console || opt.frames >= 0);
-  const std::string data_dir =
-      opt.data_dir.empty() ? QCoreApplication::applicationDirPath().toStdString() : opt.data_dir;
+  const shell::GameFolders folders = shell::FindGameFolders(
+      shell::HintsFromEnvironment(QCoreApplication::applicationDirPath().toStdString(), opt.data_dir));
+  shell::UseFolders(window.game(), folders);
+  const std::string& data_dir = folders.data;
   const uint32_t seed = opt.seed ? *opt.seed
                                  : static_cast<uint32_t>(
                                        std::chrono::system_clock::now().time_since_epoch().count());

@@ -105,6 +105,7 @@ void RegisterAllCommands(Interpreter& in) {
   RegisterTrafficCommands(in);
   RegisterHiScoreCommands(in);
   RegisterViewCommands(in);
+  RegisterSaveCommands(in);
 }
 
 }  // namespace sim

@@ -64,6 +64,7 @@ void RegisterRulesCommands(Interpreter& in);
 void RegisterTrafficCommands(Interpreter& in);
 void RegisterHiScoreCommands(Interpreter& in);
 void RegisterViewCommands(Interpreter& in);
+void RegisterSaveCommands(Interpreter& in);
 
 // Registers every command set.
 void RegisterAllCommands(Interpreter& in);

@@ -233,7 +233,10 @@ void MainWindow::SetCaption(const shell::CaptionEntry& which, const std::string&
 void MainWindow::StartUp(const std::string& data_dir, uint32_t seed, std::function<void()> process_events) {
   // No sound library is opened yet: the game runs silent.
   session_.StartUp(data_dir, seed,
-                   {.read_options = true, .captions = windows_, .process_events = std::move(process_events)});
+                   {.read_options = true,
+                    .captions = windows_,
+                    .process_events = std::move(process_events),
+                    .open_audio = {}});
 }
 
 void MainWindow::StartDriving() {

@@ -22,7 +22,10 @@ void RecordingHost::ErrorBox(const std::string& text) {
 }
 
 void SessionHost::ShowInfoMessage(int kind, const std::string& text) {
-  if (s_.game.hud_mode && s_.world.hud().ShowInfoMessage(kind, text)) return;
+  if (s_.game.hud_mode && s_.world.hud().ShowInfoMessage(kind, text)) {
+    s_.hud_message = {kind, text};
+    return;
+  }
   s_.windows().ShowInfoMessage(kind, text);
 }
 
@@ -53,6 +56,20 @@ Session::~Session() {
 }
 
 void Session::SetWindows(core::Host* windows) { windows_ = windows ? windows : &core::Game::NullHost(); }
+
+void Session::SetHudMode(bool on) {
+  if (game.hud_mode == on) return;
+  game.hud_mode = on;
+  scene::MainScene& ms = world.main_scene();
+  if (ms.hud) ms.hud->SetVisible(on);
+  if (ms.hud_text) ms.hud_text->SetVisible(on);
+  if (on) return;
+  world.over_hud = false;
+  if (game.msg_panel) {
+    game.msg_panel = false;
+    windows_->ShowInfoMessage(hud_message.kind, hud_message.text);
+  }
+}
 
 void Session::SetRecording(bool on) { game.host = on ? static_cast<core::Host*>(&recorder) : &host; }
 

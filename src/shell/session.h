@@ -111,6 +111,13 @@ class Session {
   // The windows' side of the host; null: none (headless).
   void SetWindows(core::Host* windows);
   core::Host& windows() { return *windows_; }
+  // The HUD/side-panel switch: in side-panel mode the HUD's containers are hidden and the
+  // side panels shown. Leaving HUD mode forgets that the pointer was over a HUD button (it
+  // would keep picking suppressed) and moves an open in-scene message into the message
+  // window, since its OK button can no longer be reached.
+  void SetHudMode(bool on);
+  void ToggleHudMode() { SetHudMode(!game.hud_mode); }
+
   // Automation on: the recorder answers and records in front of the session's host.
   void SetRecording(bool on);
   bool recording() const { return game.host == &recorder; }
@@ -124,6 +131,8 @@ class Session {
   presentation::World world{game, traffic};
   SessionHost host{*this};
   RecordingHost recorder{host};
+  // The message the in-scene panel shows or showed last.
+  ShownMessage hud_message{0, ""};
 
  private:
   core::Host* windows_ = &core::Game::NullHost();

@@ -2,12 +2,15 @@
 
 #include <QAction>
 #include <QImage>
+#include <QComboBox>
+#include <QPainter>
 #include <QTimer>
 #include <cerrno>
 #include <fstream>
 #include <ostream>
 #include <unistd.h>
 
+#include "core/newgame.h"
 #include "nlohmann/json.hpp"
 
 namespace ui {
@@ -48,6 +51,73 @@ void Automation::RegisterWindowCommands() {
               {"paused", window_.world().paused()},
               {"day_clock", window_.world().day_clock().enabled()},
               {"frames", frames_}});
+  });
+  // `windows`: every top-level window with its title, visibility and client area on screen.
+  interpreter_.Register("windows", [this](sim::Interpreter& in, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 0, 0);
+    nlohmann::json list = nlohmann::json::array();
+    for (const NamedWindow& w : window_.windows().All()) {
+      const QPoint origin = w.client->mapToGlobal(QPoint(0, 0));
+      list.push_back({{"name", w.name},
+                      {"title", w.widget->windowTitle().toStdString()},
+                      {"visible", w.widget->isVisible()},
+                      {"x", origin.x()},
+                      {"y", origin.y()},
+                      {"width", w.client->width()},
+                      {"height", w.client->height()}});
+    }
+    in.Print(list);
+  });
+  // `new LEVEL`: while the launcher is up, its start button; otherwise the menu's.
+  interpreter_.Register("new", [this](sim::Interpreter& in, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 1, 1);
+    const int32_t level = sim::Interpreter::ArgInt(a, 0, "level");
+    Launcher& launcher = *window_.windows().launcher;
+    if (launcher.isVisible()) {
+      if (in.game().loading) throw sim::CommandError("the game is still loading");
+      launcher.Start(level);
+      return;
+    }
+    core::StartNewGame(in.game(), level);
+  });
+  // `language CODE`: the code picked in the launcher's language box.
+  interpreter_.Register("language", [this](sim::Interpreter& in, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 1, 1);
+    Launcher& launcher = *window_.windows().launcher;
+    if (launcher.languages()->findText(QString::fromStdString(a[0])) < 0)
+      throw sim::CommandError("no language '" + a[0] + "' in the launcher's box");
+    launcher.ShowLanguage(a[0]);
+    launcher.ChooseLanguage(QString::fromStdString(a[0]));
+    if (in.game().locale_code != a[0]) throw sim::CommandError("language '" + a[0] + "' not loaded");
+  });
+  // `show NAME`: shows a window by its name, as its menu item or button would.
+  interpreter_.Register("show", [this](sim::Interpreter&, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 1, 1);
+    for (const NamedWindow& w : window_.windows().All()) {
+      if (a[0] != w.name) continue;
+      w.widget->show();
+      w.widget->raise();
+      return;
+    }
+    throw sim::CommandError("no window '" + a[0] + "'");
+  });
+  // `shot NAME FILE`: a window's own picture (its client area) as a PNG.
+  interpreter_.Register("shot", [this](sim::Interpreter&, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 2, 2);
+    for (const NamedWindow& w : window_.windows().All()) {
+      if (a[0] != w.name) continue;
+      QImage img = w.widget->grab().toImage();
+      // The 3D view draws through GL: its own picture goes in over the grab.
+      if (w.widget == &window_ && window_.viewer().isVisible()) {
+        QPainter p(&img);
+        const QPoint at = window_.viewer().mapTo(&window_, QPoint(0, 0));
+        p.drawImage(at, window_.viewer().Screenshot());
+      }
+      if (img.isNull() || !img.save(QString::fromStdString(a[1]), "PNG"))
+        throw sim::CommandError("cannot write " + a[1]);
+      return;
+    }
+    throw sim::CommandError("no window '" + a[0] + "'");
   });
   // `screenshot FILE`: the 3D view as it stands, as a PNG.
   interpreter_.Register("screenshot", [this](sim::Interpreter&, const Args& a) {

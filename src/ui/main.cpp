@@ -14,6 +14,7 @@
 #include "ui/automation.h"
 #include "ui/command_line.h"
 #include "ui/main_window.h"
+#include "ui/windows.h"
 
 int main(int argc, char** argv) {
   QElapsedTimer since_start;
@@ -46,18 +47,32 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  ui::InstallFonts();
+  const std::string data_dir =
+      opt.data_dir.empty() ? QCoreApplication::applicationDirPath().toStdString() : opt.data_dir;
+
   // Everything the running game is made of; the windows are handed it.
   shell::Session session;
   session.recorder.echo = &std::cerr;
-  ui::MainWindow window(session);
+  // The launcher and the other windows first, the launcher on screen while the game window
+  // loads; a script or a frame count starts a game directly instead.
+  ui::Windows windows(session);
+  session.game.exe_dir = data_dir;
+  const bool direct = !opt.script.empty() || opt.frames >= 0;
+  if (!direct) windows.launcher->show();
+  ui::MainWindow window(session, &windows);
+  windows.launcher->on_start = [&window](int32_t level) {
+    window.show();
+    window.StartGame(level);
+  };
   // With a console or a frame count nobody is there to close a box: questions are
   // answered, errors and messages recorded.
   // A script's start-up (a missing sound device, say) is recorded too.
   const bool automated = opt.console || opt.frames >= 0;
   session.SetRecording(opt.automated());
   window.host().SetQuiet(opt.automated());
-  const std::string data_dir =
-      opt.data_dir.empty() ? QCoreApplication::applicationDirPath().toStdString() : opt.data_dir;
+  // A game started directly never shows the launcher: its pictures are not needed.
+  if (!direct) windows.launcher->LoadContents();
   const uint32_t seed = opt.seed ? *opt.seed
                                  : static_cast<uint32_t>(
                                        std::chrono::system_clock::now().time_since_epoch().count());
@@ -72,9 +87,10 @@ int main(int argc, char** argv) {
   if (opt.timing)
     std::cerr << "start-up: " << since_start.elapsed() << " ms to \"" << window.game().load_status << "\"\n";
 
-  // Until there is a launcher the game window shows itself and starts an easy game.
-  window.show();
-  window.StartGame(core::kLevelEasy);
+  if (direct) {
+    window.show();
+    window.StartGame(core::kLevelEasy);
+  }
 
   ui::Automation automation(window, opt, std::cout, std::cerr, since_start);
   automation.RunScript();

@@ -2,13 +2,22 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QShowEvent>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 #include "core/errors.h"
 #include "core/events.h"
@@ -23,8 +32,15 @@ constexpr int32_t kEventPirates = 4;
 constexpr int32_t kEventEarthquake = 8;
 }  // namespace
 
-MainWindow::MainWindow(shell::Session& session, QWidget* parent)
-    : QMainWindow(parent), session_(session), host_(session.game) {
+MainWindow::MainWindow(shell::Session& session, Windows* windows, QWidget* parent)
+    : QMainWindow(parent),
+      session_(session),
+      own_windows_(windows ? nullptr : std::make_unique<Windows>(session)),
+      windows_(windows ? windows : own_windows_.get()),
+      host_(session.game) {
+  setObjectName("main");
+  windows_->SetMain(this);
+  host_.SetWindows(windows_);
   session_.SetWindows(&host_);
   host_.SetParentWindow(this);
   host_.modal_hook = [this](bool open) { ModalBox(open); };
@@ -37,9 +53,25 @@ MainWindow::MainWindow(shell::Session& session, QWidget* parent)
   };
 
   setWindowTitle("QUENMAR");
-  viewer_ = new scene::gl::Viewer(world().scene(), *world().main_scene().camera, this);
+  auto* client = new QWidget(this);
+  auto* row = new QHBoxLayout(client);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  const CaptionRegistry captions = [this](const std::string& control, std::function<void(const QString&)> set) {
+    RegisterCaption(control, std::move(set));
+  };
+  left_ = new LeftPanel(session_, captions, client);
+  viewer_ = new scene::gl::Viewer(world().scene(), *world().main_scene().camera, client);
   viewer_->setMinimumSize(64, 64);
-  setCentralWidget(viewer_);
+  viewer_->setFocusPolicy(Qt::ClickFocus);
+  right_ = new RightPanel(session_, captions, client);
+  row->addWidget(left_);
+  row->addWidget(viewer_, 1);
+  row->addWidget(right_);
+  // HUD mode first: the panels wait hidden.
+  left_->setVisible(!session_.game.hud_mode);
+  right_->setVisible(!session_.game.hud_mode);
+  setCentralWidget(client);
   viewer_->installEventFilter(this);
   viewer_->on_mouse_down = [this](int x, int y, Qt::MouseButton) { world().MsDown(x, y); };
   viewer_->on_mouse_move = [this](int x, int y) { world().MsMove(x, y); };
@@ -50,8 +82,9 @@ MainWindow::MainWindow(shell::Session& session, QWidget* parent)
 
   BuildMenus();
 
-  // The 3D view gets the designed client area; the menu bar comes on top of it.
+  // The designed client area below the menu bar.
   resize(kViewWidth, kViewHeight + menuBar()->sizeHint().height());
+  setMinimumSize(kLeftPanelWidth + kRightPanelWidth + 64, 400);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));
@@ -66,54 +99,112 @@ MainWindow::~MainWindow() {
   viewer_ = nullptr;
   // The rules must not reach a window that is gone.
   session_.SetWindows(nullptr);
+  windows_->SetMain(nullptr);
 }
 
-QAction* MainWindow::AddItem(QMenu* m, const std::string& control, const char* design_text,
-                             std::function<void()> command) {
+QAction* MainWindow::AddItem(QMenu* m, const std::string& control, const char* designed_name,
+                             const char* design_text, std::function<void()> command, const char* key) {
   QAction* a = m->addAction(design_text);
   actions_[control] = a;
-  connect(a, &QAction::triggered, this, [command = std::move(command)] { command(); });
-  captions_[control] = [a](const QString& text) { a->setText(text); };
+  actions_[designed_name] = a;
+  connect(a, &QAction::triggered, this, [command = command] { command(); });
+  // The key is shown beside the caption, whatever the language; the shortcut itself is
+  // separate so that a text field with focus keeps its keys.
+  const QString shown_key = key ? QKeySequence(key).toString(QKeySequence::NativeText) : QString();
+  auto set = [a, shown_key](const QString& text) { a->setText(shown_key.isEmpty() ? text : text + '\t' + shown_key); };
+  set(design_text);
+  captions_[control] = set;
+  if (key) {
+    auto* sc = new QShortcut(QKeySequence(key), this);
+    sc->setContext(Qt::WindowShortcut);
+    connect(sc, &QShortcut::activated, this, [this, a] {
+      if (!TextFieldHasFocus() && a->isEnabled()) a->trigger();
+    });
+  }
   return a;
+}
+
+bool MainWindow::TextFieldHasFocus() const {
+  const QWidget* f = QApplication::focusWidget();
+  if (!f) return false;
+  if (qobject_cast<const QLineEdit*>(f) || qobject_cast<const QAbstractSpinBox*>(f)) return true;
+  if (const auto* p = qobject_cast<const QPlainTextEdit*>(f)) return !p->isReadOnly();
+  if (const auto* t = qobject_cast<const QTextEdit*>(f)) return !t->isReadOnly();
+  if (const auto* c = qobject_cast<const QComboBox*>(f)) return c->isEditable();
+  return false;
 }
 
 void MainWindow::BuildMenus() {
   QMenuBar* bar = menuBar();
-  auto add_menu = [&](const std::string& control, const char* design_text) {
+  auto add_menu = [&](const std::string& control, const char* designed_name, const char* design_text) {
     QMenu* m = bar->addMenu(design_text);
     menus_[control] = m;
+    menus_[designed_name] = m;
     captions_[control] = [m](const QString& text) { m->setTitle(text); };
     return m;
   };
+  Windows& w = *windows_;
 
-  QMenu* game = add_menu("menu_game", "Game");
-  AddItem(game, "game_start_easy", "Start Easy", [this] { StartGame(core::kLevelEasy); });
-  AddItem(game, "game_start_normal", "Start Normal", [this] { StartGame(core::kLevelNormal); });
-  AddItem(game, "game_start_hard", "Start Hard", [this] { StartGame(core::kLevelHard); });
-  QAction* sandbox = AddItem(game, "game_sandbox", "Sandbox", [this] { ToggleSandbox(); });
+  QMenu* game = add_menu("menu_game", "Menu1", "Game");
+  AddItem(game, "game_start_easy", "Menu1_1", "Start Easy", [this] { StartGame(core::kLevelEasy); });
+  AddItem(game, "game_start_normal", "Menu1_2", "Start Normal", [this] { StartGame(core::kLevelNormal); });
+  AddItem(game, "game_start_hard", "Menu1_3", "Start Hard", [this] { StartGame(core::kLevelHard); });
+  QAction* sandbox = AddItem(game, "game_sandbox", "Menu1_6", "Sandbox", [this] { ToggleSandbox(); });
   sandbox->setCheckable(true);
   sandbox->setChecked(true);  // as designed; the window's show puts the option's value in
+  AddItem(game, "game_hiscore", "Menu1_5", "HiScore", [this] { host_.ShowHighScores(false); }, "F2");
+  AddItem(game, "game_credits", "Menu1_7", "Credits", [&w] {
+    w.credits->show();
+    w.credits->raise();
+  });
   game->addSeparator();
-  AddItem(game, "game_quit", "Quit", [this] { QuitAtOnce(); });
+  AddItem(game, "game_quit", "Menu1_4", "Quit", [this] { QuitAtOnce(); });
 
-  QMenu* speed = add_menu("menu_speed", "Speed");
-  AddItem(speed, "speed_pause", "Pause/Unpause", [this] { TogglePause(); });
-  AddItem(speed, "speed_low", "Low", [this] { SetSpeed(core::kSpeedLow); });
-  AddItem(speed, "speed_normal", "Normal", [this] { SetSpeed(core::kSpeedNormal); });
-  AddItem(speed, "speed_fast", "Fast", [this] { SetSpeed(core::kSpeedFast); });
+  QMenu* speed = add_menu("menu_speed", "Menu2", "Speed");
+  AddItem(speed, "speed_pause", "Menu2_1", "Pause/Unpause", [this] { TogglePause(); }, "Space");
+  AddItem(speed, "speed_low", "Menu2_2", "Low", [this] { SetSpeed(core::kSpeedLow); }, "1");
+  AddItem(speed, "speed_normal", "Menu2_3", "Normal", [this] { SetSpeed(core::kSpeedNormal); }, "2");
+  AddItem(speed, "speed_fast", "Menu2_4", "Fast", [this] { SetSpeed(core::kSpeedFast); }, "3");
 
-  QMenu* disasters = add_menu("menu_disasters", "Disasters");
-  AddItem(disasters, "disasters_pirates", "Pirate Attack", [this] { PirateAttack(); });
-  AddItem(disasters, "disasters_earthquake", "Earthquake", [this] { Earthquake(); });
+  QMenu* disasters = add_menu("menu_disasters", "Menu3", "Disasters");
+  AddItem(disasters, "disasters_pirates", "Menu3_1", "Pirate Attack", [this] { PirateAttack(); });
+  AddItem(disasters, "disasters_earthquake", "Menu3_2", "Earthquake", [this] { Earthquake(); });
 
-  QMenu* options = add_menu("menu_options", "Options");
-  QAction* tubes = AddItem(options, "options_tubes", "No conection tubes", [this] { ToggleTubes(); });
+  QMenu* options = add_menu("menu_options", "Menu4", "Options");
+  AddItem(options, "options_hud", "Menu4_1", "Show/Hide GLScene HUD", [this] { ToggleHudMode(); }, "H");
+  AddItem(options, "options_window", "Menu4_2", "Audio and mouse", [&w] {
+    w.options->show();
+    w.options->raise();
+  });
+  QAction* tubes =
+      AddItem(options, "options_tubes", "Menu4_3", "No conection tubes", [this] { ToggleTubes(); }, "T");
   tubes->setCheckable(true);
-  AddItem(options, "options_isometric", "Isometric", [this] { ToggleIsometric(); });
+  AddItem(options, "options_isometric", "Menu4_4", "Isometric", [this] { ToggleIsometric(); }, "I");
+  QAction* stats =
+      AddItem(options, "options_stats", "Menu4_6", "Statistics panel", [this] { ToggleStatsPanel(); }, "S");
+  stats->setCheckable(true);
   // Designed greyed out and never enabled.
   QAction* fullscreen = options->addAction("Fullscreen");
   fullscreen->setEnabled(false);
   actions_["options_fullscreen"] = fullscreen;
+  actions_["Menu4_5"] = fullscreen;
+
+  QMenu* editors = add_menu("menu_editors", "Menu5", "Editors");
+  AddItem(editors, "editors_building", "Menu5_1", "Building Editor", [&w] {
+    w.editor->show();
+    w.editor->raise();
+  });
+  AddItem(editors, "editors_monitor", "Menu5_2", "Shuttle monitor", [&w] {
+    w.monitor->show();
+    w.monitor->raise();
+  });
+
+  // Escape closes what the HUD has open; it has no menu item.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, [this] {
+    if (!TextFieldHasFocus()) CloseHudPanels();
+  });
 }
 
 QAction* MainWindow::action(std::string_view control) const {
@@ -131,7 +222,10 @@ void MainWindow::RegisterCaption(const std::string& control, std::function<void(
 }
 
 void MainWindow::SetCaption(const shell::CaptionEntry& which, const std::string& text) {
-  if (which.window != "main") return;
+  if (which.window != "main") {
+    windows_->SetCaption(which, text);
+    return;
+  }
   const auto it = captions_.find(which.control);
   if (it != captions_.end() && it->second) it->second(Q(text));
 }
@@ -139,7 +233,7 @@ void MainWindow::SetCaption(const shell::CaptionEntry& which, const std::string&
 void MainWindow::StartUp(const std::string& data_dir, uint32_t seed, std::function<void()> process_events) {
   session_.StartUp(data_dir, seed,
                    {.read_options = true,
-                    .captions = this,
+                    .captions = windows_,
                     .process_events = std::move(process_events),
                     .audio = true});
 }
@@ -176,6 +270,37 @@ void MainWindow::ShowReadout() {
   if (!r.caption.empty() && windowTitle() != caption) setWindowTitle(caption);
   if (QAction* tubes = action("options_tubes"); tubes && tubes->isChecked() != r.tubes_checked)
     tubes->setChecked(r.tubes_checked);
+  if (QAction* stats = action("options_stats"); stats && stats->isChecked() != world().hud().stats_panel)
+    stats->setChecked(world().hud().stats_panel);
+  if (!session_.game.hud_mode) RefreshPanels();
+}
+
+void MainWindow::RefreshPanels() {
+  left_->Refresh(world().readout());
+  right_->Refresh(world().readout());
+}
+
+void MainWindow::ToggleHudMode() {
+  session_.ToggleHudMode();
+  const bool panels = !session_.game.hud_mode;
+  // Shown with what they would have shown all along.
+  if (panels) RefreshPanels();
+  left_->setVisible(panels);
+  right_->setVisible(panels);
+}
+
+void MainWindow::ToggleStatsPanel() {
+  hud::Hud& h = world().hud();
+  h.stats_panel = !h.stats_panel;
+  if (QAction* a = action("options_stats")) a->setChecked(h.stats_panel);
+}
+
+void MainWindow::CloseHudPanels() {
+  core::Game& g = session_.game;
+  if (!g.hud_mode) return;
+  g.build_panel = g.bldg_panel = g.trade_panel = g.credit_panel = false;
+  // As the message's OK button does: the frame loop starts the day clock again.
+  g.msg_panel = false;
 }
 
 void MainWindow::StartGame(int32_t level) {

@@ -1,8 +1,9 @@
 #pragma once
-// The game window: the 3D view of the colony under a menu bar. It runs the session's
-// start-up sequence; from then on the view's idle driving moves the day clock and the
-// frame loop, and the window forwards pointer input and menu commands to the session's
-// world. It owns nothing of the game: the session does.
+// The game window: the 3D view of the colony under a menu bar, between the two side panels
+// in side-panel mode and alone in HUD mode. It runs the session's start-up sequence; from
+// then on the view's idle driving moves the day clock and the frame loop, and the window
+// forwards pointer input, keys, menu commands and side-panel controls to the session. It
+// owns nothing of the game: the session does.
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
@@ -17,13 +18,17 @@
 #include "shell/options.h"
 #include "shell/session.h"
 #include "ui/qt_host.h"
+#include "ui/side_panels.h"
+#include "ui/windows.h"
 
 class QAction;
 class QMenu;
+class QShortcut;
 
 namespace ui {
 
-// Client area of the window as designed: the 3D view fills it below the menu bar.
+// Client area of the window as designed, below the menu bar; in HUD mode the 3D view
+// fills it.
 inline constexpr int kViewWidth = 1008;
 inline constexpr int kViewHeight = 709;
 
@@ -31,7 +36,8 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   Q_OBJECT
 
  public:
-  explicit MainWindow(shell::Session& session, QWidget* parent = nullptr);
+  // `windows`: the other windows, created before this one; null creates a set of its own.
+  explicit MainWindow(shell::Session& session, Windows* windows = nullptr, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The start-up sequence (window creation): audio (not yet: silent), options, language,
@@ -59,13 +65,21 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   void Earthquake();
   void ToggleTubes();             // No conection tubes
   void ToggleIsometric();
+  void ToggleStatsPanel();        // the colony data list in the HUD
+  // Show/Hide GLScene HUD: HUD mode or the side panels; the view takes what they leave.
+  void ToggleHudMode();
+  // Escape: closes the HUD's open panels (and acknowledges a HUD message).
+  void CloseHudPanels();
+  // Brings every side-panel control up to date with the last read-out.
+  void RefreshPanels();
 
   // Receives the locale's wording for this window's captions.
   void SetCaption(const shell::CaptionEntry& which, const std::string& text) override;
   // Lets a later control take its caption from the locale table under `control`.
   void RegisterCaption(const std::string& control, std::function<void(const QString&)> set);
 
-  // The menu item or menu (its title item) with this caption-table name, or null.
+  // The menu item or menu (its title item) with this caption-table name or its
+  // designed name (`Menu1_1` ... `Menu5_2`), or null.
   QAction* action(std::string_view control) const;
   QMenu* menu(std::string_view control) const;
 
@@ -78,6 +92,9 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   presentation::World& world() { return session_.world; }
   scene::gl::Viewer& viewer() { return *viewer_; }
   QtHost& host() { return host_; }
+  Windows& windows() { return *windows_; }
+  LeftPanel& left_panel() { return *left_; }
+  RightPanel& right_panel() { return *right_; }
   shell::Options& options() { return session_.options; }
 
  protected:
@@ -87,14 +104,20 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
 
  private:
   void BuildMenus();
-  QAction* AddItem(QMenu* menu, const std::string& control, const char* design_text,
-                   std::function<void()> command);
+  QAction* AddItem(QMenu* menu, const std::string& control, const char* designed_name, const char* design_text,
+                   std::function<void()> command, const char* key = nullptr);
+  // True while typing goes to a text field: the single-key shortcuts stand back.
+  bool TextFieldHasFocus() const;
   // The window caption and the check marks, from the read-out the last frame made.
   void ShowReadout();
   void ModalBox(bool open);
 
   shell::Session& session_;
+  std::unique_ptr<Windows> own_windows_;
+  Windows* windows_;
   QtHost host_;
+  LeftPanel* left_ = nullptr;
+  RightPanel* right_ = nullptr;
   scene::gl::Viewer* viewer_ = nullptr;
 
   std::map<std::string, QAction*, std::less<>> actions_;

@@ -1,16 +1,17 @@
 #pragma once
-// The windows' side of core::Host: the message window, questions and error boxes as Qt
-// dialogs. The session routes to it (and, under automation, records in front of it).
+// The windows' side of core::Host: the message window, the high-score window, questions
+// and error boxes. The session routes to it (and, under automation, records in front of
+// it).
 #include <QPointer>
+#include <QWidget>
 #include <functional>
 #include <string>
 
 #include "core/game.h"
 
-#include <QMessageBox>
-#include <QWidget>
-
 namespace ui {
+
+class Windows;
 
 class QtHost : public core::Host {
  public:
@@ -18,6 +19,7 @@ class QtHost : public core::Host {
   ~QtHost() override;
 
   void SetParentWindow(QWidget* window) { parent_ = window; }
+  void SetWindows(Windows* windows) { windows_ = windows; }
 
   // Quiet (automated runs: the session records what was said): no message window opens.
   void SetQuiet(bool on) { quiet_ = on; }
@@ -32,16 +34,15 @@ class QtHost : public core::Host {
   void ShowInfoMessage(int kind, const std::string& text) override;
   bool Confirm(const std::string& text) override;
   void ErrorBox(const std::string& text) override;
-
-  // The non-modal message window, or null before the first message.
-  QMessageBox* message_window() const { return message_box_; }
+  // Game over or the menu: the high-score window, beside the message window.
+  void ShowHighScores(bool accept_entry) override;
 
  private:
   void Modal(bool open);
 
   core::Game& g_;
   QPointer<QWidget> parent_;
-  QPointer<QMessageBox> message_box_;
+  Windows* windows_ = nullptr;
   bool quiet_ = false;
 };
 

@@ -4,10 +4,12 @@
 #include <QApplication>
 
 #include "scene/gl/viewer.h"
+#include "ui/dialogs.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   scene::gl::InstallDefaultSurfaceFormat(false);
   QApplication app(argc, argv);
+  ui::InstallFonts();
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,141 @@
+#include "ui/launcher.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "core/errors.h"
+#include "core/newgame.h"
+#include "shell/launcher.h"
+#include "shell/options.h"
+#include "ui/dialogs.h"
+
+namespace ui {
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+Launcher::Launcher(shell::Session& s, shell::CaptionSink& captions) : s_(s), captions_(captions) {
+  setObjectName("launcher");
+  setWindowTitle("QUENMAR");
+  SetUpToolWindow(this, kLauncherSize);
+  logo_ = new QLabel(this);
+  logo_->setGeometry(0, 0, 634, 210);
+  logo_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  status_ = new QPlainTextEdit(this);
+  status_->setReadOnly(true);
+  status_->setGeometry(0, 210, 634, 40);
+  status_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  AddButton("start_easy", "Start Easy", 8);
+  AddButton("start_normal", "Start Normal", 89);
+  AddButton("start_hard", "Start Hard", 170);
+  AddButton("sandbox", "Sandbox", 251);
+  AddButton("credits", "Credits", 470);
+  AddButton("quit", "Quit", 551);
+  languages_ = new QComboBox(this);
+  languages_->setGeometry(572, 8, 54, 21);
+  languages_->setEditable(false);
+
+  connect(button("start_easy"), &QPushButton::clicked, this, [this] { Start(core::kLevelEasy); });
+  connect(button("start_normal"), &QPushButton::clicked, this, [this] { Start(core::kLevelNormal); });
+  connect(button("start_hard"), &QPushButton::clicked, this, [this] { Start(core::kLevelHard); });
+  connect(button("sandbox"), &QPushButton::clicked, this,
+          [this] { s_.game.sandbox_option = !s_.game.sandbox_option; });
+  connect(button("credits"), &QPushButton::clicked, this, [this] {
+    if (on_credits) on_credits();
+  });
+  connect(button("quit"), &QPushButton::clicked, this, [this] {
+    try {
+      shell::SaveOptions(s_.game, s_.options);
+    } catch (const core::DataError& e) {
+      s_.game.host->ErrorBox(e.what());
+    }
+    if (end_program) end_program();
+  });
+  // Only a choice the player makes loads a language, not the box being filled.
+  connect(languages_, &QComboBox::activated, this, [this](int i) { ChooseLanguage(languages_->itemText(i)); });
+  end_program = [] {
+    QCoreApplication::exit(0);
+    // Closed while the game window still loads: the event loop is not running yet.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  };
+
+  timer_.setInterval(200);
+  connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
+  timer_.start();
+  Tick();
+}
+
+QPushButton* Launcher::AddButton(const char* control, const char* text, int left) {
+  auto* b = new QPushButton(text, this);
+  b->setGeometry(left, 179, 75, 25);
+  buttons_.emplace_back(control, b);
+  return b;
+}
+
+QPushButton* Launcher::button(std::string_view control) const {
+  for (const auto& [name, b] : buttons_)
+    if (name == control) return b;
+  return nullptr;
+}
+
+void Launcher::LoadContents() {
+  // A missing logo or language list is reported, and the rest of the contents skipped.
+  try {
+    const std::string logo = s_.game.Path("\\Textures\\launch_logo.bmp");
+    QPixmap p;
+    if (!p.load(Q(logo))) throw core::DataError(logo, 0, "", "Cannot open file");
+    logo_->setPixmap(p);
+    languages_->clear();
+    for (const auto& code : shell::LanguageList(s_.game)) languages_->addItem(Q(code));
+    languages_->setCurrentIndex(languages_->count() > 0 ? 0 : -1);
+  } catch (const core::DataError& e) {
+    s_.game.host->ErrorBox(e.what());
+  }
+}
+
+void Launcher::ShowLanguage(const std::string& code) {
+  const int i = languages_->findText(Q(code));
+  if (i >= 0 && i != languages_->currentIndex()) languages_->setCurrentIndex(i);
+}
+
+void Launcher::SetCaption(std::string_view control, const QString& text) {
+  if (control == "sandbox") return;  // the timer builds it with its check sign
+  if (QPushButton* b = button(control)) b->setText(text);
+}
+
+void Launcher::Tick() {
+  const shell::LauncherView v = shell::LauncherTick(s_.game);
+  QPushButton* sandbox = button("sandbox");
+  if (sandbox->text() != Q(v.sandbox_caption)) sandbox->setText(Q(v.sandbox_caption));
+  for (const auto& [name, b] : buttons_)
+    if (b->isEnabled() != v.buttons_enabled) b->setEnabled(v.buttons_enabled);
+  if (status_->toPlainText() != Q(v.status)) status_->setPlainText(Q(v.status));
+}
+
+void Launcher::Start(int32_t level) {
+  if (s_.game.loading) return;
+  hide();
+  if (on_start) on_start(level);
+}
+
+void Launcher::ChooseLanguage(const QString& code) {
+  try {
+    shell::ChooseLanguage(s_.game, s_.options, code.toStdString(), &captions_);
+  } catch (const core::DataError& e) {
+    s_.game.host->ErrorBox(e.what());
+  }
+}
+
+void Launcher::closeEvent(QCloseEvent* e) {
+  // The title-bar close ends the program at once, without saving.
+  e->accept();
+  if (end_program) end_program();
+}
+
+}  // namespace ui

@@ -1,0 +1,65 @@
+#pragma once
+// The launcher: the first window, and the application's main window. It shows the logo,
+// the load progress of the game window's start-up on its 200 ms timer, the language box
+// and the buttons that start a game once loading has finished.
+#include <QDialog>
+#include <QTimer>
+#include <functional>
+#include <string>
+
+#include "shell/locale.h"
+#include "shell/session.h"
+
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace ui {
+
+inline constexpr QSize kLauncherSize{634, 250};
+
+class Launcher : public QDialog {
+  Q_OBJECT
+ public:
+  // `captions` receives the wording when a language is picked.
+  Launcher(shell::Session& s, shell::CaptionSink& captions);
+
+  void SetCaption(std::string_view control, const QString& text);
+  // The timer's step: status box, button states, sandbox caption.
+  void Tick();
+  // Start button `level`: hides the launcher and starts the game through `on_start`.
+  void Start(int32_t level);
+  void ChooseLanguage(const QString& code);
+  // The language box shows `code` (options file, language loads).
+  void ShowLanguage(const std::string& code);
+
+  // Shows the game window and starts a new game at `level` (set by the program).
+  std::function<void(int32_t level)> on_start;
+  std::function<void()> on_credits;
+  // Ends the program at once (the Quit button has saved the options before).
+  std::function<void()> end_program;
+  // Reads the logo and the language list (the data folder must be known).
+  void LoadContents();
+
+  QPushButton* button(std::string_view control) const;
+  QComboBox* languages() const { return languages_; }
+  QPlainTextEdit* status() const { return status_; }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  // Escape would hide the launcher and leave nothing on screen: it does nothing.
+  void reject() override {}
+
+ private:
+  QPushButton* AddButton(const char* control, const char* text, int left);
+  shell::Session& s_;
+  shell::CaptionSink& captions_;
+  QLabel* logo_;
+  QPlainTextEdit* status_;
+  QComboBox* languages_;
+  std::vector<std::pair<std::string, QPushButton*>> buttons_;
+  QTimer timer_;
+};
+
+}  // namespace ui

@@ -1,0 +1,263 @@
+#include "ui/side_panels.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "core/catalog.h"
+#include "core/construction.h"
+#include "core/trade.h"
+#include "shell/editor.h"
+#include "ui/dialogs.h"
+
+namespace ui {
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+void SetText(QLabel* l, const std::string& s) {
+  const QString t = Q(s);
+  if (l->text() != t) l->setText(t);
+}
+// A caption too wide for its button is broken at the blank nearest its middle.
+void SetText(QPushButton* b, const std::string& s) {
+  QString t = Q(s);
+  const int room = b->width() - 8;
+  if (b->fontMetrics().horizontalAdvance(t) > room) {
+    int best = -1;
+    for (int i = 0; i < t.size(); ++i)
+      if (t[i] == ' ' && (best < 0 || std::abs(i - t.size() / 2) < std::abs(best - t.size() / 2))) best = i;
+    if (best >= 0) t[best] = '\n';
+  }
+  if (b->text() != t) b->setText(t);
+}
+// A memo rewritten only when its text changed, keeping the player's scroll position.
+void SetMemo(QPlainTextEdit* m, std::string& shown, const std::vector<std::string>& lines) {
+  std::string text;
+  for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\n" : "") + lines[i];
+  if (text == shown) return;
+  shown = std::move(text);
+  const int scroll = m->verticalScrollBar() ? m->verticalScrollBar()->value() : 0;
+  m->setPlainText(Q(shown));
+  if (m->verticalScrollBar()) m->verticalScrollBar()->setValue(scroll);
+}
+
+QPlainTextEdit* Memo(QWidget* parent) {
+  auto* m = new QPlainTextEdit(parent);
+  m->setReadOnly(true);
+  m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  return m;
+}
+
+QPushButton* Button(const char* text, QWidget* parent, QRect at) {
+  auto* b = new QPushButton(text, parent);
+  b->setGeometry(at);
+  return b;
+}
+}  // namespace
+
+std::optional<int32_t> ReadAmount(shell::Session& s, const QLineEdit* field) {
+  try {
+    return shell::ParseBox(field->text().toStdString());
+  } catch (const shell::InputError& e) {
+    s.game.host->ErrorBox(e.what());
+    return std::nullopt;
+  }
+}
+
+// --- left ------------------------------------------------------------------------------------
+
+LeftPanel::LeftPanel(shell::Session& s, const CaptionRegistry& captions, QWidget* parent)
+    : QWidget(parent), s_(s) {
+  setFixedWidth(kLeftPanelWidth);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  auto* construction = new QGroupBox("CONSTRUCTION", this);
+  construction->setFixedHeight(192);
+  types_ = new QComboBox(construction);
+  types_->setGeometry(3, 16, 174, 21);
+  types_->setPlaceholderText("- select building -");
+  build_ = Button("Build", construction, {183, 14, 55, 25});
+  describe_ = Button("...", construction, {183, 43, 55, 25});
+  cost_ = new QLabel(construction);
+  cost_->setGeometry(8, 39, 172, 15);
+  upkeep_ = new QLabel(construction);
+  upkeep_->setGeometry(8, 54, 172, 15);
+  properties_ = Memo(construction);
+  properties_->setGeometry(6, 73, 232, 113);
+  layout->addWidget(construction);
+
+  auto* colony = new QGroupBox("COLONY DATA", this);
+  auto* colony_layout = new QVBoxLayout(colony);
+  colony_layout->setContentsMargins(2, 2, 2, 2);
+  colony_ = Memo(colony);
+  colony_->setFont(MemoFont(13, true));
+  colony_->setStyleSheet("QPlainTextEdit { color: black; }");
+  colony_layout->addWidget(colony_);
+  layout->addWidget(colony, 1);
+
+  trade_[0] = MakeTradeBox(core::kGoodsFood, "TRADE FOOD", 67);
+  trade_[2] = MakeTradeBox(core::kGoodsRaw, "TRADE RAW MATERIALS", 67);
+  trade_[1] = MakeTradeBox(core::kGoodsProducts, "TRADE PRODUCT", 64);
+  for (int i : {0, 2, 1}) layout->addWidget(trade_[i].group);
+
+  captions("construction_group", [construction](const QString& t) { construction->setTitle(t); });
+  captions("colony_data_group", [colony](const QString& t) { colony->setTitle(t); });
+  captions("food_trade_group", [g = trade_[0].group](const QString& t) { g->setTitle(t); });
+  captions("product_trade_group", [g = trade_[1].group](const QString& t) { g->setTitle(t); });
+  captions("raw_trade_group", [g = trade_[2].group](const QString& t) { g->setTitle(t); });
+  captions("build_button", [this](const QString& t) { build_->setText(t); });
+  captions("buy_buttons", [this](const QString& t) {
+    for (auto& box : trade_) box.buy->setText(t);
+  });
+  captions("sell_buttons", [this](const QString& t) {
+    for (auto& box : trade_) box.sell->setText(t);
+  });
+  captions("building_combo_prompt", [this](const QString& t) { types_->setPlaceholderText(t); });
+
+  connect(types_, &QComboBox::currentIndexChanged, this, [this](int i) { s_.game.constr_choice = i; });
+  connect(build_, &QPushButton::clicked, this, [this] { core::ConstructBuilding(s_.game, types_->currentIndex()); });
+  connect(describe_, &QPushButton::clicked, this, [this] {
+    if (types_->currentIndex() >= 0) core::ShowDescription(s_.game, types_->currentIndex());
+  });
+}
+
+TradeBox LeftPanel::MakeTradeBox(int goods, const char* title, int height) {
+  TradeBox box;
+  box.group = new QGroupBox(title, this);
+  box.group->setFixedHeight(height);
+  box.price = new QLabel("Price:", box.group);
+  box.price->setGeometry(8, 16, 230, 15);
+  box.amount = new QLineEdit("0", box.group);
+  box.amount->setGeometry(8, 35, 75, 21);
+  box.buy = Button("Buy", box.group, {89, 31, 60, 25});
+  box.sell = Button("Sell", box.group, {151, 31, 60, 25});
+  connect(box.buy, &QPushButton::clicked, this, [this, goods] { DoTrade(core::kBuy, goods); });
+  connect(box.sell, &QPushButton::clicked, this, [this, goods] { DoTrade(core::kSell, goods); });
+  return box;
+}
+
+void LeftPanel::DoTrade(int direction, int goods) {
+  if (const auto amount = ReadAmount(s_, trade(goods).amount)) core::Trade(s_.game, direction, goods, *amount);
+}
+
+void LeftPanel::Refresh(const hud::Readout& r) {
+  const core::Game& g = s_.game;
+  if (shown_types_ != g.constr_list) {
+    shown_types_ = g.constr_list;
+    const QSignalBlocker quiet(types_);
+    types_->clear();
+    for (const auto& name : shown_types_) types_->addItem(Q(name));
+  }
+  const int choice = g.constr_choice < types_->count() ? g.constr_choice : -1;
+  if (types_->currentIndex() != choice) {
+    const QSignalBlocker quiet(types_);
+    types_->setCurrentIndex(choice);
+  }
+  SetText(cost_, r.cost);
+  SetText(upkeep_, r.upkeep);
+  SetMemo(properties_, shown_properties_, r.building);
+  SetMemo(colony_, shown_colony_, r.colony);
+  SetText(trade_[0].price, r.food_price);
+  SetText(trade_[1].price, r.product_price);
+  SetText(trade_[2].price, r.raw_price);
+}
+
+// --- right -----------------------------------------------------------------------------------
+
+RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidget* parent)
+    : QWidget(parent), s_(s) {
+  setFixedWidth(kRightPanelWidth);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  auto* credit = new QGroupBox("CREDIT", this);
+  credit->setFixedHeight(105);
+  auto* sum_label = new QLabel("Sum", credit);
+  sum_label->setGeometry(16, 19, 32, 15);
+  sum_ = new QLineEdit("100000", credit);
+  sum_->setGeometry(50, 16, 121, 21);
+  interest_ = new QLabel("Percent:", credit);
+  interest_->setGeometry(16, 56, 160, 15);
+  take_ = Button("Take", credit, {104, 74, 75, 25});
+  layout->addWidget(credit);
+
+  auto* buildings = new QGroupBox("BUILDING LIST", this);
+  auto* list_layout = new QVBoxLayout(buildings);
+  list_layout->setContentsMargins(2, 2, 2, 2);
+  list_layout->setSpacing(0);
+  list_ = new QListWidget(buildings);
+  list_->setUniformItemSizes(true);
+  list_->setStyleSheet("QListWidget::item { height: 13px; padding: 0px; }");
+  list_layout->addWidget(list_, 1);
+  auto* strip = new QWidget(buildings);
+  strip->setFixedHeight(96);
+  selected_ = new QLabel("-", strip);
+  selected_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  selected_->setAlignment(Qt::AlignCenter);
+  selected_->setGeometry(0, 0, kRightPanelWidth - 4, 24);
+  upgrade_ = Button("Upgrade ()", strip, {0, 25, 90, 45});
+  upgrade_->setMinimumHeight(45);
+  destroy_ = Button("Destroy (10000)", strip, {90, 25, kRightPanelWidth - 4 - 90, 45});
+  activate_ = Button("Activate/Deactivate", strip, {0, 71, kRightPanelWidth - 4, 25});
+  list_layout->addWidget(strip);
+  layout->addWidget(buildings, 1);
+
+  captions("credit_group", [credit](const QString& t) { credit->setTitle(t); });
+  captions("building_list_group", [buildings](const QString& t) { buildings->setTitle(t); });
+  captions("credit_sum_label", [sum_label](const QString& t) { sum_label->setText(t); });
+  captions("take_credit_button", [this](const QString& t) { take_->setText(t); });
+  captions("destroy_button", [this](const QString& t) { destroy_->setText(t); });
+  captions("activate_button", [this](const QString& t) { activate_->setText(t); });
+
+  connect(take_, &QPushButton::clicked, this, [this] {
+    if (const auto sum = ReadAmount(s_, sum_)) core::TakeCredit(s_.game, *sum);
+  });
+  auto select = [this](int row) {
+    if (row >= 0) s_.world.SelectSlot(row);
+  };
+  connect(list_, &QListWidget::currentRowChanged, this, select);
+  connect(list_, &QListWidget::itemClicked, this, [this, select](QListWidgetItem* item) { select(list_->row(item)); });
+  connect(upgrade_, &QPushButton::clicked, this, [this] { core::UpgradeBuilding(s_.game, s_.game.selected_bldg); });
+  connect(destroy_, &QPushButton::clicked, this, [this] { core::DestroyBuilding(s_.game, s_.game.selected_bldg); });
+  connect(activate_, &QPushButton::clicked, this, [this] { core::ToggleActive(s_.game, s_.game.selected_bldg); });
+}
+
+void RightPanel::Refresh(const hud::Readout& r) {
+  SetText(interest_, r.interest);
+  SetText(selected_, r.selected_name);
+  SetText(upgrade_, r.upgrade_caption);
+  // The 1001 lines are compared, and only a line that changed is rewritten.
+  const core::Game& g = s_.game;
+  if (shown_lines_.size() != core::kPlacedSize) {
+    shown_lines_ = core::BldgListLines(g);
+    list_->clear();
+    for (const auto& l : shown_lines_) list_->addItem(Q(l));
+    lines_rewritten_ += static_cast<int>(shown_lines_.size());
+  } else {
+    for (int32_t k = 0; k < core::kPlacedSize; ++k) {
+      std::string line = core::BldgListLine(g, k);
+      if (line == shown_lines_[static_cast<size_t>(k)]) continue;
+      list_->item(k)->setText(Q(line));
+      shown_lines_[static_cast<size_t>(k)] = std::move(line);
+      ++lines_rewritten_;
+    }
+  }
+  const bool none = g.selected_bldg == core::kNoSelection && !g.last_slot_selected;
+  const int row = !none && g.selected_bldg >= 0 && g.selected_bldg < core::kPlacedSize ? g.selected_bldg : -1;
+  if (list_->currentRow() != row) {
+    const QSignalBlocker quiet(list_);
+    list_->setCurrentRow(row);
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,57 @@
+#include "ui/windows.h"
+
+#include "ui/main_window.h"
+
+namespace ui {
+
+Windows::Windows(shell::Session& s) : s_(s) {
+  launcher = std::make_unique<Launcher>(s, *this);
+  hiscore = std::make_unique<HiScoreWindow>(s);
+  message = std::make_unique<MessageWindow>(s);
+  editor = std::make_unique<EditorWindow>(s);
+  options = std::make_unique<OptionsWindow>(s);
+  monitor = std::make_unique<MonitorWindow>(s);
+  credits = std::make_unique<CreditsWindow>();
+  launcher->on_credits = [this] {
+    credits->show();
+    credits->raise();
+  };
+}
+
+Windows::~Windows() = default;
+
+void Windows::SetMain(MainWindow* main) { main_ = main; }
+
+void Windows::SetCaption(const shell::CaptionEntry& which, const std::string& text) {
+  const QString t = QString::fromStdString(text);
+  if (which.window == "launcher") {
+    launcher->SetCaption(which.control, t);
+  } else if (which.window == "hiscore") {
+    hiscore->SetPrompt(t);
+  } else if (which.window == "credits") {
+    credits->setWindowTitle(t);
+  } else if (which.window == "main" && main_) {
+    main_->SetCaption(which, text);
+  }
+}
+
+void Windows::SetCreditsText(const std::string& text) {
+  credits->SetText(text);
+  // A language load also puts its code in the launcher's box.
+  launcher->ShowLanguage(s_.game.locale_code);
+}
+
+std::vector<NamedWindow> Windows::All() const {
+  std::vector<NamedWindow> all = {{"launcher", launcher.get(), launcher.get()}};
+  if (main_) all.push_back({"main", main_, main_->centralWidget()});
+  for (const NamedWindow& w : std::initializer_list<NamedWindow>{{"hiscore", hiscore.get(), hiscore.get()},
+                                                                  {"message", message.get(), message.get()},
+                                                                  {"editor", editor.get(), editor.get()},
+                                                                  {"options", options.get(), options.get()},
+                                                                  {"monitor", monitor.get(), monitor.get()},
+                                                                  {"credits", credits.get(), credits.get()}})
+    all.push_back(w);
+  return all;
+}
+
+}  // namespace ui

@@ -1,0 +1,345 @@
+// The windows around the game in this process: the launcher's language box, the switch
+// between the HUD and the side panels, the side panels' controls, the options, the
+// high-score table and the building editor, each driven through its own controls.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "core/catalog.h"
+#include "core/hiscore.h"
+#include "core/text.h"
+#include "core/trade.h"
+#include "ui/main_window.h"
+#include "ui_fixture.h"
+
+namespace {
+
+using testing_support::TempDir;
+
+class Windows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui_test::WriteGameData(dir);
+    std::vector<std::string> ru;
+    for (int k = 1; k <= 200; ++k) ru.push_back("R" + std::to_string(k));
+    dir.WriteLines("loc_ru.txt", ru);
+    dir.WriteLines("locs.txt", {"en", "ru", "xx"});
+    QImage logo(64, 32, QImage::Format_RGB32);
+    logo.fill(Qt::darkBlue);
+    std::filesystem::create_directories(dir.path() + "/Textures");
+    logo.save(QString::fromStdString(dir.path() + "/Textures/launch_logo.bmp"), "BMP");
+    w = std::make_unique<ui::MainWindow>(session);
+    w->end_program = [] {};
+    session.SetRecording(true);
+    w->host().SetQuiet(true);
+    w->StartUp(dir.path(), 7);
+    launcher().LoadContents();
+  }
+  void TearDown() override { w.reset(); }
+
+  core::Game& g() { return session.game; }
+  ui::Launcher& launcher() { return *w->windows().launcher; }
+  const std::vector<std::string>& Errors() { return session.recorder.errors; }
+  void Trigger(const char* item) {
+    QAction* a = w->action(item);
+    ASSERT_NE(a, nullptr) << item;
+    a->trigger();
+  }
+  // Runs the event loop for `ms` milliseconds, so timers fire.
+  static void Wait(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  void Show() {
+    w->show();
+    QElapsedTimer t;
+    t.start();
+    while (w->viewer().width() != ui::kViewWidth && t.elapsed() < 10000) QApplication::processEvents();
+    ASSERT_EQ(w->viewer().width(), ui::kViewWidth);
+  }
+  int ViewWidthAfterLayout() {
+    QApplication::processEvents();
+    Wait(50);
+    return w->viewer().width();
+  }
+  // QUENMAR_UI_SHOTS=DIR keeps a picture of a window for a look.
+  static void Keep(QWidget* widget, const std::string& name) {
+    if (const char* keep = std::getenv("QUENMAR_UI_SHOTS"); keep && *keep)
+      widget->grab().save(QString::fromStdString(std::string(keep) + "/" + name));
+  }
+
+  TempDir dir;
+  shell::Session session;
+  std::unique_ptr<ui::MainWindow> w;
+};
+
+TEST_F(Windows, TheLauncherWaitsForLoadingAndItsLanguageBoxRelabelsEveryWindow) {
+  // While loading, only the language box is usable.
+  g().loading = true;
+  g().load_status = "Loading textures";
+  launcher().Tick();
+  EXPECT_FALSE(launcher().button("start_easy")->isEnabled());
+  EXPECT_FALSE(launcher().button("quit")->isEnabled());
+  EXPECT_EQ(launcher().status()->toPlainText(), "Loading textures");
+  g().loading = false;
+  launcher().Tick();
+  EXPECT_TRUE(launcher().button("start_easy")->isEnabled());
+  EXPECT_EQ(launcher().status()->toPlainText(), "Load complete...");
+  EXPECT_EQ(launcher().button("sandbox")->text(), "( ) E144");
+  launcher().button("sandbox")->click();
+  launcher().Tick();
+  EXPECT_EQ(launcher().button("sandbox")->text(), "(V) E144");
+
+  ASSERT_EQ(launcher().languages()->count(), 3);
+  launcher().ChooseLanguage("ru");
+  EXPECT_EQ(launcher().button("start_easy")->text(), "R1");
+  EXPECT_EQ(launcher().button("credits")->text(), "R171");
+  EXPECT_EQ(w->menu("menu_game")->title(), "R24");
+  EXPECT_TRUE(w->action("Menu2_1")->text().startsWith("R26\t")) << "with its key shown";
+  EXPECT_TRUE(w->left_panel().build()->text() == "R17");
+  ui::CreditsWindow& credits = *w->windows().credits;
+  EXPECT_EQ(credits.windowTitle(), "R171");
+  EXPECT_TRUE(credits.text().contains("R176")) << credits.text().toStdString();
+  EXPECT_TRUE(credits.text().contains("sounds made here"));
+  EXPECT_EQ(core::ReadLines(dir.path() + "/options.txt").at(0), "ru") << "the choice is saved";
+  Keep(&launcher(), "launcher_ru.png");
+  Keep(&credits, "credits_ru.png");
+
+  // A language without its file: the error box, the wording and the saved file stay.
+  launcher().ChooseLanguage("xx");
+  ASSERT_EQ(Errors().size(), 1u);
+  EXPECT_NE(Errors()[0].find("loc_xx.txt"), std::string::npos);
+  EXPECT_EQ(launcher().button("start_easy")->text(), "R1");
+  EXPECT_EQ(core::ReadLines(dir.path() + "/options.txt").at(0), "ru");
+
+  // A start button hides the launcher and hands over the level.
+  int32_t started = 0;
+  launcher().on_start = [&](int32_t level) { started = level; };
+  launcher().show();
+  launcher().button("start_hard")->click();
+  EXPECT_EQ(started, 1);
+  EXPECT_FALSE(launcher().isVisible());
+}
+
+TEST_F(Windows, SwitchingToThePanelsAndBackKeepsTheHudAndGivesTheViewWhatIsLeft) {
+  session.SetRecording(false);
+  w->host().SetQuiet(false);
+  Show();
+  Trigger("Menu1_1");
+  hud::Hud& hud = w->world().hud();
+  // The briefing on the HUD's panel (the test's HUD may lack the panel's pictures).
+  w->windows().message->hide();
+  g().msg_panel = true;
+  session.hud_message = {core::kMsgGameStart, "E33 briefing"};
+  hud.cat_scroll = 2;
+  hud.hud_trade_amt = 70;
+  hud.stats_panel = true;
+  g().trade_panel = true;
+  w->world().over_hud = true;
+
+  Trigger("Menu4_1");
+  EXPECT_FALSE(g().hud_mode);
+  EXPECT_TRUE(w->left_panel().isVisible());
+  EXPECT_TRUE(w->right_panel().isVisible());
+  EXPECT_EQ(ViewWidthAfterLayout(), ui::kViewWidth - ui::kLeftPanelWidth - ui::kRightPanelWidth);
+  EXPECT_EQ(w->viewer().height(), ui::kViewHeight);
+  EXPECT_FALSE(w->world().main_scene().hud->visible());
+  EXPECT_FALSE(w->world().main_scene().hud_text->visible());
+  // The pointer no longer counts as over a HUD button, and the briefing moved into the
+  // message window, whose OK can be reached.
+  EXPECT_FALSE(w->world().over_hud);
+  EXPECT_FALSE(g().msg_panel);
+  ui::MessageWindow& message = *w->windows().message;
+  EXPECT_TRUE(message.isVisible());
+  EXPECT_TRUE(message.text().startsWith("E33")) << message.text().toStdString();
+  Keep(&message, "message_moved.png");
+  message.ok()->click();
+
+  // Wider window: the panels keep their widths, the view takes the rest.
+  w->resize(w->width() + 200, w->height());
+  EXPECT_EQ(ViewWidthAfterLayout(), ui::kViewWidth + 200 - ui::kLeftPanelWidth - ui::kRightPanelWidth);
+  EXPECT_EQ(w->left_panel().width(), ui::kLeftPanelWidth);
+  w->resize(w->width() - 200, w->height());
+
+  Trigger("Menu4_1");
+  EXPECT_TRUE(g().hud_mode);
+  EXPECT_FALSE(w->left_panel().isVisible());
+  EXPECT_EQ(ViewWidthAfterLayout(), ui::kViewWidth);
+  EXPECT_TRUE(w->world().main_scene().hud->visible());
+  EXPECT_EQ(hud.cat_scroll, 2);
+  EXPECT_EQ(hud.hud_trade_amt, 70);
+  EXPECT_TRUE(hud.stats_panel);
+  EXPECT_TRUE(g().trade_panel);
+  // Escape closes what the HUD has open.
+  w->CloseHudPanels();
+  EXPECT_FALSE(g().trade_panel);
+}
+
+TEST_F(Windows, SidePanelsTradeBorrowAndSelectWithTypedAmounts) {
+  Show();
+  Trigger("Menu1_1");
+  Trigger("Menu4_1");
+  w->Step(0.01);
+  ui::LeftPanel& left = w->left_panel();
+  ui::RightPanel& right = w->right_panel();
+
+  g().trade_cap = 1000;  // as a spaceport would allow
+  const int32_t food = g().food, money = g().money;
+  left.trade(core::kGoodsFood).amount->setText("10");
+  left.trade(core::kGoodsFood).buy->click();
+  EXPECT_EQ(g().food, food + 10);
+  EXPECT_LT(g().money, money);
+
+  // Not a whole number: the standard error box, and nothing traded or borrowed.
+  const int32_t money_before = g().money;
+  for (const char* bad : {"abc", "1.5", ""}) {
+    left.trade(core::kGoodsFood).amount->setText(bad);
+    left.trade(core::kGoodsFood).sell->click();
+  }
+  right.credit_sum()->setText("lots");
+  right.take()->click();
+  ASSERT_EQ(Errors().size(), 4u);
+  EXPECT_EQ(Errors()[0], "'abc' is not a valid integer value");
+  EXPECT_EQ(Errors()[3], "'lots' is not a valid integer value");
+  EXPECT_EQ(g().food, food + 10);
+  EXPECT_EQ(g().money, money_before);
+  EXPECT_EQ(g().debt, 0);
+
+  // The building list: a click selects the slot; a frame with nothing changed rewrites
+  // none of the 1001 lines.
+  w->Step(0.01);
+  ASSERT_EQ(right.list()->count(), core::kPlacedSize);
+  EXPECT_EQ(right.list()->item(0)->text().toStdString(), core::BldgListLine(g(), 0));
+  const int rewritten = right.lines_rewritten();
+  w->Step(0.01);
+  w->Step(0.01);
+  EXPECT_EQ(right.lines_rewritten(), rewritten);
+  right.list()->setCurrentRow(0);
+  EXPECT_EQ(g().selected_bldg, 0);
+  w->Step(0.01);
+  EXPECT_EQ(right.selected()->text().toStdString(), g().placed[0].name);
+  Keep(w.get(), "main_panels.png");
+}
+
+TEST_F(Windows, OptionSlidersActWithinHalfASecondAndOkWritesTheFile) {
+  ui::OptionsWindow& o = *w->windows().options;
+  EXPECT_EQ(o.size(), ui::kOptionsSize);
+  o.show();
+  // Crossed rows: the first row's slider is the music volume, its box the sound effects.
+  o.slider(0)->setValue(80);
+  o.slider(1)->setValue(20);
+  o.slider(2)->setValue(90);
+  o.check(0)->setChecked(false);
+  Wait(700);
+  EXPECT_EQ(session.options.music_volume, 80);
+  EXPECT_EQ(session.options.sound_volume, 20);
+  EXPECT_EQ(w->world().pan_speed, 90);
+  EXPECT_FALSE(session.options.sound_on);
+  EXPECT_TRUE(session.options.music_on);
+  // The close button hides without saving.
+  o.close();
+  EXPECT_EQ(core::ReadLines(dir.path() + "/options.txt").at(4), "50");
+  o.show();
+  o.ok()->click();
+  EXPECT_FALSE(o.isVisible());
+  const auto lines = core::ReadLines(dir.path() + "/options.txt");
+  EXPECT_EQ(lines.at(1), "0");
+  EXPECT_EQ(lines.at(3), "20");
+  EXPECT_EQ(lines.at(4), "80");
+  EXPECT_EQ(lines.at(6), "90");
+}
+
+TEST_F(Windows, HighScoreOkRecordsOneEntryAndRewritesTheFile) {
+  g().score_entry = {"", 10, 5000};
+  g().host->ShowHighScores(true);  // as game over does
+  ui::HiScoreWindow& hs = *w->windows().hiscore;
+  EXPECT_EQ(hs.size(), ui::kHiScoreSize);
+  ASSERT_TRUE(hs.isVisible());
+  ASSERT_TRUE(hs.ok()->isEnabled());
+  hs.name()->setText("Ann");
+  hs.ok()->click();
+  EXPECT_FALSE(hs.ok()->isEnabled());
+  const auto lines = core::ReadLines(dir.path() + "/leaders.hof");
+  ASSERT_EQ(lines.size(), 300u);
+  // Written at the lowest place; the reload shows it at its sorted one.
+  EXPECT_EQ(lines[297], "Ann");
+  EXPECT_EQ(lines[299], "5000");
+  EXPECT_EQ(hs.list()->toPlainText(), "Ann (E124) - 5000");
+  Keep(&hs, "hiscore.png");
+  // From the menu the button stays disabled: no second entry for the same game.
+  hs.hide();
+  Trigger("Menu1_5");
+  EXPECT_TRUE(hs.isVisible());
+  EXPECT_FALSE(hs.ok()->isEnabled());
+}
+
+TEST_F(Windows, TheEditorRoundTripsABuildingAndADescriptionAndSkipsABadBox) {
+  ui::EditorWindow& e = *w->windows().editor;
+  EXPECT_EQ(e.size(), ui::kEditorSize);
+  e.bid()->setText("1");
+  e.Load();
+  EXPECT_EQ(e.box(0)->text(), "100") << "Cost";
+  EXPECT_EQ(e.name_label()->text(), "E182");
+
+  e.box(0)->setText("250");  // Cost
+  e.box(1)->setText("7");    // Support cost
+  e.unique()->setChecked(true);
+  e.CopyBoxes();
+  e.bid()->setText("12");
+  e.Save();
+  core::building saved = core::LoadBuilding(g(), 12);
+  EXPECT_EQ(saved.cst, 250);
+  EXPECT_EQ(saved.sc, 7);
+  EXPECT_TRUE(saved.unique);
+  EXPECT_EQ(saved.cname, "182");
+
+  // A box that is no number stops the copy there: the fields after it keep their values.
+  e.box(0)->setText("cheap");
+  e.box(1)->setText("9");
+  e.CopyBoxes();
+  e.bid()->setText("13");
+  e.Save();
+  saved = core::LoadBuilding(g(), 13);
+  EXPECT_EQ(saved.cst, 250);
+  EXPECT_EQ(saved.sc, 7);
+  EXPECT_TRUE(Errors().empty());
+
+  // "bid" not a number: the error box, nothing loaded or written.
+  e.bid()->setText("x1");
+  e.Load();
+  e.Save();
+  ASSERT_EQ(Errors().size(), 2u);
+  EXPECT_EQ(Errors()[0], "'x1' is not a valid integer value");
+  EXPECT_EQ(e.box(0)->text(), "cheap");
+
+  // The description of the loaded type (1), in a language typed in.
+  e.code()->setCurrentText("de");
+  e.description()->setPlainText(QString::fromUtf8("Erste Zeile\nzweite Zeile — Ende"));
+  e.WriteDescription();
+  EXPECT_EQ(dir.Read("Buildings/bldg_1_desc_de.txt"), "Erste Zeile\r\nzweite Zeile \xE2\x80\x94 Ende\r\n");
+  e.description()->clear();
+  e.ReadDescription();
+  EXPECT_EQ(e.description()->toPlainText(), QString::fromUtf8("Erste Zeile\nzweite Zeile — Ende\n"));
+  // A code that leads out of the folder is refused.
+  e.code()->setCurrentText("../../x");
+  e.WriteDescription();
+  EXPECT_EQ(Errors().size(), 3u);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/x.txt"));
+  Keep(&e, "editor.png");
+}
+
+}  // namespace

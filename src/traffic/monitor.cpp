@@ -22,7 +22,7 @@ std::string FormatReal(double value) {
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
   std::string out = value < 0 ? "-" : "";
-  if (exponent < -5 || exponent >= 15) {
+  if (exponent < -4 || exponent >= 15) {
     out += digits[0];
     if (digits.size() > 1) out += "." + digits.substr(1);
     out += "E" + std::to_string(exponent);

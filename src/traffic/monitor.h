@@ -7,7 +7,8 @@
 namespace traffic {
 
 // A real in general form: up to 15 significant digits, no trailing zeros ("300", "12.5",
-// "-0.0667"), exponent form ("1E-6", "1.5E20") below 0.00001 or from 16 integer digits on.
+// "-0.0667", "0.0001"), exponent form ("9.999E-5", "1E15") below 0.0001 or from 16 integer
+// digits on.
 // Infinities and NaN read "INF", "-INF" and "NAN".
 std::string FormatReal(double value);
 

@@ -63,6 +63,8 @@ int main(int argc, char** argv) {
   ui::MainWindow window(session, &windows);
   windows.launcher->on_start = [&window](int32_t level) {
     window.show();
+    window.raise();
+    window.activateWindow();  // the keys go to the game from the first moment
     window.StartGame(level);
   };
   // With a console or a frame count nobody is there to close a box: questions are

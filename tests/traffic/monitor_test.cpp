@@ -19,7 +19,11 @@ TEST(FormatReal, GeneralFormWithFifteenDigits) {
 }
 
 TEST(FormatReal, ExponentFormForVeryLargeAndVerySmall) {
-  EXPECT_EQ(traffic::FormatReal(0.00001), "0.00001");
+  // The smallest magnitude written out is 0.0001; just below it the exponent takes over.
+  EXPECT_EQ(traffic::FormatReal(0.0001), "0.0001");
+  EXPECT_EQ(traffic::FormatReal(-0.00012), "-0.00012");
+  EXPECT_EQ(traffic::FormatReal(9.999e-5), "9.999E-5");
+  EXPECT_EQ(traffic::FormatReal(0.00001), "1E-5");
   EXPECT_EQ(traffic::FormatReal(0.0000015), "1.5E-6");
   EXPECT_EQ(traffic::FormatReal(1e15), "1E15");
   EXPECT_EQ(traffic::FormatReal(-2.5e20), "-2.5E20");

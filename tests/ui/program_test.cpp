@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -262,6 +263,88 @@ TEST(ProgramStatus, QuitEndsWithoutSavingAndTheCloseButtonSaves) {
   const Result close = RunGame(Args({"--data", data.path(), "--script", data.path() + "/close.script"}));
   EXPECT_EQ(close.exit_code, 0) << close.err;
   EXPECT_NE(data.Read("options.txt").find("77"), std::string::npos) << data.Read("options.txt");
+}
+
+// The window of this name in the console's `windows` answer.
+nlohmann::json FindWindow(const nlohmann::json& list, const std::string& name) {
+  if (list.is_array())
+    for (const auto& w : list)
+      if (w["name"] == name) return w;
+  return nullptr;
+}
+
+// Asks `command` until `done` holds (or ten seconds have passed); the last answer.
+nlohmann::json AskUntil(Console& game, const std::string& command, const std::function<bool(const nlohmann::json&)>& done) {
+  nlohmann::json j;
+  for (int i = 0; i < 200; ++i) {
+    j = game.Ask(command);
+    if (!j.is_null() && done(j)) break;
+    QThread::msleep(50);
+  }
+  return j;
+}
+
+void Key(const char* key) { EXPECT_EQ(QProcess::execute("xdotool", {"key", key}), 0); }
+void ClickAt(QPoint p) {
+  EXPECT_EQ(QProcess::execute("xdotool", {"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "1"}), 0);
+}
+
+TEST(ProgramWindows, TheLauncherComesFirstAndItsStartButtonOpensTheGame) {
+  TempDir data;
+  ui_test::WriteGameData(data);
+  data.WriteLines("locs.txt", {"en"});
+  QImage logo(634, 210, QImage::Format_RGB32);
+  logo.fill(Qt::darkBlue);
+  logo.save(QString::fromStdString(data.path() + "/Textures/launch_logo.bmp"), "BMP");
+  Console game(Args({"--data", data.path(), "--seed", "7", "--console"}));
+
+  // The launcher alone on screen until loading has ended.
+  nlohmann::json all = AskUntil(game, "windows", [](const nlohmann::json& j) {
+    return FindWindow(j, "launcher")["visible"] == true;
+  });
+  const nlohmann::json launcher = FindWindow(all, "launcher");
+  ASSERT_TRUE(launcher.is_object()) << game.Errors();
+  EXPECT_EQ(launcher["title"], "QUENMAR");
+  EXPECT_EQ(launcher["width"], 634);
+  EXPECT_EQ(launcher["height"], 250);
+  EXPECT_EQ(FindWindow(all, "main")["visible"], false);
+  for (const char* name : {"hiscore", "message", "editor", "options", "monitor", "credits"})
+    EXPECT_EQ(FindWindow(all, name)["visible"], false) << name;
+  AskUntil(game, "state", [](const nlohmann::json& j) { return j["loading"] == false; });
+  // The buttons enable on the launcher's next tick.
+  QThread::msleep(400);
+
+  // A real click on "Start Easy".
+  ClickAt(QPoint(launcher["x"].get<int>() + 8 + 37, launcher["y"].get<int>() + 179 + 12));
+  all = AskUntil(game, "windows", [](const nlohmann::json& j) { return FindWindow(j, "main")["visible"] == true; });
+  const nlohmann::json main = FindWindow(all, "main");
+  EXPECT_EQ(main["visible"], true);
+  EXPECT_EQ(main["width"], 1008);
+  EXPECT_EQ(main["height"], 709);
+  EXPECT_EQ(FindWindow(all, "launcher")["visible"], false);
+  nlohmann::json state = game.Ask("state");
+  EXPECT_EQ(state["game_running"], true);
+  EXPECT_EQ(state["level"], 10);
+
+  // Keys: H shows the side panels, Space pauses, but not while a text field has focus.
+  AskUntil(game, "window", [](const nlohmann::json& j) { return j["frames"].get<int>() > 0; });
+  ClickAt(QPoint(main["x"].get<int>() + 500, main["y"].get<int>() + 600));
+  Key("h");
+  state = AskUntil(game, "state", [](const nlohmann::json& j) { return j["hud_mode"] == false; });
+  EXPECT_EQ(state["hud_mode"], false);
+  Key("space");
+  nlohmann::json view = AskUntil(game, "window", [](const nlohmann::json& j) { return j["paused"] == true; });
+  EXPECT_EQ(view["paused"], true);
+  EXPECT_EQ(view["width"], 1008 - 249 - 185);
+  // The credit sum field at the top of the right panel.
+  ClickAt(QPoint(main["x"].get<int>() + 1008 - 185 + 100, main["y"].get<int>() + 28));
+  QThread::msleep(300);
+  Key("space");
+  QThread::msleep(300);
+  EXPECT_EQ(game.Ask("window")["paused"], true) << "the blank went into the field";
+
+  game.Say("menu Menu1_4");
+  EXPECT_EQ(game.Finish(), 0);
 }
 
 }  // namespace

@@ -282,7 +282,8 @@ void OptionsWindow::Copy() {
   o.pan_speed = sliders_[2]->value();
   o.sound_on = checks_[0]->isChecked();
   o.music_on = checks_[1]->isChecked();
-  s_.world.pan_speed = o.pan_speed;
+  // The frame loop plays and pans with these from its next frame.
+  s_.ApplyOptions();
 }
 
 void OptionsWindow::Ok() {

@@ -462,12 +462,13 @@ TEST_F(HudPlay, ARoundOfClicksAtTheTablesPlaces) {
   EXPECT_EQ(game.Finish(), 0);
 }
 
+// The game window opens centred; moved to the corner, the grown window stays on the screen.
 TEST_F(HudPlay, TheSameInAWindowResizedTo1200x900) {
   Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("hud.script"), "--console"}));
   nlohmann::json view = WaitForView(game);
   ASSERT_TRUE(view.is_object()) << game.Errors();
   const int rc = QProcess::execute("sh", {"-c", "xdotool search --name QUENMAR | while read id; do xdotool windowsize "
-                                                "$id 1200 900; done"});
+                                                "$id 1200 900; xdotool windowmove $id 0 0; done"});
   ASSERT_EQ(rc, 0);
   for (int i = 0; i < 200 && view["height"].get<int>() < 800; ++i) {
     QThread::msleep(50);

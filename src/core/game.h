@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/building.h"
+#include "core/history.h"
 #include "core/host.h"
 #include "core/numeric.h"
 
@@ -129,6 +130,8 @@ struct Game {
   std::array<warning, kWarnings> warnings{};
   std::array<infoblock, kInfoBlocks> info_blocks{};
   score score_entry;
+  // One record per day of the running game; a new game starts it afresh.
+  History history;
 
   // --- language
   std::vector<std::string> locale_table = std::vector<std::string>(kLocaleSize);

@@ -16,6 +16,7 @@ void StartNewGame(Game& g, int32_t level) {
     g.game_running = was_running;
     throw;
   }
+  g.history.Clear();
   FillConstrList(g);
   g.host->UpdateBldgList();
   // Runs with the previous game's level, prices and day, as the first tick of a game does.
@@ -60,6 +61,7 @@ void GLCadencer1Progress(Game& g, double deltaTime) {
       if (g.day > 30) g.day = 1;
       if (!g.game_over && !g.sandbox) g.days_left -= 1;
       ProcessDay(g);
+      g.history.Record(g);
     }
   }
 }

@@ -1,5 +1,7 @@
 #include "shell/session.h"
 
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 
 #include "shell/startup.h"
@@ -47,6 +49,12 @@ void SessionHost::UpdateBldgList() { s_.windows().UpdateBldgList(); }
 Session::Session() {
   game.host = &host;
   game.traffic = &traffic;
+  // The end of a frame is where an autosave belongs: the day and the frame are both done,
+  // as at any save the player asks for between frames.
+  world.frame_clock().SetHandler([this](double dt, double t) {
+    world.GLCadencer2Progress(dt, t);
+    CheckAutosave();
+  });
 }
 
 Session::~Session() {
@@ -105,6 +113,132 @@ audio::AudioSettings Session::AudioSettings() const {
 void Session::ApplyOptions() {
   world.pan_speed = options.pan_speed;
   world.audio_settings = AudioSettings();
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kLastGameMark = "last-game.txt";
+constexpr const char* kClosedGame = "last-game";
+constexpr const char* kQuickSave = "quick";
+constexpr const char* kAutosavePrefix = "autosave-";
+
+std::string InFolder(const std::string& folder, const std::string& stem) {
+  return (fs::path(folder) / (stem + std::string(kSaveExtension))).string();
+}
+
+// The number N of an autosave's file name "autosave-N.qsave", or -1.
+long AutosaveNumber(const std::string& name) {
+  const std::string ext(kSaveExtension);
+  if (!name.starts_with(kAutosavePrefix) || !name.ends_with(ext)) return -1;
+  const std::string digits = name.substr(std::strlen(kAutosavePrefix), name.size() - ext.size() - std::strlen(kAutosavePrefix));
+  if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return -1;
+  return std::stol(digits);
+}
+
+}  // namespace
+
+std::string Session::EnsureSavesFolder() {
+  if (saves_folder_.empty()) throw SaveError("", "no folder for saved games (neither XDG_DATA_HOME nor HOME is set)");
+  std::error_code ec;
+  fs::create_directories(saves_folder_, ec);
+  if (ec) throw SaveError(saves_folder_, "the folder cannot be created: " + ec.message());
+  return saves_folder_;
+}
+
+void Session::SaveGame(const std::string& path) {
+  WriteSave(*this, path);
+  MarkLastGame(path);
+}
+
+void Session::LoadGame(const std::string& path) {
+  ReadSave(*this, path);
+  // The month the loaded game was saved in has been autosaved already (or was not meant to be).
+  checked_day_ = game.history.days().empty() ? 0 : game.history.days().back().day;
+  MarkLastGame(path);
+}
+
+std::string Session::QuickSavePath() const { return saves_folder_.empty() ? "" : InFolder(saves_folder_, kQuickSave); }
+
+void Session::QuickSave() { SaveGame(InFolder(EnsureSavesFolder(), kQuickSave)); }
+
+void Session::QuickLoad() {
+  if (saves_folder_.empty()) throw SaveError("", "no folder for saved games (neither XDG_DATA_HOME nor HOME is set)");
+  LoadGame(QuickSavePath());
+}
+
+bool Session::SaveOnClose() {
+  if (saves_folder_.empty()) return false;
+  if (game.game_running && !game.game_over) {
+    SaveGame(InFolder(EnsureSavesFolder(), kClosedGame));
+    return true;
+  }
+  std::error_code ec;
+  fs::remove(fs::path(saves_folder_) / kLastGameMark, ec);
+  return false;
+}
+
+std::string Session::LastGamePath() const {
+  if (saves_folder_.empty()) return "";
+  std::ifstream in(fs::path(saves_folder_) / kLastGameMark);
+  std::string path;
+  if (!in || !std::getline(in, path)) return "";
+  return path;
+}
+
+bool Session::HasLastGame() const {
+  const std::string path = LastGamePath();
+  std::error_code ec;
+  return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+void Session::ContinueLastGame() {
+  const std::string path = LastGamePath();
+  if (path.empty()) throw SaveError(saves_folder_, "no last game to continue");
+  LoadGame(path);
+}
+
+void Session::MarkLastGame(const std::string& path) {
+  if (saves_folder_.empty()) return;
+  std::error_code ec;
+  const std::string absolute = fs::absolute(path, ec).string();
+  fs::create_directories(saves_folder_, ec);
+  // The game itself is saved; a mark that cannot be written only loses Continue.
+  try {
+    WriteFileAtomically((fs::path(saves_folder_) / kLastGameMark).string(), (ec ? path : absolute) + "\n");
+  } catch (const SaveError&) {
+  }
+}
+
+void Session::CheckAutosave() {
+  const auto& days = game.history.days();
+  const int32_t last = days.empty() ? 0 : days.back().day;
+  if (last == checked_day_) return;
+  checked_day_ = last;
+  if (saves_folder_.empty() || !game.game_running || game.game_over || game.day != 30) return;
+  try {
+    Autosave();
+  } catch (const SaveError& e) {
+    game.host->ErrorBox(game.Loc(kLocAutosaveFailed) + "\r\n" + e.what());
+  }
+}
+
+void Session::Autosave() {
+  const std::string folder = EnsureSavesFolder();
+  long newest = 0;
+  std::vector<std::pair<long, fs::path>> autosaves;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    const long n = AutosaveNumber(entry.path().filename().string());
+    if (n < 0) continue;
+    newest = std::max(newest, n);
+    autosaves.emplace_back(n, entry.path());
+  }
+  const long next = newest + 1;
+  SaveGame(InFolder(folder, kAutosavePrefix + std::to_string(next)));
+  for (const auto& [n, file] : autosaves)
+    if (n <= next - kAutosavesKept) fs::remove(file, ec);
 }
 
 }  // namespace shell

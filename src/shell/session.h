@@ -8,6 +8,7 @@
 //   s.SetWindows(&qt_host);              // the message window, boxes, high scores
 //   s.StartUp(data_dir, seed, {.read_options = true, .captions = &sink});
 //   s.world.Progress(dt);                // the idle step, as often as the window can
+//   s.SetSavesFolder(shell::DefaultSavesFolder());  // saves, autosaves and Continue on
 //
 // The game's host is the session's own: in HUD mode a message goes to the in-scene panel,
 // otherwise (or while the HUD has no panel for it) to the windows. Under automation
@@ -25,6 +26,7 @@
 #include "presentation/world.h"
 #include "shell/locale.h"
 #include "shell/options.h"
+#include "shell/save.h"
 #include "traffic/traffic.h"
 
 namespace shell {
@@ -122,6 +124,39 @@ class Session {
   void SetRecording(bool on);
   bool recording() const { return game.host == &recorder; }
 
+  // --- saved games (the file format is in shell/save.h). Every function that writes or
+  // reads a file throws shell::SaveError, whose text names the file and what is wrong; a
+  // failed load leaves the game exactly as it was. A successful save or load makes that
+  // file the last game, which Continue loads.
+
+  // The folder for quick saves, autosaves, the save on closing and the last-game marker;
+  // "" (the default, and what scripts and tests get) writes nothing there and makes no
+  // autosaves. Created when first written to.
+  void SetSavesFolder(std::string folder) { saves_folder_ = std::move(folder); }
+  const std::string& saves_folder() const { return saves_folder_; }
+  // Creates the saves folder when missing (for a file dialog to open in); its path.
+  std::string EnsureSavesFolder();
+  // "Save game..." / "Load game..." with the file the dialog chose.
+  void SaveGame(const std::string& path);
+  void LoadGame(const std::string& path);
+  // The quick save keys (F5 and F9): one save in the saves folder.
+  std::string QuickSavePath() const;
+  void QuickSave();
+  void QuickLoad();
+  // The main window closing: a game in progress is saved and becomes the last game (true);
+  // with no game in progress there is nothing to continue and the last-game mark is removed.
+  bool SaveOnClose();
+  // The launcher's Continue: enabled while HasLastGame(); loads the last game saved or
+  // loaded (the save on closing, an autosave, a quick or named save).
+  bool HasLastGame() const;
+  std::string LastGamePath() const;
+  void ContinueLastGame();
+  // After every frame (and every day a script passes): once a month has ended in the
+  // running game, saves it as the newest of three autosaves. A failed autosave is shown
+  // as an error box and the game goes on.
+  void CheckAutosave();
+  static constexpr int kAutosavesKept = 3;
+
   core::Game game;
   core::HiScores hiscores;
   Options options;
@@ -135,7 +170,13 @@ class Session {
   ShownMessage hud_message{0, ""};
 
  private:
+  void Autosave();
+  void MarkLastGame(const std::string& path);
+
   core::Host* windows_ = &core::Game::NullHost();
+  std::string saves_folder_;
+  // The history's last day when CheckAutosave last looked.
+  int32_t checked_day_ = 0;
 };
 
 }  // namespace shell

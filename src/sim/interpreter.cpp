@@ -106,6 +106,7 @@ void RegisterAllCommands(Interpreter& in) {
   RegisterHiScoreCommands(in);
   RegisterViewCommands(in);
   RegisterHudCommands(in);
+  RegisterSaveCommands(in);
 }
 
 }  // namespace sim

@@ -26,6 +26,10 @@ void RegisterViewCommands(Interpreter& in) {
     Interpreter::ExpectArgs(a, 1, 1);
     in.game().tubes_off = !Interpreter::ArgOnOff(a, 0);
   });
+  in.Register("pause", [](Interpreter& in, const Args& a) {
+    Interpreter::ExpectArgs(a, 0, 0);
+    in.session().world.TogglePause();
+  });
   in.Register("camera", [](Interpreter& in, const Args& a) {
     Interpreter::ExpectArgs(a, 3, 3);
     in.session().world.PlaceCamera(Interpreter::ArgInt(a, 0, "x"), Interpreter::ArgInt(a, 1, "y"),

@@ -1,0 +1,567 @@
+#include "shell/save.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <set>
+#include <type_traits>
+#include <vector>
+
+#include "core/grid.h"
+#include "core/state_fields.h"
+#include "shell/session.h"
+
+#ifndef QUENMAR_VERSION
+#define QUENMAR_VERSION "unknown"
+#endif
+
+namespace shell {
+namespace {
+
+using nlohmann::json;
+
+// Game variables that are not saved: the options (kept in the options file), the way the
+// player works (HUD or side panels) and what start-up works out from the data folder.
+bool IsSavedStateField(std::string_view name) {
+  static const std::set<std::string_view> kNotSaved = {"locale_code", "exe_dir",  "audio_ok",   "loading",
+                                                       "load_status", "catalog_count", "hud_mode", "isometric",
+                                                       "tubes_off"};
+  return !kNotSaved.contains(name);
+}
+
+// The HUD's state by name, with the values the HUD itself can reach (scrolls and the goods
+// choice are indexes into its tables). A field added to the HUD is saved once it is listed
+// here; an older save without it leaves the default.
+struct HudField {
+  std::string_view name;
+  std::variant<int32_t hud::Hud::*, bool hud::Hud::*> member;
+  int32_t lo = 0, hi = 1;
+};
+const std::vector<HudField>& HudFields() {
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min(), kMax = std::numeric_limits<int32_t>::max();
+  static const std::vector<HudField> fields = {
+      {"cat_scroll", &hud::Hud::cat_scroll, -core::kCatalogSize, core::kCatalogSize},
+      {"list_scroll", &hud::Hud::list_scroll, 0, core::kPlacedSize - 21},
+      {"hud_trade_goods", &hud::Hud::hud_trade_goods, 1, 3},
+      {"hud_trade_amt", &hud::Hud::hud_trade_amt, kMin, kMax},
+      {"hud_credit_amt", &hud::Hud::hud_credit_amt, kMin, kMax},
+      {"stats_panel", &hud::Hud::stats_panel},
+      {"msg_kind", &hud::Hud::msg_kind, core::kMsgGameStart, core::kMsgOther},
+  };
+  return fields;
+}
+
+// JSON has no infinities or NaN; the rare double that holds one (a day length of 0 makes
+// the day angle infinite) is written as text.
+json Real(double v) {
+  if (std::isfinite(v)) return v;
+  if (std::isnan(v)) return "nan";
+  return v > 0 ? "inf" : "-inf";
+}
+
+json CraftJson(const traffic::craft& c) {
+  return {{"x", c.x}, {"y", c.y}, {"height", c.height}, {"visible", c.visible}};
+}
+
+json ShuttleJson(const traffic::shuttle& s) {
+  return {{"x1", Real(s.x1)},         {"y1", Real(s.y1)},         {"x2", Real(s.x2)},
+          {"y2", Real(s.y2)},         {"x", Real(s.x)},           {"y", Real(s.y)},
+          {"height", Real(s.height)}, {"speed", Real(s.speed)},   {"speedx", Real(s.speedx)},
+          {"speedy", Real(s.speedy)}, {"angle", Real(s.angle)},   {"desangle", Real(s.desangle)},
+          {"state", s.state},         {"active", s.active},       {"aligned", s.aligned}};
+}
+
+json BuildingSave(const core::building& b) {
+  json j = json::object();
+  for (const auto& f : core::BuildingFields())
+    std::visit([&](auto member) { j[std::string(f.name)] = b.*member; }, f.member);
+  return j;
+}
+
+// --- reading: every value checked where it is taken, with its place in the file named.
+
+class Reader {
+ public:
+  Reader(const json& j, std::string where, const std::string& path) : j_(j), where_(std::move(where)), path_(path) {}
+
+  [[noreturn]] void Fail(const std::string& what) const { throw SaveError(path_, what); }
+  std::string Where(std::string_view key) const { return where_.empty() ? std::string(key) : where_ + "." + std::string(key); }
+
+  bool Has(std::string_view key) const { return j_.is_object() && j_.contains(key); }
+  const json& Get(std::string_view key) const {
+    if (!j_.is_object()) Fail(where_ + " is not an object");
+    const auto it = j_.find(key);
+    if (it == j_.end()) Fail("missing " + Where(key));
+    return *it;
+  }
+
+  int32_t Int(std::string_view key, int64_t lo = std::numeric_limits<int32_t>::min(),
+              int64_t hi = std::numeric_limits<int32_t>::max()) const {
+    return IntValue(Get(key), Where(key), lo, hi);
+  }
+  int32_t IntValue(const json& v, const std::string& where, int64_t lo, int64_t hi) const {
+    if (!v.is_number_integer()) Fail(where + ": expected a whole number");
+    if (v.is_number_unsigned() ? v.get<uint64_t>() > static_cast<uint64_t>(hi)
+                               : v.get<int64_t>() < lo || v.get<int64_t>() > hi)
+      Fail(where + ": expected a whole number from " + std::to_string(lo) + " to " + std::to_string(hi));
+    return static_cast<int32_t>(v.get<int64_t>());
+  }
+  bool Bool(std::string_view key) const {
+    const json& v = Get(key);
+    if (!v.is_boolean()) Fail(Where(key) + ": expected true or false");
+    return v.get<bool>();
+  }
+  double Double(std::string_view key) const {
+    const json& v = Get(key);
+    if (v.is_number()) return v.get<double>();
+    if (v.is_string()) {
+      const auto& s = v.get_ref<const std::string&>();
+      if (s == "inf") return std::numeric_limits<double>::infinity();
+      if (s == "-inf") return -std::numeric_limits<double>::infinity();
+      if (s == "nan") return std::numeric_limits<double>::quiet_NaN();
+    }
+    Fail(Where(key) + ": expected a number");
+  }
+  // Scene coordinates: single precision and finite.
+  float Float(std::string_view key) const {
+    const json& v = Get(key);
+    if (!v.is_number()) Fail(Where(key) + ": expected a number");
+    const double d = v.get<double>();
+    if (!std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max())
+      Fail(Where(key) + ": number out of range");
+    return static_cast<float>(d);
+  }
+  std::string Text(std::string_view key) const {
+    const json& v = Get(key);
+    if (!v.is_string()) Fail(Where(key) + ": expected a text");
+    if (v.get_ref<const std::string&>().size() > kMaxSaveText)
+      Fail(Where(key) + ": text longer than " + std::to_string(kMaxSaveText) + " bytes");
+    return v.get<std::string>();
+  }
+  Reader Object(std::string_view key) const {
+    const json& v = Get(key);
+    if (!v.is_object()) Fail(Where(key) + ": expected an object");
+    return Reader(v, Where(key), path_);
+  }
+  const json& Array(std::string_view key, std::size_t min, std::size_t max) const {
+    const json& v = Get(key);
+    if (!v.is_array()) Fail(Where(key) + ": expected a list");
+    if (v.size() < min || v.size() > max) {
+      if (min == max) Fail(Where(key) + ": expected " + std::to_string(min) + " entries, found " + std::to_string(v.size()));
+      Fail(Where(key) + ": expected " + std::to_string(min) + " to " + std::to_string(max) + " entries, found " +
+           std::to_string(v.size()));
+    }
+    return v;
+  }
+  Reader At(const json& element, std::size_t i, std::string_view list) const {
+    const std::string where = Where(list) + "[" + std::to_string(i) + "]";
+    if (!element.is_object()) Fail(where + ": expected an object");
+    return Reader(element, where, path_);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  const json& j_;
+  std::string where_;
+  const std::string& path_;
+};
+
+core::building ReadBuilding(const Reader& r) {
+  core::building b;
+  for (const auto& f : core::BuildingFields()) {
+    std::visit(
+        [&](auto member) {
+          using T = std::remove_reference_t<decltype(b.*member)>;
+          if constexpr (std::is_same_v<T, int32_t>) b.*member = r.Int(f.name);
+          else if constexpr (std::is_same_v<T, bool>) b.*member = r.Bool(f.name);
+          else b.*member = r.Text(f.name);
+        },
+        f.member);
+  }
+  return b;
+}
+
+traffic::craft ReadCraft(const Reader& r) {
+  return {r.Float("x"), r.Float("y"), r.Float("height"), r.Bool("visible")};
+}
+
+traffic::shuttle ReadShuttle(const Reader& r) {
+  traffic::shuttle s;
+  s.x1 = r.Double("x1");
+  s.y1 = r.Double("y1");
+  s.x2 = r.Double("x2");
+  s.y2 = r.Double("y2");
+  s.x = r.Double("x");
+  s.y = r.Double("y");
+  s.height = r.Double("height");
+  s.speed = r.Double("speed");
+  s.speedx = r.Double("speedx");
+  s.speedy = r.Double("speedy");
+  s.angle = r.Double("angle");
+  s.desangle = r.Double("desangle");
+  s.state = r.Int("state", traffic::kClimbing, traffic::kDescending);
+  s.active = r.Bool("active");
+  s.aligned = r.Bool("aligned");
+  return s;
+}
+
+// The random generator's state is 625 words and a little text; it is read as text with
+// its own size check, so the generic limit on texts does not apply to it.
+std::string RngText(const Reader& r) {
+  const json& v = r.Get("rng");
+  if (!v.is_string() || v.get_ref<const std::string&>().size() > 16384)
+    r.Fail(r.Where("rng") + ": not a state of the random generator");
+  return v.get<std::string>();
+}
+
+// Everything a save holds, read and checked, waiting to be put in place.
+struct Loaded {
+  std::unique_ptr<core::Game> game = std::make_unique<core::Game>();
+  traffic::Shuttles shuttles{};
+  traffic::Ships ships{};
+  bool paused = false;
+  bool over_hud = false;
+  bool day_clock = true;
+  scene::Vec3 camera{};
+  std::vector<std::pair<const HudField*, int32_t>> hud;
+};
+
+void ReadGame(const Reader& r, const Session& s, Loaded& out) {
+  core::Game& g = *out.game;
+  for (const auto& f : core::StateFields()) {
+    if (!IsSavedStateField(f.name)) continue;
+    std::visit(
+        [&](auto member) {
+          using T = std::remove_reference_t<decltype(g.*member)>;
+          if constexpr (std::is_same_v<T, int32_t>) g.*member = r.Int(f.name);
+          else if constexpr (std::is_same_v<T, bool>) g.*member = r.Bool(f.name);
+          else if constexpr (std::is_same_v<T, double>) g.*member = r.Double(f.name);
+          else g.*member = r.Text(f.name);
+        },
+        f.member);
+  }
+  // The values other code uses to index a table.
+  if (g.day < 0 || g.day > 30) r.Fail(r.Where("day") + ": expected a day of the month from 0 to 30");
+  if (g.selected_bldg < 0 || g.selected_bldg > core::kNoSelection)
+    r.Fail(r.Where("selected_bldg") + ": expected a slot from 0 to " + std::to_string(core::kNoSelection));
+  const auto items = static_cast<int64_t>(s.game.constr_list.size());
+  if (g.constr_choice < -1 || g.constr_choice >= items)
+    r.Fail(r.Where("constr_choice") + ": expected -1 or a construction-list item below " + std::to_string(items));
+  g.last_slot_selected = r.Bool("last_slot_selected");
+  g.events_enabled = r.Bool("events_enabled");
+  if (!g.rng.SetState(RngText(r))) r.Fail(r.Where("rng") + ": not a state of the random generator");
+
+  const json& warnings = r.Array("warnings", core::kWarnings, core::kWarnings);
+  for (std::size_t i = 0; i < warnings.size(); ++i) {
+    const Reader w = r.At(warnings[i], i, "warnings");
+    g.warnings[i] = {w.Text("text"), w.Int("state", 0, 2), w.Bool("active"), w.Int("x"), w.Int("y")};
+  }
+  const json& blocks = r.Array("info_blocks", core::kInfoBlocks, core::kInfoBlocks);
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    const Reader b = r.At(blocks[i], i, "info_blocks");
+    g.info_blocks[i] = {b.Bool("visible"), b.Text("text"), b.Double("x"), b.Double("y"),
+                        b.Int("icon", 0, core::kInfoBlocks - 1)};
+  }
+  const Reader score = r.Object("score");
+  g.score_entry = {score.Text("name"), score.Int("level"), score.Int("points")};
+}
+
+}  // namespace
+
+nlohmann::json SaveJson(Session& s) {
+  const core::Game& g = s.game;
+  json game = json::object();
+  for (const auto& f : core::StateFields()) {
+    if (!IsSavedStateField(f.name)) continue;
+    std::visit(
+        [&](auto member) {
+          using T = std::remove_reference_t<decltype(g.*member)>;
+          if constexpr (std::is_same_v<T, double>) game[std::string(f.name)] = Real(g.*member);
+          else game[std::string(f.name)] = g.*member;
+        },
+        f.member);
+  }
+  game["last_slot_selected"] = g.last_slot_selected;
+  game["events_enabled"] = g.events_enabled;
+  game["rng"] = g.rng.State();
+  json warnings = json::array();
+  for (const auto& w : g.warnings)
+    warnings.push_back({{"text", w.text}, {"state", w.state}, {"active", w.active}, {"x", w.x}, {"y", w.y}});
+  game["warnings"] = std::move(warnings);
+  json blocks = json::array();
+  for (const auto& b : g.info_blocks)
+    blocks.push_back({{"visible", b.visible}, {"text", b.text}, {"x", Real(b.x)}, {"y", Real(b.y)}, {"icon", b.icon}});
+  game["info_blocks"] = std::move(blocks);
+  game["score"] = {{"name", g.score_entry.name}, {"level", g.score_entry.level}, {"points", g.score_entry.points}};
+
+  // Every slot that is not a blank record: a freed slot keeps its last building, which the
+  // trade ship and the shuttles still look at.
+  json placed = json::array();
+  const core::building blank{};
+  for (std::size_t i = 0; i < g.placed.size(); ++i) {
+    if (g.placed[i] == blank) continue;
+    json b = {{"slot", i}};
+    b.update(BuildingSave(g.placed[i]));
+    placed.push_back(std::move(b));
+  }
+
+  json shuttles = json::array();
+  for (const auto& sh : s.traffic.shuttles()) shuttles.push_back(ShuttleJson(sh));
+  const traffic::Ships& ships = s.traffic.ships();
+  json pirates = json::array();
+  for (const auto& p : ships.pirates) pirates.push_back(CraftJson(p));
+
+  const scene::Camera& camera = *s.world.main_scene().camera;
+  json view = {{"paused", s.world.paused()},
+               {"over_hud", s.world.over_hud},
+               {"day_clock", s.world.day_clock().enabled()},
+               {"camera", {{"x", camera.x()}, {"y", camera.y()}, {"z", camera.z()}}}};
+
+  json hud = json::object();
+  for (const auto& f : HudFields())
+    std::visit([&](auto member) { hud[std::string(f.name)] = s.world.hud().*member; }, f.member);
+
+  json fields = json::array();
+  for (const auto& f : core::DayFields()) fields.push_back(f.name);
+  json days = json::array();
+  for (const auto& d : g.history.days()) {
+    json row = json::array();
+    for (const auto& f : core::DayFields()) row.push_back(d.*f.member);
+    days.push_back(std::move(row));
+  }
+
+  return {{"format", kSaveFormatName},
+          {"version", kSaveFormatVersion},
+          {"game_version", QUENMAR_VERSION},
+          {"game", std::move(game)},
+          {"placed", std::move(placed)},
+          {"traffic",
+           {{"shuttles", std::move(shuttles)},
+            {"ship_state", ships.ship_state},
+            {"trade_ship", CraftJson(ships.trade_ship)},
+            {"pirates", std::move(pirates)}}},
+          {"view", std::move(view)},
+          {"hud", std::move(hud)},
+          {"history", {{"fields", std::move(fields)}, {"days", std::move(days)}}}};
+}
+
+void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) {
+  const Reader top(save, "", path);
+  if (!save.is_object() || !top.Has("format") || !save["format"].is_string() || save["format"] != kSaveFormatName)
+    top.Fail("not a saved game");
+  const int32_t version = top.Int("version", 1);
+  if (version > kSaveFormatVersion) {
+    std::string by;
+    if (top.Has("game_version") && save["game_version"].is_string() &&
+        save["game_version"].get_ref<const std::string&>().size() <= 64)
+      by = " (game version " + save["game_version"].get<std::string>() + ")";
+    top.Fail("saved by a newer version of the game" + by + ": save format " + std::to_string(version) +
+             ", this game reads up to " + std::to_string(kSaveFormatVersion));
+  }
+
+  Loaded in;
+  const Reader game = top.Object("game");
+  ReadGame(game, s, in);
+
+  const json& placed = top.Array("placed", 0, core::kPlacedSize);
+  std::set<int32_t> slots;
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    const Reader b = top.At(placed[i], i, "placed");
+    const int32_t slot = b.Int("slot", 0, core::kPlacedSize - 1);
+    if (!slots.insert(slot).second) b.Fail(b.Where("slot") + ": slot " + std::to_string(slot) + " given twice");
+    in.game->placed[static_cast<std::size_t>(slot)] = ReadBuilding(b);
+  }
+
+  const Reader craft = top.Object("traffic");
+  const json& shuttles = craft.Array("shuttles", traffic::kShuttleCount, traffic::kShuttleCount);
+  for (std::size_t i = 0; i < shuttles.size(); ++i) in.shuttles[i] = ReadShuttle(craft.At(shuttles[i], i, "shuttles"));
+  in.ships.ship_state = craft.Int("ship_state", traffic::kShipDescending, traffic::kShipClimbing);
+  in.ships.trade_ship = ReadCraft(craft.Object("trade_ship"));
+  const json& pirates = craft.Array("pirates", traffic::kPirateCount, traffic::kPirateCount);
+  for (std::size_t i = 0; i < pirates.size(); ++i) in.ships.pirates[i] = ReadCraft(craft.At(pirates[i], i, "pirates"));
+
+  const Reader view = top.Object("view");
+  in.paused = view.Bool("paused");
+  in.over_hud = view.Bool("over_hud");
+  in.day_clock = view.Bool("day_clock");
+  const Reader camera = view.Object("camera");
+  in.camera = {camera.Float("x"), camera.Float("y"), camera.Float("z")};
+
+  if (top.Has("hud")) {
+    const Reader hud = top.Object("hud");
+    for (const auto& f : HudFields()) {
+      if (!hud.Has(f.name)) continue;
+      const int32_t v =
+          std::holds_alternative<bool hud::Hud::*>(f.member) ? hud.Bool(f.name) : hud.Int(f.name, f.lo, f.hi);
+      in.hud.emplace_back(&f, v);
+    }
+  }
+
+  const Reader history = top.Object("history");
+  const json& fields = history.Array("fields", 1, 64);
+  // Columns by name, so a file may order them as it likes; every known one must be there.
+  std::vector<int> column(core::kDayFields, -1);
+  for (std::size_t c = 0; c < fields.size(); ++c) {
+    if (!fields[c].is_string()) history.Fail(history.Where("fields") + ": expected names");
+    for (std::size_t k = 0; k < core::kDayFields; ++k)
+      if (fields[c] == core::DayFields()[k].name) column[k] = static_cast<int>(c);
+  }
+  for (std::size_t k = 0; k < core::kDayFields; ++k)
+    if (column[k] < 0) history.Fail(history.Where("fields") + ": no column " + std::string(core::DayFields()[k].name));
+  const json& days = history.Array("days", 0, core::History::kMaxDays);
+  std::vector<core::DayRecord> records(days.size());
+  for (std::size_t i = 0; i < days.size(); ++i) {
+    const std::string where = history.Where("days") + "[" + std::to_string(i) + "]";
+    if (!days[i].is_array() || days[i].size() != fields.size())
+      history.Fail(where + ": expected a list of " + std::to_string(fields.size()) + " numbers");
+    for (std::size_t k = 0; k < core::kDayFields; ++k)
+      records[i].*core::DayFields()[k].member = history.IntValue(
+          days[i][static_cast<std::size_t>(column[k])], where, std::numeric_limits<int32_t>::min(),
+          std::numeric_limits<int32_t>::max());
+  }
+  if (!in.game->history.Assign(std::move(records)))
+    history.Fail(history.Where("days") + ": day numbers must rise from 1 to at most " +
+                 std::to_string(core::History::kMaxDayNumber));
+
+  // Everything is read and checked: only now does the running game change.
+  core::Game& g = s.game;
+  const core::Game& from = *in.game;
+  for (const auto& f : core::StateFields())
+    if (IsSavedStateField(f.name)) std::visit([&](auto member) { g.*member = from.*member; }, f.member);
+  g.last_slot_selected = from.last_slot_selected;
+  g.events_enabled = from.events_enabled;
+  g.rng = from.rng;
+  g.warnings = from.warnings;
+  g.info_blocks = from.info_blocks;
+  g.score_entry = from.score_entry;
+  g.placed = from.placed;
+  g.PlacedChanged();
+  g.history = from.history;
+
+  s.traffic.shuttles() = in.shuttles;
+  s.traffic.ships() = in.ships;
+
+  presentation::World& w = s.world;
+  if (w.paused() != in.paused) w.TogglePause();
+  w.day_clock().SetEnabled(in.day_clock);
+  w.over_hud = in.over_hud;
+  w.main_scene().camera->SetPosition(in.camera);
+  for (const auto& [field, v] : in.hud)
+    std::visit(
+        [&](auto member) {
+          using T = std::remove_reference_t<decltype(w.hud().*member)>;
+          w.hud().*member = static_cast<T>(v);
+        },
+        field->member);
+
+  // The windows' building list and read-out follow the loaded colony.
+  g.host->UpdateBldgList();
+  g.host->ShowData();
+}
+
+nlohmann::json ParseSaveText(std::string_view text, const std::string& path) {
+  if (text.size() > kMaxSaveBytes) throw SaveError(path, "file larger than " + std::to_string(kMaxSaveBytes >> 20) + " MB");
+  // The parser keeps its own stack, but a hostile file nested a million deep would still
+  // make a tree that costs time and memory for nothing: deeper than a save ever goes is
+  // refused while parsing.
+  const json::parser_callback_t depth_guard = [&path](int depth, json::parse_event_t, json&) {
+    if (depth > kMaxSaveDepth) throw SaveError(path, "nested deeper than a saved game is");
+    return true;
+  };
+  try {
+    return json::parse(text.begin(), text.end(), depth_guard);
+  } catch (const json::parse_error& e) {
+    // Byte positions say where a truncated or damaged file goes wrong.
+    std::string what = e.what();
+    if (const auto colon = what.find(": "); what.starts_with("[json.exception") && colon != std::string::npos)
+      what.erase(0, colon + 2);
+    throw SaveError(path, "not readable as a saved game (" + what + ")");
+  }
+}
+
+void WriteSave(Session& s, const std::string& path) {
+  std::string text;
+  try {
+    // Invalid UTF-8 in a text from an old data file is written as replacement characters
+    // rather than failing the save.
+    text = SaveJson(s).dump(1, ' ', false, json::error_handler_t::replace);
+  } catch (const json::exception& e) {
+    throw SaveError(path, e.what());
+  }
+  text += '\n';
+  WriteFileAtomically(path, text);
+}
+
+void ReadSave(Session& s, const std::string& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::exists(status)) throw SaveError(path, "no such file");
+  if (!std::filesystem::is_regular_file(status)) throw SaveError(path, "not a file");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw SaveError(path, "cannot be opened");
+  std::string text;
+  char buffer[1 << 16];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    text.append(buffer, static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxSaveBytes)
+      throw SaveError(path, "file larger than " + std::to_string(kMaxSaveBytes >> 20) + " MB");
+  }
+  if (in.bad()) throw SaveError(path, "cannot be read");
+  if (text.empty()) throw SaveError(path, "the file is empty");
+  ApplySave(s, ParseSaveText(text, path), path);
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::string tmp = path + ".tmp";
+  const auto fail = [&](const std::string& what, int err) {
+    ::unlink(tmp.c_str());
+    throw SaveError(path, what + ": " + std::strerror(err));
+  };
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    const int err = errno;
+    throw SaveError(path, std::string("cannot be created: ") + std::strerror(err));
+  }
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int err = n < 0 ? errno : EIO;
+      ::close(fd);
+      fail("cannot be written", err);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  // On disk before it takes the old file's place, so a crash leaves one or the other whole.
+  if (::fsync(fd) != 0) {
+    const int err = errno;
+    ::close(fd);
+    fail("cannot be written", err);
+  }
+  if (::close(fd) != 0) fail("cannot be written", errno);
+  if (::rename(tmp.c_str(), path.c_str()) != 0) fail("cannot replace the file", errno);
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+
+std::string SavesFolderFor(const char* xdg_data_home, const char* home) {
+  if (xdg_data_home && xdg_data_home[0] == '/') return (std::filesystem::path(xdg_data_home) / "quenmar" / "saves").string();
+  if (home && home[0]) return (std::filesystem::path(home) / ".local" / "share" / "quenmar" / "saves").string();
+  return "";
+}
+
+std::string DefaultSavesFolder() { return SavesFolderFor(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
+
+}  // namespace shell

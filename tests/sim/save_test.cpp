@@ -1,0 +1,421 @@
+// Saved games: a loaded game plays on exactly as the game would have without the save;
+// a bad file is refused and changes nothing; a failed write keeps the old save; the
+// history, autosaves and the last game.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <random>
+#include <sstream>
+
+#include "shell/history.h"
+#include "shell/save.h"
+#include "shell/session.h"
+#include "sim/interpreter.h"
+#include "support/test_data.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using testing_support::TempDir;
+
+const std::string kData = QUENMAR_BUILD_DIR;
+
+std::unique_ptr<shell::Session> Started(uint32_t seed) {
+  auto s = std::make_unique<shell::Session>();
+  s->SetRecording(true);
+  s->StartUp(kData, seed);
+  return s;
+}
+
+// What a script printed, errors included.
+std::string Play(shell::Session& s, const std::string& script) {
+  std::ostringstream out, err;
+  sim::Interpreter in(s, out, err);
+  sim::RegisterAllCommands(in);
+  std::istringstream src(script);
+  in.RunScript(src);
+  return out.str() + err.str();
+}
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A random stretch of play: every kind of command that changes the game or the craft,
+// with looks at the state in between. Days and frames both pass, so shuttles fly, the trade
+// ship comes and goes and pirates cross while the save is made.
+// `options`: also the view options, which live in the options file and not in a save.
+std::string RandomPlay(std::mt19937& r, int commands, int catalog_count, bool options = true) {
+  auto pick = [&](int n) { return static_cast<int>(r() % static_cast<unsigned>(n)); };
+  static const char* kLooks[] = {"state", "placed", "readout", "ship", "shuttles", "warnings", "score", "messages", "history"};
+  static const char* kGoods[] = {"food", "raw", "products"};
+  static const char* kDts[] = {"0.016", "0.1", "0.5", "1", "3.5"};
+  static const int kLevels[] = {10, 5, 1};
+  static const char* kOnSlot[] = {"upgrade", "toggle", "destroy"};
+  static const char* kSpeeds[] = {"0.5", "3", "10", "12"};
+  static const char* kPanels[] = {"build", "bldg", "none"};
+  std::ostringstream s;
+  for (int i = 0; i < commands; ++i) {
+    switch (pick(23)) {
+      case 0: s << "new " << kLevels[pick(3)] << '\n'; break;
+      case 1: case 2: s << "day " << 1 + pick(35) << '\n'; break;
+      case 3: case 4: s << "frames " << 1 + pick(60) << ' ' << kDts[pick(5)] << '\n'; break;
+      case 5: case 6: s << "build " << pick(catalog_count) << '\n'; break;
+      case 7: s << "build " << pick(catalog_count) << ' ' << pick(34) << ' ' << pick(30) << '\n'; break;
+      case 8: s << kOnSlot[pick(3)] << ' ' << pick(30) << '\n'; break;
+      case 9: s << (pick(2) ? "select none" : "select " + std::to_string(pick(30))) << '\n'; break;
+      case 10: s << (pick(2) ? "buy " : "sell ") << kGoods[pick(3)] << ' ' << pick(400) << '\n'; break;
+      case 11: s << "credit " << pick(30000) << '\n'; break;
+      case 12: s << "event " << 4 + pick(6) << '\n'; break;
+      case 13: s << "set day_length " << kSpeeds[pick(4)] << '\n'; break;
+      case 14: s << "cell " << pick(33) << ' ' << pick(30) << '\n'; break;
+      case 15: s << "camera " << pick(600) << ' ' << pick(600) << ' ' << 10 + pick(190) << '\n'; break;
+      case 16:
+        if (!options) break;
+        s << (pick(2) ? "isometric " : "tubes ") << (pick(2) ? "on" : "off") << '\n'; break;
+      case 17: s << "panel " << kPanels[pick(3)] << '\n'; break;
+      case 18: s << "choose " << pick(catalog_count + 1) - 1 << '\n'; break;
+      case 19: s << (pick(2) ? "sandbox " : "events ") << (pick(4) ? "on" : "off") << '\n'; break;
+      case 20: s << "pause\n"; break;
+      default: s << kLooks[pick(9)] << '\n'; break;
+    }
+  }
+  return s.str();
+}
+
+// Everything B should print the same, looked at once more at its end.
+constexpr const char* kFinalLooks = "state\nplaced\nreadout\nship\nshuttles\nwarnings\nscore\nhistory\nmessages\n";
+
+// Plays `scripts` seeded scripts: one session plays A then B; the other plays A, saves,
+// plays on some more (C), loads the save and plays B. What B prints must not differ, nor
+// what a save of the two holds afterwards. The
+// sessions carry on from script to script, so anything a load leaves out shows up later
+// too; every tenth load goes into a newly started session instead, which has only the
+// options (kept in their own file) in common with the one that saved.
+void CheckSaveLoadPlaysOn(int scripts, uint32_t first_seed) {
+  TempDir dir;
+  const std::string file = dir.path() + "/play.qsave";
+  auto ref = Started(5), saver = Started(5);
+  const int types = ref->game.catalog_count;
+  ASSERT_GT(types, 0);
+  for (int k = 0; k < scripts; ++k) {
+    std::mt19937 r(first_seed + static_cast<uint32_t>(k));
+    const std::string a = (k == 0 ? "new 10\n" : "") + RandomPlay(r, 4 + static_cast<int>(r() % 12), types) + "messages\n";
+    const std::string c = RandomPlay(r, 1 + static_cast<int>(r() % 6), types, false) + "messages\n";
+    const std::string b = RandomPlay(r, 4 + static_cast<int>(r() % 12), types) + kFinalLooks;
+    SCOPED_TRACE("script " + std::to_string(k) + ", seed " + std::to_string(first_seed + k) + "\n--- A\n" + a +
+                 "--- save, C\n" + c + "--- load, B\n" + b);
+
+    const std::string ref_a = Play(*ref, a);
+    const std::string ref_b = Play(*ref, b);
+
+    ASSERT_EQ(Play(*saver, a), ref_a);
+    ASSERT_EQ(Play(*saver, "save " + file), "");
+    Play(*saver, c);
+    if (k % 10 == 9) {
+      auto fresh = Started(1000 + k);
+      fresh->game.isometric = saver->game.isometric;
+      fresh->game.tubes_off = saver->game.tubes_off;
+      saver = std::move(fresh);
+    }
+    ASSERT_EQ(Play(*saver, "load " + file + "\nmessages"), "[]\n");
+    ASSERT_EQ(Play(*saver, b), ref_b);
+    // And what no command prints, such as where the camera has travelled to.
+    ASSERT_EQ(shell::SaveJson(*saver), shell::SaveJson(*ref));
+  }
+}
+
+TEST(SaveLoad, PlayingOnFromALoadedGamePrintsWhatPlayingOnWouldHave) { CheckSaveLoadPlaysOn(200, 1); }
+
+// QUENMAR_SAVE_SOAK=N plays N more scripts (seeds from 100000).
+TEST(SaveLoad, Soak) {
+  const char* n = std::getenv("QUENMAR_SAVE_SOAK");
+  if (!n) GTEST_SKIP() << "set QUENMAR_SAVE_SOAK=N to play N more scripts";
+  CheckSaveLoadPlaysOn(std::atoi(n), 100000);
+}
+
+// --- bad files
+
+struct BadFile {
+  const char* name;
+  std::function<std::string(const std::string& good)> make;  // the file's bytes from a good save
+  const char* reason;                                          // part of the message
+};
+
+std::string Edit(const std::string& good, const std::function<void(json&)>& change) {
+  json j = json::parse(good);
+  change(j);
+  return j.dump();
+}
+
+TEST(SaveLoad, EveryKindOfBadFileIsRefusedWithItsReasonAndTheGameUnchanged) {
+  TempDir dir;
+  auto s = Started(3);
+  Play(*s, "new 10\nbuild 3\nbuild 7\nday 12\nbuy food 5\nframes 20 0.1\n");
+  const std::string good_path = dir.path() + "/good.qsave";
+  ASSERT_EQ(Play(*s, "save " + good_path), "");
+  const std::string good = Read(good_path);
+  Play(*s, "day 3\nframes 7 0.3\n");  // the game moves on from the save
+  const json before = shell::SaveJson(*s);
+
+  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+  const std::vector<BadFile> cases = {
+      {"empty", [](auto&) { return std::string(); }, "empty"},
+      {"truncated", [](auto& g) { return g.substr(0, g.size() / 2); }, "not readable as a saved game"},
+      {"malformed", [](auto&) { return std::string("{\"format\": \"quenmar-save\", \"version\": 1,,}"); },
+       "not readable as a saved game"},
+      {"another kind of JSON", [](auto&) { return std::string("[1, 2, 3]"); }, "not a saved game"},
+      {"another format", [](auto& g) { return Edit(g, [](json& j) { j["format"] = "spreadsheet"; }); }, "not a saved game"},
+      {"future version", [](auto& g) { return Edit(g, [](json& j) { j["version"] = 2; j["game_version"] = "9.0"; }); },
+       "newer version of the game (game version 9.0): save format 2, this game reads up to 1"},
+      {"version as text", [](auto& g) { return Edit(g, [](json& j) { j["version"] = "1"; }); }, "version: expected a whole number"},
+      {"huge number", [](auto& g) { return Edit(g, [](json& j) { j["game"]["money"] = 1e300; }); }, "game.money: expected a whole number"},
+      {"number beyond 32 bits", [](auto& g) { return Edit(g, [](json& j) { j["game"]["money"] = 4294967296LL; }); },
+       "game.money: expected a whole number from -2147483648 to 2147483647"},
+      {"huge unsigned number", [](auto& g) { return Edit(g, [](json& j) { j["game"]["food"] = 18446744073709551615ULL; }); },
+       "game.food: expected a whole number from"},
+      {"wrong type", [](auto& g) { return Edit(g, [](json& j) { j["game"]["game_over"] = 0; }); }, "game.game_over: expected true or false"},
+      {"list where an object belongs", [](auto& g) { return Edit(g, [](json& j) { j["traffic"] = json::array(); }); },
+       "traffic: expected an object"},
+      {"missing value", [](auto& g) { return Edit(g, [](json& j) { j["game"].erase("day_timer"); }); }, "missing game.day_timer"},
+      {"slot beyond the table", [](auto& g) { return Edit(g, [](json& j) { j["placed"][0]["slot"] = 1001; }); },
+       "placed[0].slot: expected a whole number from 0 to 1000"},
+      {"negative slot", [](auto& g) { return Edit(g, [](json& j) { j["placed"][0]["slot"] = -1; }); },
+       "placed[0].slot: expected a whole number from 0 to 1000"},
+      {"slot twice", [](auto& g) { return Edit(g, [](json& j) { j["placed"].push_back(j["placed"][0]); }); }, "given twice"},
+      {"more buildings than slots",
+       [](auto& g) { return Edit(g, [](json& j) { j["placed"] = json::array(); for (int i = 0; i < 1002; ++i) j["placed"].push_back(i); }); },
+       "placed: expected 0 to 1001 entries, found 1002"},
+      {"nine shuttles", [](auto& g) { return Edit(g, [](json& j) { j["traffic"]["shuttles"].erase(0); }); },
+       "traffic.shuttles: expected 10 entries, found 9"},
+      {"shuttle in no state", [](auto& g) { return Edit(g, [](json& j) { j["traffic"]["shuttles"][3]["state"] = 7; }); },
+       "traffic.shuttles[3].state: expected a whole number from 0 to 2"},
+      {"ship state", [](auto& g) { return Edit(g, [](json& j) { j["traffic"]["ship_state"] = -2; }); }, "traffic.ship_state"},
+      {"selection beyond the table", [](auto& g) { return Edit(g, [](json& j) { j["game"]["selected_bldg"] = 5000; }); },
+       "game.selected_bldg: expected a slot from 0 to 1000"},
+      {"type beyond the list", [](auto& g) { return Edit(g, [](json& j) { j["game"]["constr_choice"] = 101; }); },
+       "game.constr_choice"},
+      {"day of the month", [](auto& g) { return Edit(g, [](json& j) { j["game"]["day"] = 31; }); }, "game.day"},
+      {"six warnings", [](auto& g) { return Edit(g, [](json& j) { j["game"]["warnings"].push_back(j["game"]["warnings"][0]); }); },
+       "game.warnings: expected 5 entries, found 6"},
+      {"scroll beyond the list", [](auto& g) { return Edit(g, [](json& j) { j["hud"]["list_scroll"] = 990; }); }, "hud.list_scroll"},
+      {"random generator", [](auto& g) { return Edit(g, [](json& j) { j["game"]["rng"] = "1 2 3"; }); },
+       "game.rng: not a state of the random generator"},
+      {"camera off the numbers", [](auto& g) { return Edit(g, [](json& j) { j["view"]["camera"]["x"] = "nan"; }); },
+       "view.camera.x: expected a number"},
+      {"history out of order",
+       [](auto& g) { return Edit(g, [](json& j) { std::swap(j["history"]["days"][0], j["history"]["days"][1]); }); },
+       "history.days: day numbers must rise"},
+      {"history row short", [](auto& g) { return Edit(g, [](json& j) { j["history"]["days"][2].erase(0); }); },
+       "history.days[2]: expected a list of 14 numbers"},
+      {"deep nesting", [&](auto& g) { return Edit(g, [&](json& j) { j["hud"]["extra"] = "x"; }).insert(1, "\"x\":" + deep + ","); },
+       "nested deeper than a saved game is"},
+      {"multi-megabyte text",
+       [](auto& g) { return Edit(g, [](json& j) { j["placed"][1]["name"] = std::string(5 << 20, 'a'); }); },
+       "placed[1].name: text longer than 4096 bytes"},
+      {"file too large", [](auto& g) { return g + std::string(17 << 20, ' '); }, "file larger than 16 MB"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.path() + "/bad.qsave";
+    {
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
+      out << c.make(good);
+    }
+    try {
+      s->LoadGame(path);
+      ADD_FAILURE() << "loaded";
+    } catch (const shell::SaveError& e) {
+      EXPECT_EQ(e.path(), path);
+      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+      EXPECT_NE(e.reason().find(c.reason), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(shell::SaveJson(*s), before);
+  }
+  // A missing file, through the simulator's command: one error line naming the file.
+  const std::string missing = dir.path() + "/none.qsave";
+  EXPECT_EQ(Play(*s, "load " + missing), "error: line 1: cannot load the game: " + missing + ": no such file\n");
+  EXPECT_EQ(shell::SaveJson(*s), before);
+  // The good file still loads after all that.
+  s->LoadGame(good_path);
+  EXPECT_EQ(shell::SaveJson(*s), json::parse(good));
+}
+
+// --- writing
+
+TEST(SaveLoad, AFailedWriteLeavesTheSaveThatWasThereIntact) {
+  TempDir dir;
+  auto s = Started(4);
+  Play(*s, "new 5\nbuild 2\nday 40\n");
+  const std::string path = dir.path() + "/mine.qsave";
+  s->SaveGame(path);
+  const std::string old = Read(path);
+  Play(*s, "build 4\nday 9\n");
+
+  // The disk fills up half way through the new file.
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto* previous = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = old.size() / 2;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  EXPECT_THROW(s->SaveGame(path), shell::SaveError);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previous);
+  EXPECT_EQ(Read(path), old);
+  EXPECT_FALSE(fs::exists(path + ".tmp"));
+
+  // The new file cannot even be started.
+  fs::create_directory(path + ".tmp");
+  try {
+    s->SaveGame(path);
+    ADD_FAILURE() << "saved";
+  } catch (const shell::SaveError& e) {
+    EXPECT_NE(std::string(e.what()).find(path + ": cannot be created"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(Read(path), old);
+  fs::remove(path + ".tmp");
+
+  // And once the disk has room the save replaces the old one whole.
+  s->SaveGame(path);
+  EXPECT_EQ(json::parse(Read(path)), shell::SaveJson(*s));
+}
+
+// --- the history
+
+TEST(History, OneRecordPerPassedDayWithTheValuesTheReadOutShowed) {
+  auto s = Started(6);
+  core::Game& g = s->game;
+  Play(*s, "new 10\nbuild 3\nbuild 9\ncredit 5000\n");
+  ASSERT_TRUE(g.history.days().empty());
+  // Days passed by the script's day command and by the window's frames alike.
+  for (int d = 1; d <= 45; ++d) {
+    Play(*s, d % 3 ? "day\n" : "frames 1 " + std::to_string(g.day_length + 0.01) + "\n");
+    ASSERT_EQ(g.history.days().size(), static_cast<std::size_t>(d));
+    const core::DayRecord& r = g.history.days().back();
+    // The colony lines of the read-out show these very values.
+    const json colony = json::parse(Play(*s, "readout"))["colony"];
+    auto shows = [&](int entry, const std::string& value) {
+      const std::string line = g.Loc(entry) + " " + value;
+      return std::find(colony.begin(), colony.end(), line) != colony.end();
+    };
+    auto n = [](int32_t v) { return std::to_string(v); };
+    EXPECT_EQ(r.day, d);
+    EXPECT_TRUE(shows(54, n(r.money))) << colony;
+    EXPECT_TRUE(shows(55, n(r.income) + "/" + n(r.expenses))) << colony;
+    EXPECT_TRUE(shows(58, n(r.population) + "/" + n(r.living_space))) << colony;
+    EXPECT_TRUE(shows(60, n(r.attraction))) << colony;
+    EXPECT_TRUE(shows(61, n(r.energy_use) + "/" + n(r.energy_out))) << colony;
+    EXPECT_TRUE(shows(62, n(r.food) + " (" + n(r.food - g.prev_food) + ")")) << colony;
+    EXPECT_TRUE(shows(63, n(r.raw) + " (" + n(r.raw - g.prev_raw) + ")")) << colony;
+    EXPECT_TRUE(shows(64, n(r.products) + " (" + n(r.products - g.prev_products) + ")")) << colony;
+    EXPECT_EQ(r.debt, g.debt);
+    EXPECT_EQ(r.science, g.science_pts);
+    // What the player does during the day belongs to the next day's figures.
+    Play(*s, "buy food 3\n");
+  }
+  // The simulator prints it as JSON and writes it as CSV, a header and one line per day.
+  const json printed = json::parse(Play(*s, "history"));
+  EXPECT_EQ(printed, shell::HistoryJson(g.history));
+  ASSERT_EQ(printed.size(), 45u);
+  EXPECT_EQ(printed[44]["money"], g.history.days().back().money);
+  TempDir dir;
+  EXPECT_EQ(Play(*s, "history-csv " + dir.path() + "/h.csv"), "");
+  std::istringstream csv(Read(dir.path() + "/h.csv"));
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(csv, l);) lines.push_back(l);
+  ASSERT_EQ(lines.size(), 46u);
+  EXPECT_EQ(lines[0], "day,money,income,expenses,population,living_space,food,raw,products,energy_out,energy_use,debt,"
+                      "attraction,science");
+  EXPECT_TRUE(lines[45].starts_with("45," + std::to_string(g.history.days().back().money) + ","));
+
+  // A new game starts a new story; the days of a finished game are not the colony's.
+  Play(*s, "new 5\n");
+  EXPECT_TRUE(g.history.days().empty());
+  Play(*s, "set days_left 1\nday 3\n");
+  EXPECT_TRUE(g.game_over);
+  EXPECT_EQ(g.history.days().size(), 1u);
+
+  // Bounded: a sandbox game that never ends keeps its latest days only.
+  core::History h;
+  for (std::size_t i = 0; i < core::History::kMaxDays + 5; ++i) h.Record(g);
+  EXPECT_EQ(h.days().size(), core::History::kMaxDays);
+  EXPECT_EQ(h.days().front().day, 6);
+  EXPECT_EQ(h.days().back().day, static_cast<int32_t>(core::History::kMaxDays + 5));
+}
+
+// --- autosaves, the save on closing and Continue
+
+TEST(SaveLoad, MonthEndsAutosaveTheLastThreeAndContinueLoadsTheLastGame) {
+  TempDir dir;
+  const std::string folder = dir.path() + "/data/quenmar/saves";
+  auto s = Started(8);
+  s->SetSavesFolder(folder);
+  EXPECT_FALSE(s->HasLastGame());
+  // Start-up left the day of the month at 0: months end on days 30, 60, 90 and 120.
+  Play(*s, "sandbox on\nnew 10\nbuild 3\nday 119\n");
+  EXPECT_EQ(fs::exists(folder + "/autosave-3.qsave"), true);
+  EXPECT_EQ(fs::exists(folder + "/autosave-4.qsave"), false);
+  Play(*s, "day 1\n");
+  const json at_month_end = shell::SaveJson(*s);
+  std::vector<std::string> files;
+  for (const auto& e : fs::directory_iterator(folder)) files.push_back(e.path().filename().string());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"autosave-2.qsave", "autosave-3.qsave", "autosave-4.qsave", "last-game.txt"}));
+  ASSERT_TRUE(s->HasLastGame());
+  EXPECT_EQ(s->LastGamePath(), fs::absolute(folder + "/autosave-4.qsave").string());
+
+  // The window closes in the middle of a month; the next start continues from there.
+  Play(*s, "day 13\nframes 25 0.2\nbuy raw 20\n");
+  EXPECT_TRUE(s->SaveOnClose());
+  const json at_close = shell::SaveJson(*s);
+  auto next = Started(77);
+  next->SetSavesFolder(folder);
+  ASSERT_TRUE(next->HasLastGame());
+  next->ContinueLastGame();
+  EXPECT_EQ(shell::SaveJson(*next), at_close);
+  // Loading the month's end is no new month end: no autosave follows.
+  next->LoadGame(folder + "/autosave-4.qsave");
+  EXPECT_EQ(shell::SaveJson(*next), at_month_end);
+  Play(*next, "frames 3\n");
+  EXPECT_FALSE(fs::exists(folder + "/autosave-5.qsave"));
+
+  // Quick save and quick load.
+  Play(*next, "day 2\n");
+  next->QuickSave();
+  const json quick = shell::SaveJson(*next);
+  Play(*next, "day 4\nbuild 5\n");
+  next->QuickLoad();
+  EXPECT_EQ(shell::SaveJson(*next), quick);
+
+  // With the game over there is nothing to continue.
+  Play(*next, "sandbox off\nnew 10\nset days_left 1\nday\n");
+  ASSERT_TRUE(next->game.game_over);
+  EXPECT_FALSE(next->SaveOnClose());
+  EXPECT_FALSE(next->HasLastGame());
+}
+
+TEST(SaveLoad, SavesFolderFollowsXdgDataHomeThenHome) {
+  struct Case {
+    const char* xdg;
+    const char* home;
+    std::string folder;
+  };
+  for (const Case& c : std::vector<Case>{{"/x/data", "/home/u", "/x/data/quenmar/saves"},
+                                         {nullptr, "/home/u", "/home/u/.local/share/quenmar/saves"},
+                                         {"", "/home/u", "/home/u/.local/share/quenmar/saves"},
+                                         {"relative/data", "/home/u", "/home/u/.local/share/quenmar/saves"},
+                                         {nullptr, nullptr, ""}})
+    EXPECT_EQ(shell::SavesFolderFor(c.xdg, c.home), c.folder) << (c.xdg ? c.xdg : "-") << " " << (c.home ? c.home : "-");
+}
+
+}  // namespace

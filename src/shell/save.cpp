@@ -479,10 +479,11 @@ nlohmann::json ParseSaveText(std::string_view text, const std::string& path) {
   try {
     return json::parse(text.begin(), text.end(), depth_guard);
   } catch (const json::parse_error& e) {
-    // Byte positions say where a truncated or damaged file goes wrong.
+    // The parser's own text says where a truncated or damaged file goes wrong; only its
+    // exception tag is left out.
     std::string what = e.what();
-    if (const auto colon = what.find(": "); what.starts_with("[json.exception") && colon != std::string::npos)
-      what.erase(0, colon + 2);
+    if (const auto tag = what.find("] "); what.starts_with("[json.exception") && tag != std::string::npos)
+      what.erase(0, tag + 2);
     throw SaveError(path, "not readable as a saved game (" + what + ")");
   }
 }

@@ -48,3 +48,20 @@ TEST(Random, StaysInRangeAndIsRepeatable) {
     EXPECT_GE(r, -4);
   }
 }
+
+TEST(Random, StateCarriesTheExactSequenceAndRefusesAnythingElse) {
+  core::Rng a(12345);
+  for (int i = 0; i < 700; ++i) a.Random(1000);  // past one block of the engine's words
+  const std::string state = a.State();
+  core::Rng b(1);
+  ASSERT_TRUE(b.SetState(state));
+  for (int i = 0; i < 2000; ++i) ASSERT_EQ(b.Random(1 + i), a.Random(1 + i)) << i;
+
+  const std::string words = state.substr(0, state.rfind(' '));
+  const core::Rng before = b;
+  for (const std::string& bad : {std::string(), std::string("1 2 3"), words, state + " 5", words + " 625",
+                                 words + " -1", "-" + state, "4294967296 " + state.substr(state.find(' ') + 1),
+                                 words + " x", words + "  7\n"})
+    EXPECT_FALSE(b.SetState(bad)) << bad.substr(0, 40) << " ... " << bad.substr(bad.size() > 40 ? bad.size() - 40 : 0);
+  EXPECT_EQ(b, before);
+}

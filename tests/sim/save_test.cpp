@@ -250,6 +250,66 @@ TEST(SaveLoad, EveryKindOfBadFileIsRefusedWithItsReasonAndTheGameUnchanged) {
   EXPECT_EQ(shell::SaveJson(*s), json::parse(good));
 }
 
+// Random damage to a good save, to its bytes and to its values: every file either loads
+// and plays on or is refused with a SaveError that changes nothing. (The sanitizer build
+// runs it too.)
+TEST(SaveLoad, DamagedFilesLoadOrAreRefusedNeverAnythingElse) {
+  TempDir dir;
+  auto s = Started(9);
+  Play(*s, "new 10\nbuild 3\nbuild 6\nday 8\nbuy food 5\nframes 10 0.2\n");
+  const std::string good_path = dir.path() + "/good.qsave";
+  s->SaveGame(good_path);
+  const std::string good = Read(good_path);
+  const json good_json = json::parse(good);
+  const std::string path = dir.path() + "/damaged.qsave";
+  std::mt19937 r(2024);
+  auto pick = [&](std::size_t n) { return static_cast<std::size_t>(r() % n); };
+  const std::vector<json> hostile = {nullptr, true, -1, 0, 1001, 2147483648LL, -2147483649LL, 1e308, -0.5, "",
+                                     std::string(5000, 'z'), json::array(), json::object(), json::array({1, 2}),
+                                     json::parse("[[[[[[[[[[1]]]]]]]]]]")};
+  int loaded = 0, refused = 0;
+  for (int i = 0; i < 400; ++i) {
+    std::string bytes;
+    if (i % 2) {
+      bytes = good;
+      for (std::size_t n = 1 + pick(4); n > 0; --n) {
+        const std::size_t at = pick(bytes.size());
+        switch (pick(3)) {
+          case 0: bytes[at] = static_cast<char>(r()); break;
+          case 1: bytes.erase(at, 1 + pick(8)); break;
+          default: bytes.insert(at, 1, "{}[],:\"0-e9"[pick(11)]); break;
+        }
+      }
+    } else {
+      // A value anywhere in the tree replaced by a hostile one.
+      json j = good_json;
+      json* node = &j;
+      for (int depth = 0; depth < 6 && (node->is_object() || node->is_array()) && !node->empty(); ++depth) {
+        auto it = node->begin();
+        std::advance(it, static_cast<std::ptrdiff_t>(pick(node->size())));
+        node = &*it;
+      }
+      *node = hostile[pick(hostile.size())];
+      bytes = j.dump();
+    }
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    const json before = shell::SaveJson(*s);
+    try {
+      s->LoadGame(path);
+      ++loaded;
+      // Whatever loaded plays on.
+      Play(*s, "frames 2 0.7\nday 2\nreadout\nbuild 4\nbuy raw 9\n");
+      s->LoadGame(good_path);
+    } catch (const shell::SaveError& e) {
+      ++refused;
+      ASSERT_EQ(e.path(), path);
+      ASSERT_EQ(shell::SaveJson(*s), before) << e.what();
+    }
+  }
+  EXPECT_GT(refused, 200);
+  EXPECT_GT(loaded, 0);
+}
+
 // --- writing
 
 TEST(SaveLoad, AFailedWriteLeavesTheSaveThatWasThereIntact) {

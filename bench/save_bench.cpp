@@ -1,0 +1,73 @@
+// Saving and loading a full colony: every one of the 1001 slots holds a building of the
+// shipped catalog, ten shuttles fly and the history holds the 1200 days of a whole hard
+// game. Serialising alone, and the whole save with its file safely on disk, and a load.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "core/newgame.h"
+#include "shell/save.h"
+#include "shell/session.h"
+
+namespace {
+
+struct FullGame {
+  FullGame() {
+    s.StartUp(QUENMAR_DATA_DIR, 1);
+    core::Game& g = s.game;
+    core::StartNewGame(g, core::kLevelHard);
+    for (int k = 0; k < core::kPlacedSize; ++k) {
+      core::building& b = g.placed[static_cast<size_t>(k)];
+      b = g.catalog[static_cast<size_t>(k % g.catalog_count)];
+      b.exists = true;
+      b.up = 1 + k % 3;
+      b.x = k / 30;
+      b.y = k % 30;
+    }
+    g.PlacedChanged();
+    for (auto& sh : s.traffic.shuttles()) sh.active = true;
+    for (int d = 0; d < 1200; ++d) {
+      g.money += 37 * d;
+      g.history.Record(g);
+    }
+    path = (std::filesystem::temp_directory_path() / ("quenmar-bench-" + std::to_string(getpid()) + ".qsave")).string();
+  }
+  ~FullGame() { std::filesystem::remove(path); }
+  shell::Session s;
+  std::string path;
+};
+
+void BM_SaveText(benchmark::State& state) {
+  FullGame f;
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const std::string text = shell::SaveJson(f.s).dump(1);
+    bytes = text.size();
+    benchmark::DoNotOptimize(text.data());
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void BM_SaveFile(benchmark::State& state) {
+  FullGame f;
+  for (auto _ : state) shell::WriteSave(f.s, f.path);
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(f.path));
+}
+
+void BM_LoadFile(benchmark::State& state) {
+  FullGame f;
+  shell::WriteSave(f.s, f.path);
+  for (auto _ : state) shell::ReadSave(f.s, f.path);
+  state.counters["buildings"] = f.s.game.placed.size();
+  state.counters["days"] = static_cast<double>(f.s.game.history.days().size());
+}
+
+BENCHMARK(BM_SaveText)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SaveFile)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LoadFile)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -462,6 +462,10 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
         },
         field->member);
 
+  // A score still waiting for its name belongs to the game that was left: pressing OK now
+  // would enter the loaded game's score entry instead.
+  s.hiscores.accepted = true;
+
   // The windows' building list and read-out follow the loaded colony.
   g.host->UpdateBldgList();
   g.host->ShowData();

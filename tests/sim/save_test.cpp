@@ -14,6 +14,7 @@
 #include <random>
 #include <sstream>
 
+#include "core/hiscore.h"
 #include "shell/history.h"
 #include "shell/save.h"
 #include "shell/session.h"
@@ -462,6 +463,10 @@ TEST(SaveLoad, MonthEndsAutosaveTheLastThreeAndContinueLoadsTheLastGame) {
   ASSERT_TRUE(next->game.game_over);
   EXPECT_FALSE(next->SaveOnClose());
   EXPECT_FALSE(next->HasLastGame());
+  // The high-score window waits for a name; a game loaded now is not the one that ended.
+  ASSERT_FALSE(next->hiscores.accepted);
+  next->QuickLoad();
+  EXPECT_EQ(core::AcceptScore(next->game, next->hiscores, "Loaded"), core::OkResult::kDisabled);
 }
 
 TEST(SaveLoad, SavesFolderFollowsXdgDataHomeThenHome) {

@@ -461,6 +461,9 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
           w.hud().*member = static_cast<T>(v);
         },
         field->member);
+  // The unit is the view's, not the file's: a session that has drawn no frame yet lays the
+  // HUD out for its view as the first frame would.
+  w.hud().hud_unit = core::HudUnit(w.view_h);
 
   // A score still waiting for its name belongs to the game that was left: pressing OK now
   // would enter the loaded game's score entry instead.

@@ -1,16 +1,16 @@
 #include "audio/wav.h"
 
-#include <algorithm>
-#include <array>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace audio {
 namespace {
@@ -158,17 +158,33 @@ WavResult ParseWav(std::string_view bytes) {
 }
 
 WavResult LoadWavFile(const std::string& path) {
-  std::error_code ec;
-  std::ifstream in(path, std::ios::binary);
-  if (!in || std::filesystem::is_directory(path, ec)) return Fail(WavError::kCannotOpen, "cannot open " + path);
-  // Read in one piece: the music themes are megabytes, and start-up waits for them.
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (size < 0 || !in) return Fail(WavError::kCannotOpen, "cannot read " + path);
-  std::vector<uint8_t> bytes(static_cast<std::size_t>(size));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) return Fail(WavError::kCannotOpen, "cannot read " + path);
+  // Only a regular file is read, and only up to the cap: a pipe would block the game and
+  // a device would feed it without end.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return Fail(WavError::kCannotOpen, "cannot open " + path);
+  std::string problem;
+  std::vector<uint8_t> bytes;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    problem = "cannot open " + path;
+  } else if (!S_ISREG(st.st_mode)) {
+    problem = path + ": not a regular file";
+  } else if (static_cast<unsigned long long>(st.st_size) > kMaxWavFileBytes) {
+    problem = path + ": larger than " + std::to_string(kMaxWavFileBytes) + " bytes";
+  } else {
+    // Read in one piece: the music themes are megabytes, and start-up waits for them.
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+      const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    if (got != bytes.size()) problem = "cannot read " + path;
+  }
+  ::close(fd);
+  if (!problem.empty()) return Fail(WavError::kCannotOpen, problem);
   Parsed p = ParseLayout(Bytes(bytes));
   if (!p.result.ok()) {
     p.result.message = path + ": " + p.result.message;
@@ -182,17 +198,22 @@ WavResult LoadWavFile(const std::string& path) {
 }
 
 WavResult UseWavFile(const std::string& path, const std::function<void(const WavView&)>& use) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return Fail(WavError::kCannotOpen, "cannot open " + path);
   struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
     return Fail(WavError::kCannotOpen, "cannot open " + path);
+  }
+  if (!S_ISREG(st.st_mode) || static_cast<unsigned long long>(st.st_size) > kMaxWavFileBytes) {
+    ::close(fd);
+    return Fail(WavError::kCannotOpen, path + (S_ISREG(st.st_mode) ? ": larger than " + std::to_string(kMaxWavFileBytes) + " bytes"
+                                                                   : std::string(": not a regular file")));
   }
   const auto size = static_cast<std::size_t>(st.st_size);
   // The file's own pages, already read in: nothing is copied before the buffer takes them.
   void* map = size > 0 ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0) : nullptr;
-  close(fd);
+  ::close(fd);
   if (map == MAP_FAILED) return Fail(WavError::kCannotOpen, "cannot read " + path);
   const Bytes bytes(static_cast<const uint8_t*>(map), map ? size : 0);
   Parsed p = ParseLayout(bytes);

@@ -46,7 +46,12 @@ struct WavResult {
 WavResult ParseWav(std::span<const uint8_t> bytes);
 WavResult ParseWav(std::string_view bytes);
 
-// Reads and parses a WAV file; a file that cannot be opened gives kCannotOpen.
+// Largest WAV file read: minutes of CD-quality stereo.
+inline constexpr std::size_t kMaxWavFileBytes = std::size_t{128} << 20;
+
+// Reads and parses a WAV file. A file that cannot be opened, anything but a regular file
+// (a pipe, a device) and a file over kMaxWavFileBytes give kCannotOpen with the path in the
+// message.
 WavResult LoadWavFile(const std::string& path);
 
 // A parsed file's samples where they lie, owned by someone else.

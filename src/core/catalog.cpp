@@ -46,7 +46,7 @@ building LoadBuilding(const Game& g, int32_t bid) {
     b.upch = kUpMissing;
     return b;
   }
-  const auto lines = ReadLines(path);
+  const auto lines = ReadLines(path, kMaxBuildingFileBytes);
   if (lines.size() < 23)
     throw DataError(path, static_cast<int>(lines.size()) + 1, "", "Building file has fewer than 23 lines");
   b.id = bid;
@@ -147,7 +147,7 @@ namespace {
 // The description file's text with CR LF line ends, or nothing when there is no such file.
 std::optional<std::string> DescriptionText(const Game& g, int32_t k) {
   if (k < 0 || k >= kCatalogSize) return std::nullopt;
-  const auto text = ReadText(DescriptionPath(g, g.catalog[k].id, g.locale_code));
+  const auto text = ReadText(DescriptionPath(g, g.catalog[k].id, g.locale_code), kMaxDescriptionFileBytes);
   if (!text) return std::nullopt;
   return ToCrLf(*text);
 }
@@ -156,7 +156,11 @@ std::optional<std::string> DescriptionText(const Game& g, int32_t k) {
 std::string ReadDescription(const Game& g, int32_t k) { return DescriptionText(g, k).value_or(""); }
 
 void ShowDescription(Game& g, int32_t k) {
-  if (const auto text = DescriptionText(g, k)) g.host->ShowInfoMessage(kMsgOther, *text);
+  try {
+    if (const auto text = DescriptionText(g, k)) g.host->ShowInfoMessage(kMsgOther, *text);
+  } catch (const DataError& e) {
+    g.host->ErrorBox(e.what());
+  }
 }
 
 }  // namespace core

@@ -30,9 +30,11 @@ int32_t CountCatalog(const Game& g);
 void FillConstrList(Game& g);
 
 // The description text of the type at catalog position k in the current language, with
-// CR LF line ends, or "" when there is no such file.
+// CR LF line ends, or "" when there is no such file. Throws DataError when something that
+// is no regular file, or a file over kMaxDescriptionFileBytes, is in its place.
 std::string ReadDescription(const Game& g, int32_t k);
-// Shows that description as a kind-3 message; nothing when there is none.
+// Shows that description as a kind-3 message; nothing when there is none; an error box
+// naming the file when it cannot be read.
 void ShowDescription(Game& g, int32_t k);
 
 }  // namespace core

@@ -51,11 +51,15 @@ const std::vector<std::string>& MakeList(const Game& g, HiScores& hs) {
   std::error_code ec;
   // A folder or device of that name is no table either.
   if (std::filesystem::is_regular_file(path, ec)) {
-    const auto text = ReadText(path);
-    if (!text) {
+    std::optional<std::string> text;
+    try {
+      text = ReadText(path);
+      if (!text) throw DataError(path, 0, "", "Cannot open file");
+    } catch (const DataError& e) {
       // There but unreadable: said once, and the list keeps what it had.
-      g.host->ErrorBox(DataError(path, 0, "", "Cannot open file").what());
-    } else {
+      g.host->ErrorBox(e.what());
+    }
+    if (text) {
       const auto lines = SplitWholeLines(*text);
       const std::size_t groups = std::min<std::size_t>(lines.size() / 3 + 1, kHiScoreEntries);
       for (std::size_t k = 0; k < groups; ++k) {

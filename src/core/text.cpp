@@ -4,7 +4,6 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "core/errors.h"
 
@@ -140,20 +139,14 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
-std::optional<std::string> ReadText(const std::string& path) {
-  // A folder opens like a file but reads as nothing: it is no text file.
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return DecodeText(ss.str());
+std::optional<std::string> ReadText(const std::string& path, std::size_t max_bytes) {
+  const auto bytes = ReadRegularFile(path, max_bytes);
+  if (!bytes) return std::nullopt;
+  return DecodeText(*bytes);
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
-  auto text = ReadText(path);
+std::vector<std::string> ReadLines(const std::string& path, std::size_t max_bytes) {
+  auto text = ReadText(path, max_bytes);
   if (!text) throw DataError(path, 0, "", "Cannot open file");
   return SplitLines(*text);
 }

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/files.h"
+
 namespace core {
 
 // Longest line kept, in characters; the rest of a longer line is cut off.
@@ -18,11 +20,13 @@ std::string DecodeText(std::string_view bytes);
 // cut to kMaxLineChars characters.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// Reads a whole text file as lines. Throws DataError when the file cannot be opened.
-std::vector<std::string> ReadLines(const std::string& path);
+// Reads a whole text file as lines. Throws DataError when the file cannot be opened, is no
+// regular file or is larger than `max_bytes`.
+std::vector<std::string> ReadLines(const std::string& path, std::size_t max_bytes = kMaxTextFileBytes);
 
-// Reads a whole file's decoded text, or nothing when it cannot be opened.
-std::optional<std::string> ReadText(const std::string& path);
+// Reads a whole file's decoded text, or nothing when it cannot be opened or is a folder.
+// Throws DataError when something else is in its place or it is larger than `max_bytes`.
+std::optional<std::string> ReadText(const std::string& path, std::size_t max_bytes = kMaxTextFileBytes);
 
 // Writes lines as UTF-8, each ended by CR LF, optionally behind a byte-order mark.
 // Writes to a temporary file renamed over the target, so a failed write never destroys

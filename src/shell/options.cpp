@@ -59,7 +59,7 @@ void SaveOptions(const core::Game& g, const Options& o) { core::WriteLines(Optio
 
 bool LoadOptions(core::Game& g, Options& o, CaptionSink* sink) {
   try {
-    const auto lines = core::ReadLines(OptionsFile(g));
+    const auto lines = core::ReadLines(OptionsFile(g), core::kMaxOptionsFileBytes);
     const std::string code = core::LineAt(lines, 0);
     if (!UsableLanguageCode(code)) throw BadLine{};
     ReadLocale(g, code, sink);

@@ -1,4 +1,5 @@
 #include "ui/dialogs.h"
+#include "ui/picture.h"
 
 #include <QCheckBox>
 #include <QApplication>
@@ -155,9 +156,8 @@ QString MessageWindow::text() const { return memo_->toPlainText(); }
 void MessageWindow::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
   // A missing picture leaves the frame empty; the message is what matters.
-  const QString file = Q(s_.game.Path("\\textures\\pic_" + std::to_string(kind_) + ".bmp"));
-  QPixmap p;
-  if (QFileInfo::exists(file) && p.load(file)) {
+  const QPixmap p = LoadPicture(s_.game.Path("\\textures\\pic_" + std::to_string(kind_) + ".bmp"));
+  if (!p.isNull()) {
     picture_->setPixmap(p.width() > 200 || p.height() > 200 ? p.scaled(200, 200, Qt::KeepAspectRatio) : p);
   } else {
     picture_->clear();

@@ -13,6 +13,7 @@
 #include "shell/launcher.h"
 #include "shell/options.h"
 #include "ui/dialogs.h"
+#include "ui/picture.h"
 
 namespace ui {
 namespace {
@@ -88,8 +89,8 @@ void Launcher::LoadContents() {
   // A missing logo or language list is reported, and the rest of the contents skipped.
   try {
     const std::string logo = s_.game.Path("\\Textures\\launch_logo.bmp");
-    QPixmap p;
-    if (!p.load(Q(logo))) throw core::DataError(logo, 0, "", "Cannot open file");
+    const QPixmap p = LoadPicture(logo);
+    if (p.isNull()) throw core::DataError(logo, 0, "", "Cannot open file");
     logo_->setPixmap(p);
     languages_->clear();
     for (const auto& code : shell::LanguageList(s_.game)) languages_->addItem(Q(code));

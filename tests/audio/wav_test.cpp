@@ -1,6 +1,9 @@
 #include "audio/wav.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -289,4 +292,22 @@ TEST(WavFiles, LoadingFromDisk) {
   r = audio::LoadWavFile(dir.path() + "/sounds/bad.wav");
   EXPECT_EQ(r.error, WavError::kMalformed);
   EXPECT_NE(r.message.find("bad.wav"), std::string::npos);
+}
+
+TEST(WavFiles, PipesDevicesAndOversizedFilesAreRefusedUnread) {
+  testing_support::TempDir dir;
+  dir.Write("sounds/huge.wav", "");
+  std::filesystem::resize_file(dir.path() + "/sounds/huge.wav", audio::kMaxWavFileBytes + 1);
+  ASSERT_EQ(::mkfifo((dir.path() + "/sounds/pipe.wav").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", dir.path() + "/sounds/zero.wav");
+  const struct {
+    const char* name;
+    const char* says;
+  } cases[] = {{"huge.wav", "larger than"}, {"pipe.wav", "not a regular file"}, {"zero.wav", "not a regular file"}};
+  for (const auto& c : cases) {
+    const auto r = audio::LoadWavFile(dir.path() + "/sounds/" + c.name);
+    EXPECT_EQ(r.error, WavError::kCannotOpen) << c.name;
+    EXPECT_NE(r.message.find(c.name), std::string::npos) << r.message;
+    EXPECT_NE(r.message.find(c.says), std::string::npos) << r.message;
+  }
 }

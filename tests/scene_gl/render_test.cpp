@@ -5,7 +5,10 @@
 #include <QColor>
 #include <QImage>
 #include <QTimer>
+#include <sys/stat.h>
+
 #include <cmath>
+#include <filesystem>
 #include <cstdlib>
 #include <memory>
 
@@ -540,4 +543,88 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
+}
+
+namespace {
+
+std::string Le(uint32_t v, int bytes) {
+  std::string s;
+  for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> (8 * i) & 0xFF);
+  return s;
+}
+
+// An uncompressed 24-bit TGA header; `pixels` bytes of grey follow.
+std::string Tga(uint32_t w, uint32_t h, std::size_t pixels) {
+  return std::string("\0\0\2", 3) + std::string(9, '\0') + Le(w, 2) + Le(h, 2) + "\x18" + std::string(1, '\0') +
+         std::string(pixels, '\x80');
+}
+
+// A 24-bit BMP with the usual 40-byte information header; `pixels` bytes follow.
+std::string Bmp(int32_t w, int32_t h, std::size_t pixels) {
+  return "BM" + Le(static_cast<uint32_t>(54 + pixels), 4) + Le(0, 4) + Le(54, 4) + Le(40, 4) +
+         Le(static_cast<uint32_t>(w), 4) + Le(static_cast<uint32_t>(h), 4) + Le(1, 2) + Le(24, 2) + Le(0, 4) +
+         Le(0, 4) + Le(0, 4) + Le(0, 4) + Le(0, 4) + Le(0, 4) + std::string(pixels, '\x40');
+}
+
+}  // namespace
+
+TEST(ImageLoader, EachFormatOnlyThroughItsOwnDecoderAndWithinTheSizeCap) {
+  using gl::ImageFormat;
+  const std::string wide_row = Tga(4096, 1, 4096 * 3);
+  const struct {
+    const char* what;
+    std::string bytes;
+    ImageFormat format;
+    bool decoded;
+  } cases[] = {
+      {"a plain TGA", Tga(3, 2, 18), ImageFormat::kTga, true},
+      {"a plain BMP", Bmp(3, 2, 24), ImageFormat::kBmp, true},
+      {"a BMP drawn top-down", Bmp(3, -2, 24), ImageFormat::kBmp, true},
+      {"a TGA as wide as allowed", wide_row, ImageFormat::kTga, true},
+      {"a TGA one pixel wider", Tga(4097, 1, 4097 * 3), ImageFormat::kTga, false},
+      {"a TGA header declaring 16384 x 32767", Tga(16384, 32767, 0), ImageFormat::kTga, false},
+      {"a TGA short of its pixels", Tga(3, 2, 17), ImageFormat::kTga, false},
+      {"a BMP declaring 33 x 4802305 in 49 bytes", Bmp(33, 4802305, 0).substr(0, 49), ImageFormat::kBmp, false},
+      {"a BMP short of its rows", Bmp(3, 2, 23), ImageFormat::kBmp, false},
+      {"a BMP named as a TGA", Bmp(3, 2, 24), ImageFormat::kTga, false},
+      {"a TGA named as a BMP", Tga(3, 2, 18), ImageFormat::kBmp, false},
+      {"a JPEG named as a TGA", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11) + std::string(64, '\0'),
+       ImageFormat::kTga, false},
+      {"a 16-bit PNM named as a TGA", "P6\n16 16\n65535\n" + std::string(16 * 16 * 6, '\x7f'), ImageFormat::kTga,
+       false},
+      {"a GIF named as a TGA", "GIF89a" + Le(1, 2) + Le(1, 2) + std::string(40, '\0'), ImageFormat::kTga, false},
+  };
+  for (const auto& c : cases) {
+    const auto img = gl::DecodeImage(c.bytes, c.format);
+    EXPECT_EQ(img != nullptr, c.decoded) << c.what;
+  }
+  EXPECT_EQ(gl::FormatOfName("x/pic_1.BMP"), ImageFormat::kBmp);
+  EXPECT_EQ(gl::FormatOfName("x/pic_1.bmp.tga"), ImageFormat::kTga);
+}
+
+TEST(ImageLoader, PipesDevicesAndOversizedFilesAreRefusedUnreadNamingTheFile) {
+  testing_support::TempDir dir;
+  dir.Write("Textures/big.tga", "");
+  std::filesystem::resize_file(dir.path() + "/Textures/big.tga", gl::kMaxImageFileBytes + 1);
+  ASSERT_EQ(::mkfifo((dir.path() + "/Textures/pipe.tga").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", dir.path() + "/Textures/zero.bmp");
+  dir.Write("Textures/wrong.tga", "P6\n2 2\n255\n" + std::string(12, '\1'));
+  const struct {
+    const char* name;
+    const char* says;
+  } cases[] = {{"big.tga", "larger than"},
+               {"pipe.tga", "not a regular file"},
+               {"zero.bmp", "not a regular file"},
+               {"wrong.tga", "not a usable TGA picture"},
+               {"missing.tga", ""}};
+  for (const auto& c : cases) {
+    std::string problem = "unset";
+    EXPECT_FALSE(gl::LoadImageFile(dir.path() + "/Textures/" + c.name, &problem)) << c.name;
+    if (*c.says) {
+      EXPECT_NE(problem.find(c.name), std::string::npos) << problem;
+      EXPECT_NE(problem.find(c.says), std::string::npos) << problem;
+    } else {
+      EXPECT_EQ(problem, "");
+    }
+  }
 }

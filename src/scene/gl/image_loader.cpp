@@ -53,8 +53,11 @@ bool TgaHeaderOk(std::string_view b) {
   const uint64_t map_bytes = map_type == 1 ? uint64_t{map_len} * ((map_bits + 7) / 8) : 0;
   const uint64_t start = 18 + uint64_t{id_len} + map_bytes;
   const uint64_t pixels = uint64_t{w} * h * ((bits + 7) / 8);
-  // Run-length pictures need at least a packet; plain ones all their pixels.
-  return (type & 8) ? start < b.size() : start + pixels <= b.size();
+  if (!(type & 8)) return start + pixels <= b.size();
+  // A run-length packet covers at most 128 pixels and takes its header byte and at least
+  // one pixel: a few bytes cannot promise millions of pixels.
+  const uint64_t packets = (uint64_t{w} * h + 127) / 128;
+  return start + packets * (1 + (bits + 7) / 8) <= b.size();
 }
 
 // The BMP header: the file and information headers stb reads, sides within the cap, an

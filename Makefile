@@ -1,13 +1,15 @@
 # QUENMAR — build, play and test.
 BUILD ?= build
 SANBUILD ?= build-sanitize
+FUZZBUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 ifdef CI
 CMAKE_FLAGS += -DQUENMAR_WERROR=ON
 endif
 
-.PHONY: all deps build run test test-sanitize bench balance clean
+.PHONY: all deps build run test test-sanitize fuzz package bench balance clean
 
 all: build
 
@@ -33,6 +35,16 @@ test-sanitize: deps
 	cmake --build $(SANBUILD) -j $(JOBS)
 	cd $(SANBUILD) && ctest --output-on-failure -j $(JOBS) --timeout 900
 
+# Every file reader under libFuzzer (clang), FUZZ_SECONDS each; not part of make test.
+fuzz: deps
+	cmake -S . -B $(FUZZBUILD) -DCMAKE_CXX_COMPILER=clang++ -DQUENMAR_FUZZ=ON -DQUENMAR_GUI=OFF -DQUENMAR_BENCH=OFF
+	cmake --build $(FUZZBUILD) -j $(JOBS) --target fuzz_targets
+	scripts/run-fuzz $(FUZZBUILD) $(FUZZ_SECONDS)
+
+# A Debian package of the installed game (prefix /usr), in $(BUILD)/.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
@@ -44,4 +56,4 @@ balance: deps $(BUILD)/CMakeCache.txt
 	$(BUILD)/bench/quenmar-balance $(BALANCE_ARGS)
 
 clean:
-	rm -rf $(BUILD) $(SANBUILD)
+	rm -rf $(BUILD) $(SANBUILD) $(FUZZBUILD)

@@ -86,7 +86,8 @@ building LoadBuilding(const Game& g, int32_t bid) {
 void SaveBuilding(const Game& g, int32_t bid, const building& b) {
   auto i = [](int32_t v) { return std::to_string(v); };
   auto flag = [](bool v) { return std::string(v ? "-1" : "0"); };
-  const std::string path = BuildingFilePath(g, bid);
+  // Into the player's folder when the game has one; read back from there, it wins.
+  const std::string path = g.WritePath("\\Buildings\\bldg_" + std::to_string(bid) + ".bld");
   // The editor may save the first type of a fresh data folder.
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);

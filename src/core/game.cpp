@@ -1,5 +1,7 @@
 #include "core/game.h"
 
+#include <filesystem>
+
 #include "core/paths.h"
 
 namespace core {
@@ -14,6 +16,17 @@ TrafficLink& Game::NullTraffic() {
   return t;
 }
 
-std::string Game::Path(const std::string& relative) const { return DataPath(exe_dir, relative); }
+std::string Game::Path(const std::string& relative) const {
+  if (!user_dir.empty()) {
+    std::string own = DataPath(user_dir, relative);
+    std::error_code ec;
+    if (std::filesystem::exists(own, ec)) return own;
+  }
+  return DataPath(exe_dir, relative);
+}
+
+std::string Game::WritePath(const std::string& relative) const {
+  return DataPath(user_dir.empty() ? exe_dir : user_dir, relative);
+}
 
 }  // namespace core

@@ -71,6 +71,11 @@ struct Game {
   bool hud_mode = true;
   std::string locale_code = "en";
   std::string exe_dir;
+  // The player's own folders when the data folder is not theirs to write (an installed
+  // game): options under config_dir, everything else the game writes under user_dir.
+  // Empty: the game writes beside its data, as in a build folder.
+  std::string config_dir;
+  std::string user_dir;
   bool audio_ok = false;
   bool loading = true;
   std::string load_status;
@@ -147,8 +152,11 @@ struct Game {
   TrafficLink* traffic = &NullTraffic();
   int32_t Random(int32_t n) { return rng.Random(n); }
 
-  // Resolves a game data path ("\Buildings\bldg_1.bld") under exe_dir.
+  // Resolves a game data path ("\Buildings\bldg_1.bld") for reading: the player's own
+  // file under user_dir when there is one (an edited building type wins), else exe_dir's.
   std::string Path(const std::string& relative) const;
+  // Where the game writes that file: under user_dir when set, else under exe_dir.
+  std::string WritePath(const std::string& relative) const;
 
   static Host& NullHost();
   static TrafficLink& NullTraffic();

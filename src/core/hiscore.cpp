@@ -30,7 +30,7 @@ score EmptyEntry() { return score{"", 10, 0}; }
 
 }  // namespace
 
-std::string HiScoreFile(const Game& g) { return g.Path("\\leaders.hof"); }
+std::string HiScoreFile(const Game& g) { return g.WritePath("\\leaders.hof"); }
 
 std::vector<std::string> DisplayLines(const Game& g, const std::array<score, kHiScoreEntries>& list) {
   std::vector<std::string> out;
@@ -47,7 +47,8 @@ std::vector<std::string> DisplayLines(const Game& g, const std::array<score, kHi
 }
 
 const std::vector<std::string>& MakeList(const Game& g, HiScores& hs) {
-  const std::string path = HiScoreFile(g);
+  // The player's own table once there is one, else one that came with the data.
+  const std::string path = g.Path("\\leaders.hof");
   std::error_code ec;
   // A folder or device of that name is no table either.
   if (std::filesystem::is_regular_file(path, ec)) {

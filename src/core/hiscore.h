@@ -21,7 +21,8 @@ struct HiScores {
   bool accepted = true;
 };
 
-// The file the table lives in, under the data directory.
+// The file the table is written to: under the player's folder when the game has one,
+// else beside the data.
 std::string HiScoreFile(const Game& g);
 
 // Loads "leaders.hof" into the list (groups of three lines; a short or malformed group

@@ -153,6 +153,9 @@ std::vector<std::string> ReadLines(const std::string& path, std::size_t max_byte
 
 void WriteLines(const std::string& path, const std::vector<std::string>& lines, bool bom) {
   const std::string tmp = path + ".tmp";
+  // The player's folders are made on first use; a failure shows when the file is created.
+  std::error_code dir_ec;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), dir_ec);
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
     if (!out) throw DataError(path, 0, "", "Cannot create file");

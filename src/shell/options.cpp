@@ -1,9 +1,11 @@
 #include "shell/options.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "core/errors.h"
 #include "core/grid.h"
+#include "core/paths.h"
 #include "core/text.h"
 
 namespace shell {
@@ -34,7 +36,18 @@ std::string BoolText(bool v) { return v ? "-1" : "0"; }
 
 }  // namespace
 
-std::string OptionsFile(const core::Game& g) { return g.Path("\\options.txt"); }
+std::string OptionsFile(const core::Game& g) {
+  return g.config_dir.empty() ? g.Path("\\options.txt") : core::DataPath(g.config_dir, "options.txt");
+}
+
+namespace {
+// The player's own options once written, else any that came with the data.
+std::string OptionsToRead(const core::Game& g) {
+  const std::string own = OptionsFile(g);
+  std::error_code ec;
+  return g.config_dir.empty() || std::filesystem::exists(own, ec) ? own : g.Path("\\options.txt");
+}
+}  // namespace
 
 std::vector<std::string> OptionLines(const core::Game& g, const Options& o) {
   return {g.locale_code,
@@ -59,7 +72,7 @@ void SaveOptions(const core::Game& g, const Options& o) { core::WriteLines(Optio
 
 bool LoadOptions(core::Game& g, Options& o, CaptionSink* sink) {
   try {
-    const auto lines = core::ReadLines(OptionsFile(g), core::kMaxOptionsFileBytes);
+    const auto lines = core::ReadLines(OptionsToRead(g), core::kMaxOptionsFileBytes);
     const std::string code = core::LineAt(lines, 0);
     if (!UsableLanguageCode(code)) throw BadLine{};
     ReadLocale(g, code, sink);

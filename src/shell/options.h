@@ -21,7 +21,8 @@ struct Options {
 
 inline constexpr int kOptionLines = 9;
 
-// The file the settings live in, under the data directory.
+// The file the settings are written to: under the game's config_dir when it has one, else
+// beside the data. Reading falls back to the data's own file until the player's exists.
 std::string OptionsFile(const core::Game& g);
 
 // The nine lines of the options file for the current settings.

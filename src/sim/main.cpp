@@ -7,6 +7,7 @@
 
 #include "core/errors.h"
 #include "core/text.h"
+#include "shell/folders.h"
 #include "shell/session.h"
 #include "sim/interpreter.h"
 
@@ -20,14 +21,15 @@ std::string ExecutableDir(const char* argv0) {
 }
 
 int Usage() {
-  std::cerr << "usage: quenmar-sim [--data DIR] [--seed N] [--lang CODE] [SCRIPT]\n";
+  std::cerr << "usage: quenmar-sim [--data DIR] [--seed N] [--lang CODE] [SCRIPT]\n"
+               "  the data folder defaults to QUENMAR_DATA, the program's folder or ../share/quenmar\n";
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string data_dir = ExecutableDir(argv[0]);
+  std::string data_option;
   std::string lang = "en";
   std::string script;
   uint32_t seed = static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
@@ -35,7 +37,7 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     const bool has_value = i + 1 < argc;
     if (arg == "--data" && has_value) {
-      data_dir = argv[++i];
+      data_option = argv[++i];
     } else if (arg == "--seed" && has_value) {
       const auto v = core::ParseInt(argv[++i]);
       if (!v) return Usage();
@@ -52,12 +54,15 @@ int main(int argc, char** argv) {
     }
   }
 
+  const shell::GameFolders folders =
+      shell::FindGameFolders(shell::HintsFromEnvironment(ExecutableDir(argv[0]), data_option));
   shell::Session session;
   // Nobody is there to answer: questions are answered Yes, messages and errors recorded.
   session.SetRecording(true);
   session.game.locale_code = lang;
+  shell::UseFolders(session.game, folders);
   try {
-    session.StartUp(data_dir, seed);
+    session.StartUp(folders.data, seed);
   } catch (const core::DataError& e) {
     std::cerr << "error: start-up: " << e.what() << '\n';
     return 1;

@@ -71,7 +71,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, const c
 std::string UsageText() {
   return "usage: quenmar [--data DIR] [--seed N] [--script FILE] [--console]\n"
          "               [--frames N] [--screenshot FILE.png] [--no-vsync] [--timing]\n"
-         "  --data DIR         game data folder (default: beside the program)\n"
+         "  --data DIR         game data folder (default: QUENMAR_DATA, beside the program\n"
+         "                     or ../share/quenmar)\n"
          "  --seed N           seed of the random generator (default: the clock)\n"
          "  --script FILE      run simulator commands on the live game after start-up\n"
          "  --console          read simulator commands from standard input while running\n"

@@ -10,6 +10,7 @@
 #include "core/errors.h"
 #include "core/newgame.h"
 #include "scene/gl/viewer.h"
+#include "shell/folders.h"
 #include "shell/session.h"
 #include "ui/automation.h"
 #include "ui/command_line.h"
@@ -48,8 +49,9 @@ int main(int argc, char** argv) {
   }
 
   ui::InstallFonts();
-  const std::string data_dir =
-      opt.data_dir.empty() ? QCoreApplication::applicationDirPath().toStdString() : opt.data_dir;
+  const shell::GameFolders folders = shell::FindGameFolders(
+      shell::HintsFromEnvironment(QCoreApplication::applicationDirPath().toStdString(), opt.data_dir));
+  const std::string& data_dir = folders.data;
 
   // Everything the running game is made of; the windows are handed it.
   shell::Session session;
@@ -58,6 +60,7 @@ int main(int argc, char** argv) {
   // loads; a script or a frame count starts a game directly instead.
   ui::Windows windows(session);
   session.game.exe_dir = data_dir;
+  shell::UseFolders(session.game, folders);
   const bool direct = !opt.script.empty() || opt.frames >= 0;
   if (!direct) windows.launcher->show();
   ui::MainWindow window(session, &windows);

@@ -21,4 +21,7 @@ void Icons(Output& out);     // icon_N
 void Hud(Output& out);       // buttons with their states, ticks, panel
 void Logo(Output& out);      // launch_logo.bmp
 
+// The program's icon for the desktop: the landing picture with rounded corners.
+QImage AppIcon(int size);
+
 }  // namespace artgen

@@ -342,4 +342,6 @@ void Pictures(Output& out) {
 
 void Logo(Output& out) { out.Bmp("launch_logo", LogoImage()); }
 
+QImage AppIcon(int size) { return Picture(0, size, true); }
+
 }  // namespace artgen

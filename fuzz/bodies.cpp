@@ -11,14 +11,15 @@
 #include "audio/wav.h"
 #include "core/catalog.h"
 #include "core/errors.h"
+#include "core/grid.h"
 #include "core/hiscore.h"
 #include "core/text.h"
 #include "scene/gl/image_loader.h"
 #include "shell/locale.h"
 #include "shell/options.h"
-#include "shell/startup.h"
 #include "sim/interpreter.h"
-#include "sim/session.h"
+#include "shell/save.h"
+#include "shell/session.h"
 
 namespace fuzz {
 namespace {
@@ -104,7 +105,7 @@ void Options(const Workspace& ws, std::string_view bytes) {
   shell::Options o;
   const bool read = shell::LoadOptions(g, o);
   for (int v : {o.sound_volume, o.music_volume, o.pan_speed}) FUZZ_CHECK(v >= 0 && v <= 100);
-  FUZZ_CHECK(g.cam_height >= shell::kMinCamHeight && g.cam_height <= shell::kMaxCamHeight);
+  FUZZ_CHECK(g.cam_height >= core::kMinCamHeight && g.cam_height <= core::kMaxCamHeight);
   // A file that did not read is replaced at once by what was put in place.
   if (!read) FUZZ_CHECK(core::ReadLines(shell::OptionsFile(g)) == shell::OptionLines(g, o));
   // Settings saved read back the same.
@@ -163,25 +164,56 @@ bool AsksForLongRuns(std::string_view script) {
   return false;
 }
 
+// The workspace's session, started once (start-up reads every building file), and a save of
+// the game as it started. Each input begins by loading that save, so it meets the same game
+// whatever the inputs before it did.
+shell::Session& StartedSession(const Workspace& ws) {
+  if (!ws.session) {
+    ws.session = std::make_shared<shell::Session>();
+    ws.session->SetRecording(true);
+    ws.session->game.locale_code = "en";
+    ws.session->StartUp(ws.dir(), 12345);
+    ws.session->SaveGame(ws.dir() + "/baseline.qsave");
+  }
+  ws.session->LoadGame(ws.dir() + "/baseline.qsave");
+  ws.session->recorder.messages.clear();
+  ws.session->recorder.errors.clear();
+  return *ws.session;
+}
+
 void Script(const Workspace& ws, std::string_view bytes) {
   // The data folder is no field a script may move: it would write wherever it pointed.
-  if (bytes.size() > 4096 || AsksForLongRuns(bytes) || bytes.find("_dir") != std::string_view::npos) return;
-  sim::Session session;
-  // Start-up reads every building file: done once, then each input starts from a copy.
-  if (!ws.started) {
-    session.game.locale_code = "en";
-    shell::StartUp(session.game, ws.dir(), 12345);
-    ws.started = std::make_shared<core::Game>(session.game);
-  }
-  session.game = *ws.started;
-  session.game.host = &session.host;
-  session.game.traffic = &session.traffic;
+  // Saving and loading are the save target's.
+  if (bytes.size() > 4096 || AsksForLongRuns(bytes) || bytes.find("_dir") != std::string_view::npos ||
+      bytes.find("save") != std::string_view::npos || bytes.find("load") != std::string_view::npos ||
+      bytes.find("history-csv") != std::string_view::npos)
+    return;
+  shell::Session& session = StartedSession(ws);
   std::ostringstream out, err;
   sim::Interpreter interpreter(session, out, err);
   sim::RegisterAllCommands(interpreter);
   std::istringstream in{std::string(bytes)};
   const int status = interpreter.RunScript(in);
   FUZZ_CHECK(status == 0 || status == 1);
+}
+
+void Save(const Workspace& ws, std::string_view bytes) {
+  shell::Session& session = StartedSession(ws);
+  const nlohmann::json before = shell::SaveJson(session);
+  ws.Write("fuzzed.qsave", bytes);
+  try {
+    session.LoadGame(ws.dir() + "/fuzzed.qsave");
+  } catch (const shell::SaveError& e) {
+    // Refused: the reason names the file, and the game is exactly as it was.
+    FUZZ_CHECK(std::string(e.what()).find("fuzzed.qsave") != std::string::npos);
+    FUZZ_CHECK(shell::SaveJson(session) == before);
+    return;
+  }
+  // Accepted: what it loaded saves again and loads back to the same game.
+  const nlohmann::json loaded = shell::SaveJson(session);
+  session.SaveGame(ws.dir() + "/again.qsave");
+  session.LoadGame(ws.dir() + "/again.qsave");
+  FUZZ_CHECK(shell::SaveJson(session) == loaded);
 }
 
 }  // namespace
@@ -214,7 +246,7 @@ const std::vector<Target>& Targets() {
   static const std::vector<Target> targets = {
       {"text", Text},       {"building", Building}, {"language", Language}, {"language_list", LanguageList},
       {"options", Options}, {"hiscore", HiScore},   {"wav", Wav},           {"tga", Tga},
-      {"bmp", Bmp},         {"script", Script},
+      {"bmp", Bmp},         {"script", Script},     {"save", Save},
   };
   return targets;
 }

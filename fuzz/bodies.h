@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-namespace core {
-struct Game;
+namespace shell {
+class Session;
 }
 
 namespace fuzz {
@@ -27,8 +27,8 @@ class Workspace {
   // Removes what a previous input may have left that changes how the next one reads.
   void Reset() const;
 
-  // The game as start-up left it in this folder, for targets that start from there.
-  mutable std::shared_ptr<const core::Game> started;
+  // A session started in this folder, for the targets that play or load games.
+  mutable std::shared_ptr<shell::Session> session;
 
  private:
   std::string dir_;

@@ -38,6 +38,10 @@ std::string DescriptionPath(const Game& g, int32_t id, const std::string& code) 
   return g.Path("\\buildings\\bldg_" + std::to_string(id) + "_desc_" + code + ".txt");
 }
 
+std::string DescriptionWritePath(const Game& g, int32_t id, const std::string& code) {
+  return g.WritePath("\\buildings\\bldg_" + std::to_string(id) + "_desc_" + code + ".txt");
+}
+
 building LoadBuilding(const Game& g, int32_t bid) {
   building b;
   const std::string path = BuildingFilePath(g, bid);

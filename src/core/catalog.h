@@ -10,6 +10,8 @@ namespace core {
 std::string BuildingFilePath(const Game& g, int32_t bid);
 // "\buildings\bldg_N_desc_CODE.txt"
 std::string DescriptionPath(const Game& g, int32_t id, const std::string& code);
+// Where an edited description is written: the player's folder when the game has one.
+std::string DescriptionWritePath(const Game& g, int32_t id, const std::string& code);
 
 // Reads building file `bid`. A missing file gives a record that does not exist (upch 100).
 // A malformed one throws DataError naming the file, the line and its text.

@@ -55,11 +55,12 @@ EditorBoxes BuildingEditor::Boxes() const {
   return b;
 }
 
-std::string BuildingEditor::DescriptionFile(std::string_view code) const {
+std::string BuildingEditor::DescriptionFile(std::string_view code, bool for_writing) const {
   // The code is typed freely; it names a file beside the others, never one elsewhere.
   if (code.find_first_of("/\\") != std::string_view::npos || code.find("..") != std::string_view::npos)
     throw InputError("'" + std::string(code) + "' is not a language code");
-  return core::DescriptionPath(g_, record_.id, std::string(code));
+  return for_writing ? core::DescriptionWritePath(g_, record_.id, std::string(code))
+                     : core::DescriptionPath(g_, record_.id, std::string(code));
 }
 
 std::string BuildingEditor::ReadDescription(std::string_view code) const {
@@ -70,7 +71,7 @@ std::string BuildingEditor::ReadDescription(std::string_view code) const {
 }
 
 void BuildingEditor::WriteDescription(std::string_view code, std::string_view text) const {
-  core::WriteLines(DescriptionFile(code), core::SplitLines(text));
+  core::WriteLines(DescriptionFile(code, true), core::SplitLines(text));
 }
 
 }  // namespace shell

@@ -50,9 +50,10 @@ class BuildingEditor {
   // The boxes as Load fills them from the record.
   EditorBoxes Boxes() const;
 
-  // Description file of the last loaded type for language `code`; a code that would
-  // lead out of the buildings folder throws InputError.
-  std::string DescriptionFile(std::string_view code) const;
+  // Description file of the last loaded type for language `code`, to read (the player's
+  // own file wins) or to write (into the player's folder when the game has one); a code
+  // that would lead out of the buildings folder throws InputError.
+  std::string DescriptionFile(std::string_view code, bool for_writing = false) const;
   // The whole text of that file, line breaks as CR LF. Throws core::DataError when it
   // cannot be read.
   std::string ReadDescription(std::string_view code) const;

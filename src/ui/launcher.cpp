@@ -35,6 +35,8 @@ Launcher::Launcher(shell::Session& s, shell::CaptionSink& captions) : s_(s), cap
   AddButton("start_normal", "Start Normal", 89);
   AddButton("start_hard", "Start Hard", 170);
   AddButton("sandbox", "Sandbox", 251);
+  // In the free space between Sandbox and Credits.
+  AddButton("continue", "Continue", 360);
   AddButton("credits", "Credits", 470);
   AddButton("quit", "Quit", 551);
   languages_ = new QComboBox(this);
@@ -46,6 +48,7 @@ Launcher::Launcher(shell::Session& s, shell::CaptionSink& captions) : s_(s), cap
   connect(button("start_hard"), &QPushButton::clicked, this, [this] { Start(core::kLevelHard); });
   connect(button("sandbox"), &QPushButton::clicked, this,
           [this] { s_.game.sandbox_option = !s_.game.sandbox_option; });
+  connect(button("continue"), &QPushButton::clicked, this, [this] { Continue(); });
   connect(button("credits"), &QPushButton::clicked, this, [this] {
     if (on_credits) on_credits();
   });
@@ -114,8 +117,11 @@ void Launcher::Tick() {
   const shell::LauncherView v = shell::LauncherTick(s_.game);
   QPushButton* sandbox = button("sandbox");
   if (sandbox->text() != Q(v.sandbox_caption)) sandbox->setText(Q(v.sandbox_caption));
-  for (const auto& [name, b] : buttons_)
-    if (b->isEnabled() != v.buttons_enabled) b->setEnabled(v.buttons_enabled);
+  for (const auto& [name, b] : buttons_) {
+    // Continue only while there is a last game to go back to.
+    const bool enabled = v.buttons_enabled && (name != "continue" || s_.HasLastGame());
+    if (b->isEnabled() != enabled) b->setEnabled(enabled);
+  }
   if (status_->toPlainText() != Q(v.status)) status_->setPlainText(Q(v.status));
 }
 
@@ -123,6 +129,13 @@ void Launcher::Start(int32_t level) {
   if (s_.game.loading) return;
   hide();
   if (on_start) on_start(level);
+}
+
+void Launcher::Continue() {
+  if (s_.game.loading || !on_continue) return;
+  hide();
+  // A last game that will not load leaves the launcher for another choice.
+  if (!on_continue()) show();
 }
 
 void Launcher::ChooseLanguage(const QString& code) {

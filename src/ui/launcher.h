@@ -30,6 +30,9 @@ class Launcher : public QDialog {
   void Tick();
   // Start button `level`: hides the launcher and starts the game through `on_start`.
   void Start(int32_t level);
+  // Continue: hides the launcher and loads the last game through `on_continue`; back on
+  // screen when it could not be loaded.
+  void Continue();
   void ChooseLanguage(const QString& code);
   // The language box shows `code` (options file, language loads).
   void ShowLanguage(const std::string& code);
@@ -37,6 +40,8 @@ class Launcher : public QDialog {
   // Shows the game window and starts a new game at `level` (set by the program).
   std::function<void(int32_t level)> on_start;
   std::function<void()> on_credits;
+  // Shows the game window and loads the last game; false when it could not.
+  std::function<bool()> on_continue;
   // Ends the program at once (the Quit button has saved the options before).
   std::function<void()> end_program;
   // Reads the logo and the language list (the data folder must be known).

@@ -70,6 +70,17 @@ int main(int argc, char** argv) {
     window.activateWindow();  // the keys go to the game from the first moment
     window.StartGame(level);
   };
+  windows.launcher->on_continue = [&window] {
+    window.show();
+    window.raise();
+    window.activateWindow();
+    if (window.ContinueLastGame()) return true;
+    window.hide();
+    return false;
+  };
+  // Quick saves, autosaves and the game left on closing go to the player's saves folder;
+  // a script or console run writes there only when XDG_DATA_HOME says where (tests do).
+  if (!opt.automated() || std::getenv("XDG_DATA_HOME")) session.SetSavesFolder(shell::DefaultSavesFolder());
   // With a console or a frame count nobody is there to close a box: questions are
   // answered, errors and messages recorded.
   // A script's start-up (a missing sound device, say) is recorded too.

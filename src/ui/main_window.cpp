@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -157,6 +159,12 @@ void MainWindow::BuildMenus() {
     w.credits->show();
     w.credits->raise();
   });
+  game->addSeparator();
+  AddItem(game, "game_save", "game_save", "Save game…", [this] { SaveGameAs(); }, "Ctrl+S");
+  AddItem(game, "game_load", "game_load", "Load game…", [this] { LoadGameFrom(); }, "Ctrl+O");
+  AddItem(game, "game_quicksave", "game_quicksave", "Quick save", [this] { QuickSave(); }, "F5");
+  AddItem(game, "game_quickload", "game_quickload", "Quick load", [this] { QuickLoad(); }, "F9");
+  AddItem(game, "game_history", "game_history", "Colony history", [this] { ShowHistory(); }, "F3");
   game->addSeparator();
   AddItem(game, "game_quit", "Menu1_4", "Quit", [this] { QuitAtOnce(); });
 
@@ -322,6 +330,102 @@ void MainWindow::QuitAtOnce() {
   end_program();
 }
 
+namespace {
+const QString kExtension = QString::fromUtf8(shell::kSaveExtension.data(), static_cast<qsizetype>(shell::kSaveExtension.size()));
+
+// The locale's word, or the English one before a language is loaded.
+QString Word(const core::Game& g, int entry, const char* english) {
+  const std::string w = g.Loc(entry);
+  return w.empty() ? QString(english) : QString::fromStdString(w);
+}
+}  // namespace
+
+void MainWindow::SaveGameTo(const std::string& path) {
+  try {
+    session_.SaveGame(path);
+  } catch (const shell::SaveError& e) {
+    host_.ErrorBox((Word(game(), shell::kLocSaveFailed, "The game could not be saved") + ":\n" + e.what()).toStdString());
+  }
+}
+
+void MainWindow::LoadGameFrom(const std::string& path) {
+  try {
+    session_.LoadGame(path);
+  } catch (const shell::SaveError& e) {
+    host_.ErrorBox(
+        (Word(game(), shell::kLocLoadFailed, "The saved game could not be loaded") + ":\n" + e.what()).toStdString());
+    return;
+  }
+  // The menus' check marks and the panels follow the loaded game at once.
+  RefreshPanels();
+  windows_->history->Refresh();
+}
+
+QString MainWindow::SavesFilter() const {
+  return Word(session_.game, shell::kLocSavedGames, "Saved games") + " (*" + kExtension + ")";
+}
+
+void MainWindow::SaveGameAs() {
+  ModalBox(true);
+  std::string folder;
+  try {
+    folder = session_.EnsureSavesFolder();
+  } catch (const shell::SaveError&) {
+  }
+  const QString path = QFileDialog::getSaveFileName(this, Word(game(), shell::kLocSaveGame, "Save game…"),
+                                                    QString::fromStdString(folder), SavesFilter());
+  ModalBox(false);
+  if (path.isEmpty()) return;
+  std::string file = path.toStdString();
+  if (!path.endsWith(kExtension)) file += shell::kSaveExtension;
+  SaveGameTo(file);
+}
+
+void MainWindow::LoadGameFrom() {
+  ModalBox(true);
+  std::string folder;
+  try {
+    folder = session_.EnsureSavesFolder();
+  } catch (const shell::SaveError&) {
+  }
+  const QString path = QFileDialog::getOpenFileName(this, Word(game(), shell::kLocLoadGame, "Load game…"),
+                                                    QString::fromStdString(folder), SavesFilter());
+  ModalBox(false);
+  if (!path.isEmpty()) LoadGameFrom(path.toStdString());
+}
+
+void MainWindow::QuickSave() {
+  if (session_.saves_folder().empty()) return;
+  try {
+    session_.EnsureSavesFolder();
+  } catch (const shell::SaveError&) {
+    // Shown by the save itself, which cannot create its file either.
+  }
+  SaveGameTo(session_.QuickSavePath());
+}
+
+void MainWindow::QuickLoad() {
+  if (session_.saves_folder().empty()) return;
+  const std::string path = session_.QuickSavePath();
+  if (!QFileInfo::exists(QString::fromStdString(path))) {
+    host_.ErrorBox(Word(game(), shell::kLocNoQuickSave, "No quick save yet").toStdString());
+    return;
+  }
+  LoadGameFrom(path);
+}
+
+bool MainWindow::ContinueLastGame() {
+  const std::string path = session_.LastGamePath();
+  if (path.empty()) return false;
+  LoadGameFrom(path);
+  return session_.game.game_running;
+}
+
+void MainWindow::ShowHistory() {
+  windows_->history->show();
+  windows_->history->raise();
+}
+
 void MainWindow::TogglePause() { world().TogglePause(); }
 
 void MainWindow::SetSpeed(double day_length) { session_.game.day_length = day_length; }
@@ -348,6 +452,12 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     shell::SaveOptions(session_.game, session_.options);
   } catch (const core::DataError& ex) {
     // The settings are lost, the game still ends: the player asked to leave.
+    host_.ErrorBox(ex.what());
+  }
+  // A game in progress is kept for the launcher's Continue.
+  try {
+    session_.SaveOnClose();
+  } catch (const shell::SaveError& ex) {
     host_.ErrorBox(ex.what());
   }
   e->accept();

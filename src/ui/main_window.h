@@ -59,6 +59,17 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   void StartGame(int32_t level);  // Start Easy / Normal / Hard
   void ToggleSandbox();
   void QuitAtOnce();              // Quit: ends without saving the options
+  // Saved games. The dialogs open in the saves folder; a failure shows the error box with
+  // what went wrong and leaves the running game as it was.
+  void SaveGameAs();              // "Save game..."
+  void LoadGameFrom();            // "Load game..."
+  void SaveGameTo(const std::string& path);
+  void LoadGameFrom(const std::string& path);
+  void QuickSave();               // F5
+  void QuickLoad();               // F9
+  // The launcher's Continue: loads the last game (or says why it cannot).
+  bool ContinueLastGame();
+  void ShowHistory();             // "Colony history"
   void TogglePause();             // Pause/Unpause: holds the day clock until undone
   void SetSpeed(double day_length);
   void PirateAttack();
@@ -111,6 +122,7 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   // The window caption and the check marks, from the read-out the last frame made.
   void ShowReadout();
   void ModalBox(bool open);
+  QString SavesFilter() const;
 
   shell::Session& session_;
   std::unique_ptr<Windows> own_windows_;

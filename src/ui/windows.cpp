@@ -12,6 +12,7 @@ Windows::Windows(shell::Session& s) : s_(s) {
   options = std::make_unique<OptionsWindow>(s);
   monitor = std::make_unique<MonitorWindow>(s);
   credits = std::make_unique<CreditsWindow>();
+  history = std::make_unique<HistoryWindow>(s);
   launcher->on_credits = [this] {
     credits->show();
     credits->raise();
@@ -30,6 +31,8 @@ void Windows::SetCaption(const shell::CaptionEntry& which, const std::string& te
     hiscore->SetPrompt(t);
   } else if (which.window == "credits") {
     credits->setWindowTitle(t);
+  } else if (which.window == "history") {
+    history->Retranslate();
   } else if (which.window == "main" && main_) {
     main_->SetCaption(which, text);
   }
@@ -49,7 +52,8 @@ std::vector<NamedWindow> Windows::All() const {
                                                                   {"editor", editor.get(), editor.get()},
                                                                   {"options", options.get(), options.get()},
                                                                   {"monitor", monitor.get(), monitor.get()},
-                                                                  {"credits", credits.get(), credits.get()}})
+                                                                  {"credits", credits.get(), credits.get()},
+                                                                  {"history", history.get(), history.get()}})
     all.push_back(w);
   return all;
 }

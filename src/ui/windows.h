@@ -12,6 +12,7 @@
 #include "shell/session.h"
 #include "ui/dialogs.h"
 #include "ui/editor_window.h"
+#include "ui/history_window.h"
 #include "ui/launcher.h"
 
 namespace ui {
@@ -51,6 +52,7 @@ class Windows : public shell::CaptionSink {
   std::unique_ptr<OptionsWindow> options;
   std::unique_ptr<MonitorWindow> monitor;
   std::unique_ptr<CreditsWindow> credits;
+  std::unique_ptr<HistoryWindow> history;
 
  private:
   shell::Session& s_;

@@ -3,6 +3,8 @@
 // pointer click (through the X server) must select what lies under it.
 #include <gtest/gtest.h>
 
+#include <QColor>
+#include <QImage>
 #include <QProcess>
 #include <QStringList>
 #include <QThread>
@@ -139,7 +141,8 @@ TEST_F(Program, TheIsometricViewLooksAtTheColonyFromTheSouth) {
 // Reads JSON answers of the console, one line each.
 class Console {
  public:
-  explicit Console(const QStringList& args) {
+  explicit Console(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+    p_.setProcessEnvironment(env);
     p_.start(QUENMAR_GAME, args);
     p_.waitForStarted();
   }
@@ -535,4 +538,82 @@ TEST_F(HudPanels, EachPanelShowsItsBackgroundAndText) {
   }
   // Days left (red) and the information bar along the top are always there.
   EXPECT_GT(Light(base, {250, 15, 200, 20}), 20);
+}
+
+// --- saved games in the real window: quick save and load by key, the history window, the
+// game kept on closing and the launcher's Continue after a restart ---------------------
+
+TEST(ProgramSaves, QuickSaveLoadHistoryAndContinueAfterARestart) {
+  TempDir dir;
+  CopyGameData(dir);
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_DATA_HOME", QString::fromStdString(dir.path() + "/xdg"));
+  const std::filesystem::path saves = std::filesystem::path(dir.path()) / "xdg" / "quenmar" / "saves";
+  auto running = [](const nlohmann::json& j) { return j.is_object() && j["loading"] == false; };
+  int32_t money = 0, day = 0;
+  {
+    Console game(Args({"--data", dir.path(), "--seed", "7", "--console"}), env);
+    ASSERT_TRUE(AskUntil(game, "state", running).is_object()) << game.Errors();
+    QThread::msleep(400);  // the launcher's buttons enable on its next tick
+    game.Say("new 10");
+    game.Say("events off");
+    game.Say("set msg_panel 0");
+    game.Say("menu speed_pause");  // days pass by the script alone
+    game.Say("day 12");
+    nlohmann::json all = AskUntil(game, "windows", [](const nlohmann::json& j) { return FindWindow(j, "main")["visible"] == true; });
+    const nlohmann::json main = FindWindow(all, "main");
+    // The keys go to the game window once it has been clicked (no window manager here).
+    ClickAt(QPoint(main["x"].get<int>() + 500, main["y"].get<int>() + 300));
+    nlohmann::json s = game.Ask("state");
+    money = s["money"];
+    day = s["day"];
+
+    Key("F5");
+    for (int i = 0; i < 100 && !std::filesystem::exists(saves / "quick.qsave"); ++i) QThread::msleep(50);
+    ASSERT_TRUE(std::filesystem::exists(saves / "quick.qsave")) << game.Errors();
+    game.Say("day 7");
+    game.Say("set money 1");
+    ASSERT_EQ(game.Ask("state")["money"], 1);  // both taken before the key arrives
+    Key("F9");
+    s = AskUntil(game, "state", [&](const nlohmann::json& j) { return j["money"] == money; });
+    EXPECT_EQ(s["money"], money) << "the quick save came back";
+    EXPECT_EQ(s["day"], day);
+    EXPECT_EQ(game.Ask("history").size(), 12u);
+
+    // The history window: four charts with their lines drawn.
+    Key("F3");
+    all = AskUntil(game, "windows", [](const nlohmann::json& j) { return FindWindow(j, "history")["visible"] == true; });
+    EXPECT_EQ(FindWindow(all, "history")["visible"], true);
+    QThread::msleep(300);
+    const std::string shot = dir.path() + "/history.png";
+    game.Say("shot history " + shot);
+    game.Ask("state");
+    const QImage img(QString::fromStdString(shot));
+    ASSERT_FALSE(img.isNull());
+    if (const char* keep = std::getenv("QUENMAR_UI_SHOTS"); keep && *keep) img.save(QString(keep) + "/history.png");
+    int coloured = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) coloured += QColor(img.pixel(x, y)).hsvSaturation() > 120;
+    EXPECT_GT(coloured, 400) << "the series' lines";
+
+    game.Say("close");
+    EXPECT_EQ(game.Finish(), 0);
+  }
+  ASSERT_TRUE(std::filesystem::exists(saves / "last-game.qsave")) << "the game in progress is kept on closing";
+
+  // Started again: Continue stands between Sandbox and Credits, and a real click on it
+  // brings the colony back as it was left.
+  Console game(Args({"--data", dir.path(), "--seed", "8", "--console"}), env);
+  ASSERT_TRUE(AskUntil(game, "state", running).is_object()) << game.Errors();
+  QThread::msleep(400);
+  const nlohmann::json launcher = FindWindow(game.Ask("windows"), "launcher");
+  ASSERT_EQ(launcher["visible"], true);
+  ClickAt(QPoint(launcher["x"].get<int>() + 360 + 37, launcher["y"].get<int>() + 179 + 12));
+  const nlohmann::json s = AskUntil(game, "state", [](const nlohmann::json& j) { return j["game_running"] == true; });
+  EXPECT_EQ(s["game_running"], true) << game.Errors();
+  EXPECT_EQ(s["money"], money);
+  EXPECT_EQ(s["day"], day);
+  EXPECT_EQ(FindWindow(game.Ask("windows"), "main")["visible"], true);
+  game.Say("menu Menu1_4");
+  EXPECT_EQ(game.Finish(), 0);
 }

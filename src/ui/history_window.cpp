@@ -39,6 +39,13 @@ void Fit(QValueAxis* axis, double lo, double hi) {
   axis->applyNiceNumbers();
 }
 
+// Whole days between the day axis' ticks, about six of them whatever the game's length.
+double DayStep(int32_t span) {
+  for (double step : {1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0, 200.0, 500.0, 1000.0})
+    if (span / step <= 6) return step;
+  return 2000.0;
+}
+
 }  // namespace
 
 HistoryWindow::HistoryWindow(shell::Session& s) : s_(s) {
@@ -71,6 +78,8 @@ HistoryWindow::HistoryWindow(shell::Session& s) : s_(s) {
     c.chart->setMargins(QMargins(4, 4, 4, 4));
     c.x = new QValueAxis;
     c.x->setLabelFormat("%d");
+    c.x->setTickType(QValueAxis::TicksDynamic);
+    c.x->setTickAnchor(0);
     c.y = new QValueAxis;
     c.y->setLabelFormat("%.0f");
     c.chart->addAxis(c.x, Qt::AlignBottom);
@@ -159,7 +168,9 @@ void HistoryWindow::Append(std::size_t from) {
       // One append of many points redraws once.
       c.series[i]->append(points);
     }
-    c.x->setRange(days.front().day, std::max(days.back().day, days.front().day + 1));
+    const int32_t first = days.front().day, last = std::max(days.back().day, days.front().day + 1);
+    c.x->setRange(first, last);
+    c.x->setTickInterval(DayStep(last - first));
     Fit(c.y, c.y_min, c.y_max);
   }
   shown_ = days.size();

@@ -365,16 +365,24 @@ QString MainWindow::SavesFilter() const {
   return Word(session_.game, shell::kLocSavedGames, "Saved games") + " (*" + kExtension + ")";
 }
 
-void MainWindow::SaveGameAs() {
+QString MainWindow::ChooseSaveFile(bool saving) {
   ModalBox(true);
   std::string folder;
   try {
     folder = session_.EnsureSavesFolder();
   } catch (const shell::SaveError&) {
+    // No saves folder: the dialog opens where it would anyway.
   }
-  const QString path = QFileDialog::getSaveFileName(this, Word(game(), shell::kLocSaveGame, "Save game…"),
-                                                    QString::fromStdString(folder), SavesFilter());
+  const QString dir = QString::fromStdString(folder);
+  const QString path =
+      saving ? QFileDialog::getSaveFileName(this, Word(game(), shell::kLocSaveGame, "Save game…"), dir, SavesFilter())
+             : QFileDialog::getOpenFileName(this, Word(game(), shell::kLocLoadGame, "Load game…"), dir, SavesFilter());
   ModalBox(false);
+  return path;
+}
+
+void MainWindow::SaveGameAs() {
+  const QString path = ChooseSaveFile(true);
   if (path.isEmpty()) return;
   std::string file = path.toStdString();
   if (!path.endsWith(kExtension)) file += shell::kSaveExtension;
@@ -382,15 +390,7 @@ void MainWindow::SaveGameAs() {
 }
 
 void MainWindow::LoadGameFrom() {
-  ModalBox(true);
-  std::string folder;
-  try {
-    folder = session_.EnsureSavesFolder();
-  } catch (const shell::SaveError&) {
-  }
-  const QString path = QFileDialog::getOpenFileName(this, Word(game(), shell::kLocLoadGame, "Load game…"),
-                                                    QString::fromStdString(folder), SavesFilter());
-  ModalBox(false);
+  const QString path = ChooseSaveFile(false);
   if (!path.isEmpty()) LoadGameFrom(path.toStdString());
 }
 

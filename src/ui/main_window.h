@@ -123,6 +123,8 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   void ShowReadout();
   void ModalBox(bool open);
   QString SavesFilter() const;
+  // The file dialog for saving or loading, opening in the saves folder; "" when cancelled.
+  QString ChooseSaveFile(bool saving);
 
   shell::Session& session_;
   std::unique_ptr<Windows> own_windows_;

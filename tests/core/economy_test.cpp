@@ -238,19 +238,52 @@ TEST(Economy, SupportIsPaidForEveryBuildingWorkingOrNot) {
 }
 
 TEST(Economy, UnpaidWagesOnDay30CostPeopleButTheOldBillIsPaid) {
-  auto g = Colony();
-  Comfortable(g);
-  g.day = 30;
-  g.money = 1000;
-  g.population = 100;
-  g.food = 1000;
-  g.wage = 80;
-  g.traded = 40;
-  core::ProcessDay(g);
-  EXPECT_EQ(g.wage_bill, 8000);
-  EXPECT_EQ(g.population, 90);
-  EXPECT_EQ(g.money, 1000 - 8000);
-  EXPECT_EQ(g.traded, 0);
+  // The bill is 8000: money that just covers it keeps everyone.
+  const struct {
+    int32_t money, population_after;
+  } rows[] = {{1000, 90}, {7999, 90}, {8000, 100}, {8001, 100}};
+  for (const auto& row : rows) {
+    auto g = Colony();
+    Comfortable(g);
+    g.day = 30;
+    g.money = row.money;
+    g.population = 100;
+    g.food = 1000;
+    g.wage = 80;
+    g.traded = 40;
+    core::ProcessDay(g);
+    EXPECT_EQ(g.wage_bill, 8000);
+    EXPECT_EQ(g.population, row.population_after) << "money " << row.money;
+    EXPECT_EQ(g.money, row.money - 8000);
+    EXPECT_EQ(g.traded, 0);
+  }
+}
+
+TEST(Economy, PricesAreLiftedOnlyBelowTheirFloorAndCutOnlyAboveTheCeiling) {
+  // Each starts one day's largest fall above its limit: it may reach the limit but is
+  // never pushed off it, so over many days it stays within one day's drift.
+  const struct {
+    const char* name;
+    int32_t core::Game::*field;
+    int32_t start, lo, hi;
+  } rows[] = {
+      {"food_price", &core::Game::food_price, 6, 5, 7},
+      {"raw_price", &core::Game::raw_price, 29, 25, 32},
+      {"product_price", &core::Game::product_price, 63, 50, 79},
+      {"interest low", &core::Game::interest, 2, 1, 3},
+      {"interest high", &core::Game::interest, 49, 48, 50},
+  };
+  for (const auto& row : rows) {
+    for (uint32_t seed = 1; seed <= 300; ++seed) {
+      auto g = Colony();
+      Comfortable(g);
+      g.rng.Seed(seed);
+      g.*row.field = row.start;
+      core::ProcessDay(g);
+      ASSERT_GE(g.*row.field, row.lo) << row.name << " seed " << seed;
+      ASSERT_LE(g.*row.field, row.hi) << row.name << " seed " << seed;
+    }
+  }
 }
 
 TEST(Economy, WagesIncludeNineForEachPointOfMilitary) {

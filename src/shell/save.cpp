@@ -454,13 +454,16 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
   w.day_clock().SetEnabled(in.day_clock);
   w.over_hud = in.over_hud;
   w.main_scene().camera->SetPosition(in.camera);
-  for (const auto& [field, v] : in.hud)
+  // Named, not a structured binding: clang 14 (the fuzz build) cannot capture one.
+  for (const auto& field_value : in.hud) {
+    const int32_t v = field_value.second;
     std::visit(
         [&](auto member) {
           using T = std::remove_reference_t<decltype(w.hud().*member)>;
           w.hud().*member = static_cast<T>(v);
         },
-        field->member);
+        field_value.first->member);
+  }
   // The unit is the view's, not the file's: a session that has drawn no frame yet lays the
   // HUD out for its view as the first frame would.
   w.hud().hud_unit = core::HudUnit(w.view_h);

@@ -340,12 +340,16 @@ QString Word(const core::Game& g, int entry, const char* english) {
 }
 }  // namespace
 
-void MainWindow::SaveGameTo(const std::string& path) {
+void MainWindow::Save(const std::function<void()>& write) {
   try {
-    session_.SaveGame(path);
+    write();
   } catch (const shell::SaveError& e) {
     host_.ErrorBox((Word(game(), shell::kLocSaveFailed, "The game could not be saved") + ":\n" + e.what()).toStdString());
   }
+}
+
+void MainWindow::SaveGameTo(const std::string& path) {
+  Save([&] { session_.SaveGame(path); });
 }
 
 void MainWindow::LoadGameFrom(const std::string& path) {
@@ -396,12 +400,7 @@ void MainWindow::LoadGameFrom() {
 
 void MainWindow::QuickSave() {
   if (session_.saves_folder().empty()) return;
-  try {
-    session_.EnsureSavesFolder();
-  } catch (const shell::SaveError&) {
-    // Shown by the save itself, which cannot create its file either.
-  }
-  SaveGameTo(session_.QuickSavePath());
+  Save([this] { session_.QuickSave(); });
 }
 
 void MainWindow::QuickLoad() {

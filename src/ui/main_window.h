@@ -123,6 +123,8 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   void ShowReadout();
   void ModalBox(bool open);
   QString SavesFilter() const;
+  // Runs a save; a failure shows the error box with what went wrong.
+  void Save(const std::function<void()>& write);
   // The file dialog for saving or loading, opening in the saves folder; "" when cancelled.
   QString ChooseSaveFile(bool saving);
 

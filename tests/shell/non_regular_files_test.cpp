@@ -47,7 +47,7 @@ class RecordingHost : public core::Host {
 struct Case {
   const char* file;
   std::size_t cap;
-  bool special_reads_as_missing;  // a reader that has always looked for a regular file first
+  bool non_regular_reads_as_missing;  // a reader that has always looked for a regular file first
   // Reads the file the game's way; returns the error it reports, "" when none.
   std::function<std::string(core::Game&, RecordingHost&)> read;
 };
@@ -63,7 +63,7 @@ std::string Thrown(const std::function<void()>& f) {
 
 }  // namespace
 
-TEST(SpecialFiles, EveryTextReaderRefusesPipesDevicesAndOversizedFilesNamingThem) {
+TEST(NonRegularFiles, EveryTextReaderRefusesPipesDevicesAndOversizedFilesNamingThem) {
   const std::vector<Case> cases = {
       {"loc_en.txt", core::kMaxTextFileBytes, false,
        [](core::Game& g, RecordingHost&) { return Thrown([&] { shell::ReadLocale(g, "en"); }); }},
@@ -99,7 +99,7 @@ TEST(SpecialFiles, EveryTextReaderRefusesPipesDevicesAndOversizedFilesNamingThem
       core::InitCatalog(g);
       Plant(dir, c.file, what, c.cap);
       const std::string error = c.read(g, host);
-      if (c.special_reads_as_missing && what != Hostile::kOversized) {
+      if (c.non_regular_reads_as_missing && what != Hostile::kOversized) {
         EXPECT_EQ(error, "");
         continue;
       }
@@ -110,7 +110,7 @@ TEST(SpecialFiles, EveryTextReaderRefusesPipesDevicesAndOversizedFilesNamingThem
   }
 }
 
-TEST(SpecialFiles, OptionsThatCannotBeReadFallBackToTheDefaultsAndAreWrittenAnew) {
+TEST(NonRegularFiles, OptionsThatCannotBeReadFallBackToTheDefaultsAndAreWrittenAnew) {
   for (Hostile what : {Hostile::kPipe, Hostile::kEndlessDevice, Hostile::kOversized}) {
     testing_support::TempDir dir;
     testing_support::WriteMinimalData(dir, {});
@@ -126,7 +126,7 @@ TEST(SpecialFiles, OptionsThatCannotBeReadFallBackToTheDefaultsAndAreWrittenAnew
   }
 }
 
-TEST(SpecialFiles, AFileJustWithinItsCapIsRead) {
+TEST(NonRegularFiles, AFileJustWithinItsCapIsRead) {
   testing_support::TempDir dir;
   dir.Write("big.txt", std::string(core::kMaxOptionsFileBytes - 1, 'a') + "\n");
   EXPECT_EQ(core::ReadLines(dir.path() + "/big.txt", core::kMaxOptionsFileBytes).size(), 1u);

@@ -165,7 +165,7 @@ void Automation::Start() {
     connect(console_.get(), &QSocketNotifier::activated, this, [this] { ReadConsole(); });
   }
   // Counted always: the console's `window` reports it, so a driver knows the view is up.
-  connect(&window_.viewer(), &QOpenGLWidget::frameSwapped, this, [this] { OnFrame(); });
+  connect(&window_.viewer(), &scene::gl::Viewer::frameSwapped, this, [this] { OnFrame(); });
   if (options_.frames == 0) QTimer::singleShot(0, this, [this] { Finish(); });
 }
 

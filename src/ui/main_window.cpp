@@ -80,7 +80,7 @@ MainWindow::MainWindow(shell::Session& session, Windows* windows, QWidget* paren
   viewer_->on_mouse_up = [this](int x, int y, Qt::MouseButton b) { world().MsUp(x, y, b == Qt::LeftButton); };
   viewer_->on_wheel = [this](int notches) { world().Wheel(notches); };
   // The caption and check marks follow every frame that reaches the screen.
-  connect(viewer_, &QOpenGLWidget::frameSwapped, this, [this] { ShowReadout(); });
+  connect(viewer_, &scene::gl::Viewer::frameSwapped, this, [this] { ShowReadout(); });
 
   BuildMenus();
 

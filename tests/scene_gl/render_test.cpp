@@ -536,6 +536,14 @@ TEST(Viewer, ShowsTheSceneDrivesTheCadencersAndPicks) {
   ExpectColor(shot.pixelColor(2, 2), 0, 0, 0, 0);
   EXPECT_EQ(viewer.GetPickedObject(kW / 2, kH / 2), ground);
   EXPECT_EQ(viewer.GetPickedObject(2, 2), nullptr);
+
+  // The widget paints the picture itself (a grab sees it), drawn anew at a new size even
+  // with the drive stopped.
+  viewer.resize(kW / 2, kH / 2);
+  const QImage painted = viewer.grab().toImage();
+  ASSERT_EQ(painted.width(), kW / 2);
+  ExpectColor(painted.pixelColor(kW / 4, kH / 4), 250, 250, 0, 0);
+  ExpectColor(painted.pixelColor(1, 1), 0, 0, 0, 0);
 }
 
 int main(int argc, char** argv) {

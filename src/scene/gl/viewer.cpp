@@ -7,6 +7,8 @@
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QOpenGLVersionFunctionsFactory>
+#include <QPainter>
+#include <QScreen>
 #include <QSurfaceFormat>
 #include <QWheelEvent>
 #include <QWindow>
@@ -27,60 +29,62 @@ void InstallDefaultSurfaceFormat(bool vsync) {
 }
 
 Viewer::Viewer(Scene& scene, Camera& camera, QWidget* parent)
-    : QOpenGLWidget(parent), scene_(scene), camera_(camera) {
+    : QWidget(parent), scene_(scene), camera_(camera) {
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
+  // Every pixel is painted from the frame: nothing of the background shows through.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   timer_.setSingleShot(true);
+  timer_.setTimerType(Qt::PreciseTimer);
   connect(&timer_, &QTimer::timeout, this, &Viewer::Pass);
-  // The next pass starts once the frame is shown, so no more frames are made than seen.
-  connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
-    if (driving_) timer_.start(0);
-  });
 }
 
-Viewer::~Viewer() {
-  timer_.stop();
-  if (ready_) {
-    makeCurrent();
-    renderer_.Release();
-    doneCurrent();
-  }
+Viewer::~Viewer() { timer_.stop(); }
+
+bool Viewer::EnsureRenderer() {
+  if (renderer_) return renderer_->ok();
+  renderer_ = std::make_unique<OffscreenRenderer>();
+  if (!renderer_->ok()) gl_error_ = renderer_->error();
+  return renderer_->ok();
 }
 
-void Viewer::initializeGL() {
-  gl_ = QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_3_3_Core>(QOpenGLContext::currentContext());
-  if (!gl_ || !gl_->initializeOpenGLFunctions()) {
-    gl_error_ = "OpenGL 3.3 core is not available";
-    return;
-  }
-  // A context re-created (the widget moved to another window) starts from nothing.
-  renderer_.Release();
-  ready_ = renderer_.Initialize(gl_, &gl_error_);
-  connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &Viewer::Release,
-          Qt::UniqueConnection);
+const FrameStats& Viewer::stats() const {
+  static const FrameStats kNone;
+  return renderer_ ? renderer_->stats() : kNone;
 }
 
-void Viewer::Release() {
-  if (!ready_) return;
-  makeCurrent();
-  renderer_.Release();
-  doneCurrent();
-  ready_ = false;
-}
-
-void Viewer::paintGL() {
-  if (!ready_) {
-    if (gl_) {
-      gl_->glClearColor(0, 0, 0, 1);
-      gl_->glClear(GL_COLOR_BUFFER_BIT);
-    }
-    return;
+bool Viewer::RenderFrame() {
+  if (!EnsureRenderer()) {
+    frame_ = QImage();
+    return false;
   }
   const qreal dpr = devicePixelRatioF();
-  renderer_.Render(scene_, camera_, width(), height(), static_cast<int>(std::lround(width() * dpr)),
-                   static_cast<int>(std::lround(height() * dpr)));
-  // The renderer leaves its own state; Qt composes from the default framebuffer object.
+  const int w = std::max(width(), 1), h = std::max(height(), 1);
+  frame_ = renderer_->Render(scene_, camera_, w, h, static_cast<int>(std::lround(w * dpr)),
+                             static_cast<int>(std::lround(h * dpr)), true);
+  frame_.setDevicePixelRatio(dpr);
+  stale_ = false;
+  return !frame_.isNull();
 }
+
+void Viewer::paintEvent(QPaintEvent*) {
+  // A view shown before the drive starts, held, or just resized shows the scene as it is.
+  if (stale_) RenderFrame();
+  QPainter p(this);
+  if (frame_.isNull()) {
+    p.fillRect(rect(), Qt::black);
+  } else {
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPoint(0, 0), frame_);
+  }
+  if (frame_fresh_) {
+    frame_fresh_ = false;
+    // After the painting: a handler may close the window or start another frame.
+    QMetaObject::invokeMethod(this, &Viewer::frameSwapped, Qt::QueuedConnection);
+  }
+}
+
+void Viewer::resizeEvent(QResizeEvent*) { stale_ = true; }
 
 Object* Viewer::GetPickedObject(int x, int y) const {
   return scene::GetPickedObject(scene_.root(), camera_, width(), height(), static_cast<float>(x),
@@ -92,6 +96,10 @@ void Viewer::StartDriving(Cadencer* first, Cadencer* second) {
   second_ = second;
   if (!clock_.isValid()) clock_.start();
   last_ns_ = clock_.nsecsElapsed();
+  // Without a swap to wait on, "vertical sync" means keeping to the screen's rate.
+  const QScreen* s = screen();
+  const double hz = s && s->refreshRate() > 1 ? s->refreshRate() : 60.0;
+  frame_interval_ns_ = QSurfaceFormat::defaultFormat().swapInterval() > 0 ? static_cast<qint64>(1e9 / hz) : 0;
   driving_ = true;
   timer_.start(0);
 }
@@ -111,17 +119,24 @@ void Viewer::Pass() {
   if (!driving_) return;  // a handler may have stopped the drive
   const QWindow* w = window() ? window()->windowHandle() : nullptr;
   const bool shown = isVisible() && w && w->isExposed() && w->visibility() != QWindow::Minimized;
-  if (shown) {
-    update();
-    // frameSwapped restarts the drive at once; should no frame come (the view was
-    // covered meanwhile), this brings the next pass all the same.
+  if (!shown || !RenderFrame()) {
+    // Nothing to draw on: the clocks go on ten times a second.
     timer_.start(100);
-  } else {
-    timer_.start(100);
+    return;
   }
+  frame_fresh_ = true;
+  repaint();
+  // The next pass starts once this frame is shown, or when the display wants the next.
+  const qint64 spent = clock_.nsecsElapsed() - now;
+  const qint64 wait_ms = frame_interval_ns_ > spent ? (frame_interval_ns_ - spent + 500000) / 1000000 : 0;
+  timer_.start(static_cast<int>(wait_ms));
 }
 
-QImage Viewer::Screenshot() { return grabFramebuffer(); }
+QImage Viewer::Screenshot() {
+  if (!EnsureRenderer()) return {};
+  const int w = std::max(width(), 1), h = std::max(height(), 1);
+  return renderer_->Render(scene_, camera_, w, h, w, h, true);
+}
 
 void Viewer::mousePressEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
@@ -185,17 +200,30 @@ OffscreenRenderer::~OffscreenRenderer() {
 }
 
 QImage OffscreenRenderer::Render(Scene& scene, const Camera& camera, int w, int h, bool read_back) {
+  return Render(scene, camera, w, h, w, h, read_back);
+}
+
+QImage OffscreenRenderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h, int fb_w,
+                                 int fb_h, bool read_back) {
   if (!ok_ || !context_->makeCurrent(surface_.get())) return {};
-  w = std::max(w, 1);
-  h = std::max(h, 1);
-  if (!fbo_ || fbo_->width() != w || fbo_->height() != h) {
+  fb_w = std::max(fb_w, 1);
+  fb_h = std::max(fb_h, 1);
+  if (!fbo_ || fbo_->width() != fb_w || fbo_->height() != fb_h) {
     fbo_ = std::make_unique<QOpenGLFramebufferObject>(
-        w, h, QOpenGLFramebufferObject::CombinedDepthStencil);
+        fb_w, fb_h, QOpenGLFramebufferObject::CombinedDepthStencil);
   }
   fbo_->bind();
-  renderer_.Render(scene, camera, w, h, w, h);
+  renderer_.Render(scene, camera, std::max(view_w, 1), std::max(view_h, 1), fb_w, fb_h);
   QImage img;
-  if (read_back) img = fbo_->toImage().convertToFormat(QImage::Format_RGB32);
+  if (read_back) {
+    // The framebuffer's own layout, so the driver copies without converting; GL's rows
+    // run bottom first.
+    img = QImage(fb_w, fb_h, QImage::Format_RGBX8888);
+    auto* f = context_->functions();
+    f->glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    f->glReadPixels(0, 0, fb_w, fb_h, GL_RGBA, GL_UNSIGNED_BYTE, img.bits());
+    img.mirror(false, true);
+  }
   fbo_->release();
   context_->doneCurrent();
   return img;

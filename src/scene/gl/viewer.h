@@ -1,8 +1,8 @@
 #pragma once
 #include <QElapsedTimer>
 #include <QImage>
-#include <QOpenGLWidget>
 #include <QTimer>
+#include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,9 +21,16 @@ namespace scene::gl {
 // constructed.
 void InstallDefaultSurfaceFormat(bool vsync = true);
 
+class OffscreenRenderer;
+
 // The 3D view: draws a scene through a camera, background black, reports pointer events
 // in view pixels and drives cadencers from the application's idle time.
-class Viewer : public QOpenGLWidget {
+//
+// The scene is drawn into a framebuffer of its own and the picture handed to the window
+// as an ordinary widget's. A GL widget would be composed into its window by GL every
+// frame instead: with a software rasterizer that composition cost more than drawing the
+// bare ground, while the copy here costs about a millisecond.
+class Viewer : public QWidget {
   Q_OBJECT
 
  public:
@@ -52,13 +59,17 @@ class Viewer : public QOpenGLWidget {
   // Renders the current scene into an image of the view's size (for screenshots).
   QImage Screenshot();
 
-  const FrameStats& stats() const { return renderer_.stats(); }
+  const FrameStats& stats() const;
   // Set when the GL context could not run the renderer.
   const std::string& gl_error() const { return gl_error_; }
 
+ signals:
+  // A frame drawn by the drive is on screen.
+  void frameSwapped();
+
  protected:
-  void initializeGL() override;
-  void paintGL() override;
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
@@ -66,18 +77,24 @@ class Viewer : public QOpenGLWidget {
 
  private:
   void Pass();
-  void Release();
+  // Draws the scene into `frame_` at the view's size; false when GL cannot.
+  bool RenderFrame();
+  bool EnsureRenderer();
 
   Scene& scene_;
   Camera& camera_;
-  QOpenGLFunctions_3_3_Core* gl_ = nullptr;
-  Renderer renderer_;
-  bool ready_ = false;
+  std::unique_ptr<OffscreenRenderer> renderer_;
   std::string gl_error_;
+  QImage frame_;
+  bool frame_fresh_ = false;  // drawn by the drive and not yet on screen
+  bool stale_ = true;  // the picture no longer shows the view (resized)
 
   QTimer timer_;
   QElapsedTimer clock_;
   qint64 last_ns_ = 0;
+  qint64 last_frame_ns_ = 0;
+  // Nanoseconds between frames when waiting for the display; 0: as fast as possible.
+  qint64 frame_interval_ns_ = 0;
   bool driving_ = false;
   Cadencer* first_ = nullptr;
   Cadencer* second_ = nullptr;
@@ -98,6 +115,10 @@ class OffscreenRenderer {
   // Draws one frame of w x h pixels. With `read_back` false the image is not fetched
   // (an empty image is returned), which is what a frame-rate measurement wants.
   QImage Render(Scene& scene, const Camera& camera, int w, int h, bool read_back = true);
+  // The same for a view of view_w x view_h pixels drawn at fb_w x fb_h (a high-density
+  // screen); the picture is fb_w x fb_h, rows top first, opaque.
+  QImage Render(Scene& scene, const Camera& camera, int view_w, int view_h, int fb_w, int fb_h,
+                bool read_back);
   // Waits until the GL has finished every command given so far.
   void Finish();
   const FrameStats& stats() const { return renderer_.stats(); }

@@ -48,6 +48,10 @@ void RegisterRulesCommands(Interpreter& in) {
     if (a.size() == 3) {
       const int x = Interpreter::ArgInt(a, 1, "cell x");
       const int y = Interpreter::ArgInt(a, 2, "cell y");
+      // A click on a building selects it: no player can choose a taken cell as a site.
+      const int32_t taken = core::BuildingAt(in.game(), x, y);
+      if (taken != -1)
+        throw CommandError("cell " + a[1] + " " + a[2] + " is taken by slot " + std::to_string(taken));
       in.game().sel_cell_x = x;
       in.game().sel_cell_y = y;
     }

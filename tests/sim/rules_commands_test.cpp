@@ -57,6 +57,16 @@ TEST(SimRules, BuildOnAChosenCellOrAroundTheCentre) {
   EXPECT_TRUE(Placed(sim, 4).is_null());
 }
 
+TEST(SimRules, BuildRefusesATakenCellAsAClickWould) {
+  SimFixture sim(Types());
+  const auto r = sim.Run("events off\nnew 10\nbuild 1 3 4\nbuild 1 3 4\nstate\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("error: line 4: cell 3 4 is taken by slot 1"), std::string::npos) << r.err;
+  ASSERT_EQ(r.out.size(), 1u);
+  EXPECT_EQ(r.out[0]["money"], 50000 - 250);
+  EXPECT_TRUE(Placed(sim, 2).is_null());
+}
+
 TEST(SimRules, UpgradeToggleAndDestroyBySlotOrSelection) {
   SimFixture sim(Types());
   auto r = sim.Run("events off\nnew 10\nbuild 1\nupgrade 1\ntoggle 1\nselect 1\nupgrade\nupgrade\ntoggle\n");

@@ -17,6 +17,7 @@ void Object::Adopt(std::unique_ptr<Object> child) {
 void Object::Touch() {
   // Lights and the camera are read afresh every frame; their changes rebuild nothing.
   if (kind_ == ObjectKind::LightSource || kind_ == ObjectKind::Camera) return;
+  ++revision_;
   for (Object* o = this; o; o = o->parent_) ++o->subtree_revision_;
 }
 

@@ -97,6 +97,9 @@ class Object {
 
   // Grows on every real change to this object or anything below it (not on reads).
   uint64_t subtree_revision() const { return subtree_revision_; }
+  // Grows on every real change to this object itself: its own properties or its list of
+  // children, not what happens further down.
+  uint64_t revision() const { return revision_; }
 
  protected:
   explicit Object(ObjectKind kind) : kind_(kind) {}
@@ -120,6 +123,7 @@ class Object {
   float pitch_ = 0, roll_ = 0;
   std::string material_name_;
   uint64_t subtree_revision_ = 1;
+  uint64_t revision_ = 1;
 };
 
 // A container: groups children, draws nothing, is never picked.

@@ -220,7 +220,7 @@ void Automation::Finish() {
     err_ << "frames: " << frames_ << " in " << seconds << " s, " << (frames_ - 1) / seconds
          << " frames per second (" << window_.viewer().width() << " x " << window_.viewer().height()
          << ", last frame: " << st.draw_calls << " draw calls, " << st.world_quads << " world quads, "
-         << st.hud_quads << " HUD quads)\n";
+         << st.hud_quads << " HUD quads, " << st.groups_rebuilt << " groups rebuilt)\n";
   }
   window_.QuitAtOnce();
 }

@@ -441,12 +441,30 @@ TEST_F(Render, AFullColonyIsAHandfulOfDrawCallsAndUnchangedFramesRebuildNothing)
   EXPECT_LE(renderer_->stats().draw_calls, 14);
   Draw(t.ms, 1008, 709);
   EXPECT_EQ(renderer_->stats().groups_rebuilt, 0);
-  // Moving one building rebuilds its container only.
-  t.ms.buildings->child(5)->SetX(1000);
-  Draw(t.ms, 1008, 709);
-  // The buildings and the three containers above them (which hold few objects of their
-  // own); the terrain and the tubes stay as they were.
-  EXPECT_EQ(renderer_->stats().groups_rebuilt, 4);
+  // Moving a building far across the colony, to the empty column beside it, rewrites its
+  // vertices in place: nothing is built anew, and it shows where it went, not where it was.
+  Object* moved = t.ms.buildings->child(5);
+  const Vec3 from{0, 100, 2}, to{680, 100, 2};
+  moved->SetPosition(to);
+  QImage shot = Draw(t.ms, 1008, 709);
+  EXPECT_EQ(renderer_->stats().groups_rebuilt, 0);
+  EXPECT_EQ(renderer_->stats().groups_updated, 1);
+  // The lit colours are darker than the pictures: red building, green ground.
+  const QColor there = At(shot, *t.ms.camera, to), before = At(shot, *t.ms.camera, from);
+  EXPECT_GT(there.red(), 0);
+  EXPECT_EQ(there.green(), 0);
+  EXPECT_GT(before.green(), 0);
+  EXPECT_EQ(before.red(), 0);
+  // Hiding it, or another picture, changes which batches draw what: built anew.
+  for (auto change : {+[](Object* o) { o->SetVisible(false); },
+                      +[](Object* o) { o->SetLibMaterialName("m_terrain_0"); }}) {
+    change(moved);
+    Draw(t.ms, 1008, 709);
+    EXPECT_EQ(renderer_->stats().groups_rebuilt, 1);  // the containers above keep theirs
+    moved->SetVisible(true);
+    moved->SetLibMaterialName("m_bldg_5");
+    Draw(t.ms, 1008, 709);
+  }
 }
 
 TEST_F(Render, WhatLiesOutsideTheViewIsNotDrawnAndWhatComesIntoItIs) {

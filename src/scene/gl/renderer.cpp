@@ -111,6 +111,8 @@ void AppendVertex(std::vector<float>& v, const Vec3& p, float u, float t, const 
   v.insert(v.end(), {p.x, p.y, p.z, u, t, n.x, n.y, n.z});
 }
 
+}  // namespace
+
 // World geometry of one container: vertices and the triangles that join them.
 struct Mesh {
   std::vector<float> verts;
@@ -123,6 +125,8 @@ struct Mesh {
       indices.insert(indices.end(), {b, b + static_cast<GLuint>(i), b + static_cast<GLuint>(i) + 1});
   }
 };
+
+namespace {
 
 // Corners in the order bottom-left, bottom-right, top-right, top-left of the picture.
 void AppendQuad(Mesh& mesh, const Mat4& m, const Vec3 c[4], const Vec3& local_normal) {
@@ -553,8 +557,9 @@ void Renderer::DrawWorldGroup(Object& node, const Mat4& world, int pass) {
   auto& slot = groups_[node.id()];
   if (!slot) slot = std::make_unique<Group>();
   Group& g = *slot;
-  if (!g.built || g.revision != node.subtree_revision() ||
-      g.matlib_revision != scene_->matlib.revision() || !(g.world == world)) {
+  if (!g.built || g.matlib_revision != scene_->matlib.revision() || !(g.world == world)) {
+    BuildGroup(g, node, world);
+  } else if (g.revision != node.subtree_revision() && !UpdateGroup(g, node, world)) {
     BuildGroup(g, node, world);
   }
   bool bound = false;
@@ -587,6 +592,7 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
     GLuint v0, v1;
     size_t i0, i1;
     int quads;
+    int child;
   };
   struct Run {
     int material;
@@ -596,6 +602,7 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
   };
   std::vector<Run> run;
   int quads = 0;
+  g.children.assign(static_cast<size_t>(node.child_count()), ChildRecord{});
   auto flush = [&] {
     for (Run& r : run) {
       Batch batch{r.material, static_cast<int>(mesh.indices.size()),
@@ -605,6 +612,12 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
         const GLuint base = mesh.VertexCount();
         mesh.verts.insert(mesh.verts.end(), r.mesh.verts.begin(), r.mesh.verts.end());
         for (GLuint i : r.mesh.indices) mesh.indices.push_back(base + i);
+        for (const Piece& pc : r.pieces) {
+          ChildRecord& rec = g.children[static_cast<size_t>(pc.child)];
+          rec.first_vertex = base + pc.v0;
+          rec.vertices = pc.v1 - pc.v0;
+          rec.step = static_cast<int>(g.steps.size());
+        }
         g.steps.push_back({false, nullptr, std::move(batch)});
         continue;
       }
@@ -640,6 +653,11 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
         Range& range = batch.ranges.back();
         const Piece& pc = *pl.piece;
         const GLuint base = mesh.VertexCount();
+        ChildRecord& rec = g.children[static_cast<size_t>(pc.child)];
+        rec.first_vertex = base;
+        rec.vertices = pc.v1 - pc.v0;
+        rec.step = static_cast<int>(g.steps.size());
+        rec.range = static_cast<int>(batch.ranges.size()) - 1;
         mesh.verts.insert(mesh.verts.end(), r.mesh.verts.begin() + static_cast<ptrdiff_t>(pc.v0) * kFloatsPerVertex,
                           r.mesh.verts.begin() + static_cast<ptrdiff_t>(pc.v1) * kFloatsPerVertex);
         for (size_t i = pc.i0; i < pc.i1; ++i) mesh.indices.push_back(base + r.mesh.indices[i] - pc.v0);
@@ -653,44 +671,27 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
     run.clear();
   };
   const MaterialLibrary& lib = scene_->matlib;
-  static constexpr float kWholePicture[8] = {0, 1, 1, 1, 1, 0, 0, 0};
   for (int i = 0; i < node.child_count(); ++i) {
     Object* c = node.child(i);
+    ChildRecord& rec = g.children[static_cast<size_t>(i)];
+    rec.object = c;
+    rec.revision = c->revision();
+    rec.visible = c->visible();
     if (!c->visible()) continue;
     const ObjectKind k = c->kind();
     if (k == ObjectKind::Plane || k == ObjectKind::Cube) {
       const int mat = lib.IndexOf(c->lib_material_name());
+      rec.material = mat;
       auto it = std::find_if(run.begin(), run.end(), [&](const Run& r) { return r.material == mat; });
       if (it == run.end()) {
         run.push_back(Run{mat, {}, 0, {}});
         it = run.end() - 1;
       }
-      const Mat4 m = world * c->LocalMatrix();
       const GLuint v0 = it->mesh.VertexCount();
       const size_t i0 = it->mesh.indices.size();
-      const int quads0 = it->quads;
-      if (k == ObjectKind::Plane) {
-        const Plane* p = static_cast<const Plane*>(c);
-        const Material* mt = mat >= 0 ? &lib.at(mat) : nullptr;
-        // Where clear texels draw nothing, only the rest of the picture is worth drawing.
-        Texture t;
-        if (mt && mt->blending_mode == BlendingMode::Transparency && !mt->texture.disabled &&
-            mt->texture.image_alpha == ImageAlpha::Default)
-          t = TextureFor(*mt);
-        if (!t.id) {
-          AppendPlane(it->mesh, m, p->width(), p->height(), kWholePicture, 4);
-          ++it->quads;
-        } else if (!t.empty) {
-          AppendPlane(it->mesh, m, p->width(), p->height(), t.outline.data(), t.outline_corners);
-          ++it->quads;
-        }
-      } else {
-        const Cube* cu = static_cast<const Cube*>(c);
-        AppendCube(it->mesh, m, cu->cube_width(), cu->cube_depth(), cu->cube_height());
-        it->quads += 6;
-      }
-      if (it->quads != quads0)
-        it->pieces.push_back({v0, it->mesh.VertexCount(), i0, it->mesh.indices.size(), it->quads - quads0});
+      const int added = AppendObject(it->mesh, *c, mat, world);
+      it->quads += added;
+      if (added > 0) it->pieces.push_back({v0, it->mesh.VertexCount(), i0, it->mesh.indices.size(), added, i});
     }
     if (c->child_count() > 0) {
       flush();
@@ -720,6 +721,84 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
   g.matlib_revision = scene_->matlib.revision();
   g.world = world;
   g.built = true;
+}
+
+int Renderer::AppendObject(Mesh& mesh, const Object& o, int mat, const Mat4& world) {
+  static constexpr float kWholePicture[8] = {0, 1, 1, 1, 1, 0, 0, 0};
+  const Mat4 m = world * o.LocalMatrix();
+  if (o.kind() == ObjectKind::Cube) {
+    const Cube& cu = static_cast<const Cube&>(o);
+    AppendCube(mesh, m, cu.cube_width(), cu.cube_depth(), cu.cube_height());
+    return 6;
+  }
+  const Plane& p = static_cast<const Plane&>(o);
+  const Material* mt = mat >= 0 ? &scene_->matlib.at(mat) : nullptr;
+  // Where clear texels draw nothing, only the rest of the picture is worth drawing.
+  Texture t;
+  if (mt && mt->blending_mode == BlendingMode::Transparency && !mt->texture.disabled &&
+      mt->texture.image_alpha == ImageAlpha::Default)
+    t = TextureFor(*mt);
+  if (!t.id) {
+    AppendPlane(mesh, m, p.width(), p.height(), kWholePicture, 4);
+    return 1;
+  }
+  if (t.empty) return 0;
+  AppendPlane(mesh, m, p.width(), p.height(), t.outline.data(), t.outline_corners);
+  return 1;
+}
+
+bool Renderer::UpdateGroup(Group& g, Object& node, const Mat4& world) {
+  if (static_cast<size_t>(node.child_count()) != g.children.size()) return false;
+  // First only look: nothing is written unless every change can be made in place.
+  std::vector<int> moved;
+  for (int i = 0; i < node.child_count(); ++i) {
+    const Object* c = node.child(i);
+    const ChildRecord& rec = g.children[static_cast<size_t>(i)];
+    if (c != rec.object) return false;
+    if (c->revision() == rec.revision) continue;  // at most something below it changed
+    const ObjectKind k = c->kind();
+    const bool drawn = k == ObjectKind::Plane || k == ObjectKind::Cube;
+    if (c->child_count() > 0 || c->visible() != rec.visible) return false;
+    if (!drawn || !c->visible()) continue;
+    if (scene_->matlib.IndexOf(c->lib_material_name()) != rec.material) return false;
+    moved.push_back(i);
+  }
+  Mesh mesh;
+  for (int i : moved) {
+    const ChildRecord& rec = g.children[static_cast<size_t>(i)];
+    const GLuint v0 = mesh.VertexCount();
+    AppendObject(mesh, *node.child(i), rec.material, world);
+    if (mesh.VertexCount() - v0 != rec.vertices) return false;
+  }
+  if (!moved.empty()) {
+    ++stats_.groups_updated;
+    gl_->glBindBuffer(GL_ARRAY_BUFFER, g.vbo);
+  }
+  const size_t stride = kFloatsPerVertex;
+  GLuint v = 0;
+  for (int i : moved) {
+    ChildRecord& rec = g.children[static_cast<size_t>(i)];
+    const float* f = &mesh.verts[static_cast<size_t>(v) * stride];
+    if (rec.vertices > 0) {
+      gl_->glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(rec.first_vertex * stride * sizeof(float)),
+                           static_cast<GLsizeiptr>(rec.vertices * stride * sizeof(float)), f);
+    }
+    // The area it is drawn with must still hold it, or the view test would skip it.
+    if (rec.range >= 0) {
+      Range& range = g.steps[static_cast<size_t>(rec.step)].batch.ranges[static_cast<size_t>(rec.range)];
+      for (GLuint k = 0; k < rec.vertices; ++k) {
+        const float* p = f + k * stride;
+        range.lo = {std::min(range.lo.x, p[0]), std::min(range.lo.y, p[1]), std::min(range.lo.z, p[2])};
+        range.hi = {std::max(range.hi.x, p[0]), std::max(range.hi.y, p[1]), std::max(range.hi.z, p[2])};
+      }
+    }
+    v += rec.vertices;
+  }
+  if (!moved.empty()) gl_->glBindBuffer(GL_ARRAY_BUFFER, 0);
+  for (int i = 0; i < node.child_count(); ++i)
+    g.children[static_cast<size_t>(i)].revision = node.child(i)->revision();
+  g.revision = node.subtree_revision();
+  return true;
 }
 
 void Renderer::BindSampler(bool linear_mag, bool linear_min) {

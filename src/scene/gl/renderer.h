@@ -19,6 +19,9 @@ struct FrameStats {
   int world_quads = 0;
   int hud_quads = 0;
   int groups_rebuilt = 0;
+  // Containers whose objects only moved, turned or resized: their vertices rewritten in
+  // place.
+  int groups_updated = 0;
 };
 
 // Draws a scene with OpenGL 3.3 core: the world with depth test, lighting and alpha
@@ -81,6 +84,17 @@ class Renderer {
     Object* child = nullptr;
     Batch batch;
   };
+  // What a container's mesh was built from, one entry per child in tree order.
+  struct ChildRecord {
+    const Object* object = nullptr;
+    uint64_t revision = 0;
+    int material = -1;
+    bool visible = false;
+    // Where its vertices lie in the group's buffer (none for what draws nothing), and
+    // the step and area range that draw them (-1: the batch is not split by area).
+    GLuint first_vertex = 0, vertices = 0;
+    int step = -1, range = -1;
+  };
   struct Group {
     uint64_t revision = 0;
     uint64_t matlib_revision = 0;
@@ -88,6 +102,7 @@ class Renderer {
     bool built = false;
     GLuint vao = 0, vbo = 0, ebo = 0;
     std::vector<Step> steps;
+    std::vector<ChildRecord> children;
     int quads = 0;
   };
   struct HudBatch {
@@ -115,6 +130,12 @@ class Renderer {
   // Pass 0 draws what covers completely (no texel to see through), pass 1 the rest.
   void DrawWorldGroup(Object& node, const Mat4& world, int pass);
   void BuildGroup(Group& g, Object& node, const Mat4& world);
+  // Where only the places, turns or sizes of a container's own objects changed, rewrites
+  // their vertices in the group's buffer; false when the group must be built anew.
+  bool UpdateGroup(Group& g, Object& node, const Mat4& world);
+  // Appends the vertices and triangles of a plane or cube with library material `mat`;
+  // returns the quads added (none for a picture that is clear all over).
+  int AppendObject(struct Mesh& mesh, const Object& o, int mat, const Mat4& world);
   void DrawBatch(const Batch& b, const Scene& scene, int pass);
   // The parts of a batch in the view, merged where they follow each other: false when
   // none is.
@@ -165,6 +186,7 @@ class Renderer {
   // The visible parts of the batch being drawn: index counts and byte offsets.
   std::vector<GLsizei> part_counts_;
   std::vector<const void*> part_offsets_;
+  std::vector<float> update_verts_;  // scratch for UpdateGroup
   int part_quads_ = 0;
   FrameStats stats_;
 };

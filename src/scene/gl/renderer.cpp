@@ -14,7 +14,6 @@ namespace scene::gl {
 
 namespace {
 
-constexpr int kMaxLights = 8;
 constexpr int kFloatsPerVertex = 8;  // position 3, texture coordinate 2, normal 3
 constexpr int kFloatsPerQuad = kFloatsPerVertex * 4;
 // Alpha of a texel that draws nothing, and of one that hides what is behind it (a texel
@@ -32,7 +31,10 @@ constexpr int kBridgedIndices = 192;
 // when the octagon keeps less than this share of the box.
 constexpr double kOutlineWorthCutting = 0.7;
 
-const char* kVertexShader = R"(#version 330 core
+// Compiled once for each number of shining lights (LIGHT_COUNT, defined before it): with
+// a fixed count the software rasterizer unrolls the loop and reads the light arrays
+// directly. In a full colony that took a seventh off the main thread's share of a frame.
+const char* kVertexShader = R"(
 layout(location = 0) in vec3 a_pos;
 layout(location = 1) in vec2 a_uv;
 layout(location = 2) in vec3 a_normal;
@@ -44,7 +46,6 @@ uniform vec3 u_emission;
 uniform vec3 u_mat_ambient;
 uniform vec3 u_mat_diffuse;
 uniform vec3 u_scene_ambient;
-uniform int u_light_count;
 uniform vec3 u_light_pos[8];
 uniform vec3 u_light_diffuse[8];
 uniform vec3 u_light_ambient[8];
@@ -59,7 +60,7 @@ void main() {
     vec3 n = normalize(a_normal);
     if (dot(n, u_eye - a_pos) < 0.0) n = -n;
     vec3 c = u_emission + u_scene_ambient * u_mat_ambient;
-    for (int i = 0; i < u_light_count; ++i) {
+    for (int i = 0; i < LIGHT_COUNT; ++i) {
       vec3 l = normalize(u_light_pos[i] - a_pos);
       float nl = max(dot(n, l), 0.0);
       c += (u_light_ambient[i] * u_mat_ambient + u_light_diffuse[i] * u_mat_diffuse * nl)
@@ -259,7 +260,7 @@ const Material& DefaultMaterial() {
 Renderer::Renderer() = default;
 Renderer::~Renderer() { Release(); }
 
-bool Renderer::Link(Program& p, const char* fragment_body, std::string* error) {
+bool Renderer::Link(Program& p, int lights, const char* fragment_body, std::string* error) {
   auto compile = [&](GLenum type, std::initializer_list<const char*> parts) -> GLuint {
     GLuint s = gl_->glCreateShader(type);
     std::vector<const char*> src(parts);
@@ -276,7 +277,8 @@ bool Renderer::Link(Program& p, const char* fragment_body, std::string* error) {
     }
     return s;
   };
-  const GLuint vs = compile(GL_VERTEX_SHADER, {kVertexShader});
+  const std::string head = "#version 330 core\n#define LIGHT_COUNT " + std::to_string(lights) + "\n";
+  const GLuint vs = compile(GL_VERTEX_SHADER, {head.c_str(), kVertexShader});
   if (!vs) return false;
   const GLuint fs = compile(GL_FRAGMENT_SHADER, {kFragmentShaderHead, fragment_body});
   if (!fs) {
@@ -308,7 +310,6 @@ bool Renderer::Link(Program& p, const char* fragment_body, std::string* error) {
   p.u_mat_ambient = loc("u_mat_ambient");
   p.u_mat_diffuse = loc("u_mat_diffuse");
   p.u_scene_ambient = loc("u_scene_ambient");
-  p.u_light_count = loc("u_light_count");
   p.u_light_pos = loc("u_light_pos");
   p.u_light_diffuse = loc("u_light_diffuse");
   p.u_light_ambient = loc("u_light_ambient");
@@ -328,12 +329,22 @@ void Renderer::Use(const Program& p) {
   current_ = &p;
 }
 
+bool Renderer::LinkVariant(int lights, std::string* error) {
+  Variant& v = variants_[static_cast<size_t>(lights)];
+  if (v.solid.id && v.masked.id) return true;
+  if (!v.solid.id && !Link(v.solid, lights, kSolidFragmentBody, error)) return false;
+  return Link(v.masked, lights, kMaskedFragmentBody, error);
+}
+
 bool Renderer::Initialize(QOpenGLFunctions_3_3_Core* gl, std::string* error) {
   gl_ = gl;
-  if (!Link(solid_, kSolidFragmentBody, error)) return false;
-  if (!Link(masked_, kMaskedFragmentBody, error)) {
-    gl_->glDeleteProgram(solid_.id);
-    solid_.id = 0;
+  // The others when first needed; a context that cannot link this one links none.
+  if (!LinkVariant(0, error)) {
+    for (Variant& v : variants_)
+      for (Program* p : {&v.solid, &v.masked}) {
+        if (p->id) gl_->glDeleteProgram(p->id);
+        *p = Program{};
+      }
     return false;
   }
 
@@ -385,10 +396,12 @@ void Renderer::Release() {
   ebo_ = 0;
   if (samplers_[0]) gl_->glDeleteSamplers(4, samplers_);
   std::fill(std::begin(samplers_), std::end(samplers_), 0u);
-  for (Program* p : {&solid_, &masked_}) {
-    if (p->id) gl_->glDeleteProgram(p->id);
-    *p = Program{};
-  }
+  for (Variant& v : variants_)
+    for (Program* p : {&v.solid, &v.masked}) {
+      if (p->id) gl_->glDeleteProgram(p->id);
+      *p = Program{};
+    }
+  solid_ = masked_ = nullptr;
   current_ = nullptr;
   gl_ = nullptr;
 }
@@ -434,7 +447,7 @@ void SetUpVertexArray(QOpenGLFunctions_3_3_Core* gl, GLuint vao, GLuint vbo, GLu
 void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h, int fb_w,
                       int fb_h) {
   stats_ = {};
-  if (!gl_ || !solid_.id || !masked_.id) return;
+  if (!gl_ || !variants_[0].solid.id) return;
   // Another scene (or a new one where an old one was): its ids and revisions are its own.
   const auto& token = scene.lifetime_token();
   if (scene_token_.owner_before(token) || token.owner_before(scene_token_) || scene_token_.expired()) {
@@ -473,13 +486,15 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
     att[i] = l.const_attenuation > 0 ? 1.0f / l.const_attenuation : 1.0f;
   }
   const GLsizei n = static_cast<GLsizei>(lights.size());
-  for (const Program* p : {&masked_, &solid_}) {
+  if (!LinkVariant(static_cast<int>(n), nullptr)) return;
+  solid_ = &variants_[static_cast<size_t>(n)].solid;
+  masked_ = &variants_[static_cast<size_t>(n)].masked;
+  for (const Program* p : {masked_, solid_}) {
     Use(*p);
     gl_->glUniform1i(p->u_tex, 0);
     gl_->glUniformMatrix4fv(p->u_mvp, 1, GL_FALSE, mvp.m.data());
     gl_->glUniform3f(p->u_eye, eye.x, eye.y, eye.z);
     gl_->glUniform3f(p->u_scene_ambient, kSceneAmbient, kSceneAmbient, kSceneAmbient);
-    gl_->glUniform1i(p->u_light_count, n);
     if (n > 0) {
       gl_->glUniform3fv(p->u_light_pos, n, pos);
       gl_->glUniform3fv(p->u_light_diffuse, n, dif);
@@ -518,7 +533,7 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
     ortho.at(1, 1) = -2 / h;
     ortho.at(1, 3) = 1;
     // Every HUD texel is drawn (blended or not): the variant without discard does it.
-    const Program& p = solid_;
+    const Program& p = *solid_;
     Use(p);
     gl_->glUniformMatrix4fv(p.u_mvp, 1, GL_FALSE, ortho.m.data());
     gl_->glUniform1i(p.u_lit, 0);
@@ -831,7 +846,7 @@ void Renderer::DrawBatch(const Batch& b, const Scene& scene, int pass) {
     hi = kFullAlpha;
   }
   if (!VisibleParts(b)) return;
-  const Program& p = solid ? solid_ : masked_;
+  const Program& p = solid ? *solid_ : *masked_;
   Use(p);
   if (!solid) {
     gl_->glUniform1f(p.u_alpha_min, lo);

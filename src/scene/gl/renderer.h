@@ -119,13 +119,15 @@ class Renderer {
   struct Program {
     GLuint id = 0;
     GLint u_mvp = -1, u_eye = -1, u_lit = -1, u_color = -1, u_emission = -1,
-          u_mat_ambient = -1, u_mat_diffuse = -1, u_scene_ambient = -1, u_light_count = -1,
+          u_mat_ambient = -1, u_mat_diffuse = -1, u_scene_ambient = -1,
           u_light_pos = -1, u_light_diffuse = -1, u_light_ambient = -1, u_light_att = -1,
           u_textured = -1, u_replace = -1, u_alpha_min = -1, u_alpha_max = -1,
           u_alpha_opaque = -1, u_tex = -1;
   };
 
-  bool Link(Program& p, const char* fragment_body, std::string* error);
+  bool Link(Program& p, int lights, const char* fragment_body, std::string* error);
+  // Both variants for `lights` shining lights, linked when first asked for.
+  bool LinkVariant(int lights, std::string* error);
   void Use(const Program& p);
   // Pass 0 draws what covers completely (no texel to see through), pass 1 the rest.
   void DrawWorldGroup(Object& node, const Mat4& world, int pass);
@@ -153,7 +155,14 @@ class Renderer {
   void DropSceneCaches();
 
   QOpenGLFunctions_3_3_Core* gl_ = nullptr;
-  Program solid_, masked_;
+  static constexpr int kMaxLights = 8;
+  struct Variant {
+    Program solid, masked;
+  };
+  std::array<Variant, kMaxLights + 1> variants_;
+  // The variants for the frame's lights, during Render.
+  const Program* solid_ = nullptr;
+  const Program* masked_ = nullptr;
   const Program* current_ = nullptr;  // during Render
   GLuint ebo_ = 0;  // quads' indices, for the HUD
   int index_quads_ = 0;

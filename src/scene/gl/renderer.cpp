@@ -336,15 +336,20 @@ bool Renderer::LinkVariant(int lights, std::string* error) {
   return Link(v.masked, lights, kMaskedFragmentBody, error);
 }
 
+void Renderer::DeletePrograms() {
+  for (Variant& v : variants_)
+    for (Program* p : {&v.solid, &v.masked}) {
+      if (p->id) gl_->glDeleteProgram(p->id);
+      *p = Program{};
+    }
+  solid_ = masked_ = nullptr;
+}
+
 bool Renderer::Initialize(QOpenGLFunctions_3_3_Core* gl, std::string* error) {
   gl_ = gl;
   // The others when first needed; a context that cannot link this one links none.
   if (!LinkVariant(0, error)) {
-    for (Variant& v : variants_)
-      for (Program* p : {&v.solid, &v.masked}) {
-        if (p->id) gl_->glDeleteProgram(p->id);
-        *p = Program{};
-      }
+    DeletePrograms();
     return false;
   }
 
@@ -396,12 +401,7 @@ void Renderer::Release() {
   ebo_ = 0;
   if (samplers_[0]) gl_->glDeleteSamplers(4, samplers_);
   std::fill(std::begin(samplers_), std::end(samplers_), 0u);
-  for (Variant& v : variants_)
-    for (Program* p : {&v.solid, &v.masked}) {
-      if (p->id) gl_->glDeleteProgram(p->id);
-      *p = Program{};
-    }
-  solid_ = masked_ = nullptr;
+  DeletePrograms();
   current_ = nullptr;
   gl_ = nullptr;
 }

@@ -128,6 +128,7 @@ class Renderer {
   bool Link(Program& p, int lights, const char* fragment_body, std::string* error);
   // Both variants for `lights` shining lights, linked when first asked for.
   bool LinkVariant(int lights, std::string* error);
+  void DeletePrograms();
   void Use(const Program& p);
   // Pass 0 draws what covers completely (no texel to see through), pass 1 the rest.
   void DrawWorldGroup(Object& node, const Mat4& world, int pass);
@@ -195,7 +196,6 @@ class Renderer {
   // The visible parts of the batch being drawn: index counts and byte offsets.
   std::vector<GLsizei> part_counts_;
   std::vector<const void*> part_offsets_;
-  std::vector<float> update_verts_;  // scratch for UpdateGroup
   int part_quads_ = 0;
   FrameStats stats_;
 };

@@ -53,15 +53,16 @@ const FrameStats& Viewer::stats() const {
   return renderer_ ? renderer_->stats() : kNone;
 }
 
-bool Viewer::RenderFrame() {
-  if (!EnsureRenderer()) {
-    frame_ = QImage();
-    return false;
-  }
-  const qreal dpr = devicePixelRatioF();
+QImage Viewer::Draw(qreal dpr) {
+  if (!EnsureRenderer()) return {};
   const int w = std::max(width(), 1), h = std::max(height(), 1);
-  frame_ = renderer_->Render(scene_, camera_, w, h, static_cast<int>(std::lround(w * dpr)),
-                             static_cast<int>(std::lround(h * dpr)), true);
+  return renderer_->Render(scene_, camera_, w, h, static_cast<int>(std::lround(w * dpr)),
+                           static_cast<int>(std::lround(h * dpr)), true);
+}
+
+bool Viewer::RenderFrame() {
+  const qreal dpr = devicePixelRatioF();
+  frame_ = Draw(dpr);
   frame_.setDevicePixelRatio(dpr);
   stale_ = false;
   return !frame_.isNull();
@@ -132,11 +133,7 @@ void Viewer::Pass() {
   timer_.start(static_cast<int>(wait_ms));
 }
 
-QImage Viewer::Screenshot() {
-  if (!EnsureRenderer()) return {};
-  const int w = std::max(width(), 1), h = std::max(height(), 1);
-  return renderer_->Render(scene_, camera_, w, h, w, h, true);
-}
+QImage Viewer::Screenshot() { return Draw(1); }
 
 void Viewer::mousePressEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();

@@ -79,6 +79,8 @@ class Viewer : public QWidget {
   void Pass();
   // Draws the scene into `frame_` at the view's size; false when GL cannot.
   bool RenderFrame();
+  // The scene at the view's size, `dpr` device pixels to a view pixel (null without GL).
+  QImage Draw(qreal dpr);
   bool EnsureRenderer();
 
   Scene& scene_;
@@ -92,7 +94,6 @@ class Viewer : public QWidget {
   QTimer timer_;
   QElapsedTimer clock_;
   qint64 last_ns_ = 0;
-  qint64 last_frame_ns_ = 0;
   // Nanoseconds between frames when waiting for the display; 0: as fast as possible.
   qint64 frame_interval_ns_ = 0;
   bool driving_ = false;

@@ -108,6 +108,12 @@ void main() {
 }
 )";
 
+// Widens the box from lo to hi to hold p.
+void Enclose(Vec3& lo, Vec3& hi, const Vec3& p) {
+  lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+  hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+}
+
 void AppendVertex(std::vector<float>& v, const Vec3& p, float u, float t, const Vec3& n) {
   v.insert(v.end(), {p.x, p.y, p.z, u, t, n.x, n.y, n.z});
 }
@@ -649,8 +655,7 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
         Vec3 lo{INFINITY, INFINITY, INFINITY}, hi{-INFINITY, -INFINITY, -INFINITY};
         for (GLuint v = pc.v0; v < pc.v1; ++v) {
           const float* f = &r.mesh.verts[static_cast<size_t>(v) * kFloatsPerVertex];
-          lo = {std::min(lo.x, f[0]), std::min(lo.y, f[1]), std::min(lo.z, f[2])};
-          hi = {std::max(hi.x, f[0]), std::max(hi.y, f[1]), std::max(hi.z, f[2])};
+          Enclose(lo, hi, {f[0], f[1], f[2]});
         }
         const auto cell = [](float a, float b) {
           const float m = std::floor((a + b) / 2 / kAreaSize);
@@ -678,8 +683,8 @@ void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
         for (size_t i = pc.i0; i < pc.i1; ++i) mesh.indices.push_back(base + r.mesh.indices[i] - pc.v0);
         range.indices += static_cast<int>(pc.i1 - pc.i0);
         range.quads += pc.quads;
-        range.lo = {std::min(range.lo.x, pl.lo.x), std::min(range.lo.y, pl.lo.y), std::min(range.lo.z, pl.lo.z)};
-        range.hi = {std::max(range.hi.x, pl.hi.x), std::max(range.hi.y, pl.hi.y), std::max(range.hi.z, pl.hi.z)};
+        Enclose(range.lo, range.hi, pl.lo);
+        Enclose(range.lo, range.hi, pl.hi);
       }
       g.steps.push_back({false, nullptr, std::move(batch)});
     }
@@ -803,8 +808,7 @@ bool Renderer::UpdateGroup(Group& g, Object& node, const Mat4& world) {
       Range& range = g.steps[static_cast<size_t>(rec.step)].batch.ranges[static_cast<size_t>(rec.range)];
       for (GLuint k = 0; k < rec.vertices; ++k) {
         const float* p = f + k * stride;
-        range.lo = {std::min(range.lo.x, p[0]), std::min(range.lo.y, p[1]), std::min(range.lo.z, p[2])};
-        range.hi = {std::max(range.hi.x, p[0]), std::max(range.hi.y, p[1]), std::max(range.hi.z, p[2])};
+        Enclose(range.lo, range.hi, {p[0], p[1], p[2]});
       }
     }
     v += rec.vertices;

@@ -53,19 +53,23 @@ const FrameStats& Viewer::stats() const {
   return renderer_ ? renderer_->stats() : kNone;
 }
 
-QImage Viewer::Draw(qreal dpr) {
-  if (!EnsureRenderer()) return {};
+bool Viewer::Draw(QImage& picture, qreal dpr) {
+  if (!EnsureRenderer()) return false;
   const int w = std::max(width(), 1), h = std::max(height(), 1);
   return renderer_->Render(scene_, camera_, w, h, static_cast<int>(std::lround(w * dpr)),
-                           static_cast<int>(std::lround(h * dpr)), true);
+                           static_cast<int>(std::lround(h * dpr)), &picture);
 }
 
 bool Viewer::RenderFrame() {
   const qreal dpr = devicePixelRatioF();
-  frame_ = Draw(dpr);
-  frame_.setDevicePixelRatio(dpr);
   stale_ = false;
-  return !frame_.isNull();
+  // Into the last frame's pixels: a frame a pass would otherwise allocate and free.
+  if (!Draw(frame_, dpr)) {
+    frame_ = QImage();
+    return false;
+  }
+  frame_.setDevicePixelRatio(dpr);
+  return true;
 }
 
 void Viewer::paintEvent(QPaintEvent*) {
@@ -133,7 +137,10 @@ void Viewer::Pass() {
   timer_.start(static_cast<int>(wait_ms));
 }
 
-QImage Viewer::Screenshot() { return Draw(1); }
+QImage Viewer::Screenshot() {
+  QImage shot;
+  return Draw(shot, 1) ? shot : QImage();
+}
 
 void Viewer::mousePressEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
@@ -197,12 +204,14 @@ OffscreenRenderer::~OffscreenRenderer() {
 }
 
 QImage OffscreenRenderer::Render(Scene& scene, const Camera& camera, int w, int h, bool read_back) {
-  return Render(scene, camera, w, h, w, h, read_back);
+  QImage img;
+  if (!Render(scene, camera, w, h, w, h, read_back ? &img : nullptr)) return {};
+  return img;
 }
 
-QImage OffscreenRenderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h, int fb_w,
-                                 int fb_h, bool read_back) {
-  if (!ok_ || !context_->makeCurrent(surface_.get())) return {};
+bool OffscreenRenderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h, int fb_w,
+                               int fb_h, QImage* picture) {
+  if (!ok_ || !context_->makeCurrent(surface_.get())) return false;
   fb_w = std::max(fb_w, 1);
   fb_h = std::max(fb_h, 1);
   if (!fbo_ || fbo_->width() != fb_w || fbo_->height() != fb_h) {
@@ -211,19 +220,24 @@ QImage OffscreenRenderer::Render(Scene& scene, const Camera& camera, int view_w,
   }
   fbo_->bind();
   renderer_.Render(scene, camera, std::max(view_w, 1), std::max(view_h, 1), fb_w, fb_h);
-  QImage img;
-  if (read_back) {
+  bool read = true;
+  if (picture) {
     // The framebuffer's own layout, so the driver copies without converting; GL's rows
     // run bottom first.
-    img = QImage(fb_w, fb_h, QImage::Format_RGBX8888);
-    auto* f = context_->functions();
-    f->glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    f->glReadPixels(0, 0, fb_w, fb_h, GL_RGBA, GL_UNSIGNED_BYTE, img.bits());
-    img.mirror(false, true);
+    constexpr QImage::Format kLayout = QImage::Format_RGBX8888;
+    if (picture->width() != fb_w || picture->height() != fb_h || picture->format() != kLayout)
+      *picture = QImage(fb_w, fb_h, kLayout);
+    read = !picture->isNull();  // no memory for it
+    if (read) {
+      auto* f = context_->functions();
+      f->glPixelStorei(GL_PACK_ALIGNMENT, 4);
+      f->glReadPixels(0, 0, fb_w, fb_h, GL_RGBA, GL_UNSIGNED_BYTE, picture->bits());
+      picture->mirror(false, true);
+    }
   }
   fbo_->release();
   context_->doneCurrent();
-  return img;
+  return read;
 }
 
 void OffscreenRenderer::Finish() {

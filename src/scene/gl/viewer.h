@@ -79,8 +79,9 @@ class Viewer : public QWidget {
   void Pass();
   // Draws the scene into `frame_` at the view's size; false when GL cannot.
   bool RenderFrame();
-  // The scene at the view's size, `dpr` device pixels to a view pixel (null without GL).
-  QImage Draw(qreal dpr);
+  // The scene at the view's size, `dpr` device pixels to a view pixel, into `picture`
+  // (reusing its pixels when it has that size); false without GL.
+  bool Draw(QImage& picture, qreal dpr);
   bool EnsureRenderer();
 
   Scene& scene_;
@@ -117,9 +118,10 @@ class OffscreenRenderer {
   // (an empty image is returned), which is what a frame-rate measurement wants.
   QImage Render(Scene& scene, const Camera& camera, int w, int h, bool read_back = true);
   // The same for a view of view_w x view_h pixels drawn at fb_w x fb_h (a high-density
-  // screen); the picture is fb_w x fb_h, rows top first, opaque.
-  QImage Render(Scene& scene, const Camera& camera, int view_w, int view_h, int fb_w, int fb_h,
-                bool read_back);
+  // screen), read back into `picture` unless it is null: fb_w x fb_h, rows top first,
+  // opaque, in the pixels it already has when it is of that size. False when GL cannot.
+  bool Render(Scene& scene, const Camera& camera, int view_w, int view_h, int fb_w, int fb_h,
+              QImage* picture);
   // Waits until the GL has finished every command given so far.
   void Finish();
   const FrameStats& stats() const { return renderer_.stats(); }

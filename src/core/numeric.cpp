@@ -40,6 +40,9 @@ bool Rng::SetState(const std::string& state) {
   }();
   std::size_t words = 0;
   uint64_t last = 0;
+  // The recurrence reads the first word's top bit and every other word whole; zero there
+  // is a fixed point that draws only zeros.
+  bool live = false;
   for (std::size_t i = 0; i < state.size();) {
     if (state[i] == ' ') {
       ++i;
@@ -51,12 +54,13 @@ bool Rng::SetState(const std::string& state) {
     uint64_t v = 0;
     std::from_chars(state.data() + i, state.data() + end, v);
     if (v > 0xFFFFFFFFu) return false;
+    if (words + 1 < kWords) live = live || (words == 0 ? (v & 0x80000000u) != 0 : v != 0);
     last = v;
     ++words;
     i = end;
   }
   // The last word is the engine's position in its block of words.
-  if (words != kWords || last > kWords - 1) return false;
+  if (words != kWords || last > kWords - 1 || !live) return false;
   std::istringstream in(state);
   std::mt19937 gen;
   in >> gen;

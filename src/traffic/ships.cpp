@@ -40,14 +40,12 @@ void ProcessPirates(Ships& ships, core::Game& g, double dt) {
 
 bool CallShip(Ships& ships, core::Game& g) {
   if (ships.ship_state != kShipIdle) return false;  // on a visit: trades do not move it
-  // The draw below only ends on a flagged slot; without one the ship stays where it is.
-  bool any_port = false;
-  for (const auto& b : g.placed) any_port = any_port || b.spaceport;
-  if (!any_port) return false;
+  // Slots are drawn until one is flagged; without one the ship stays where it is.
+  const int32_t k =
+      core::DrawUntil(g.rng, core::kPlacedSize, [&](int32_t slot) { return g.placed[slot].spaceport; });
+  if (k < 0) return false;
 
   ships.ship_state = kShipDescending;
-  int32_t k = g.Random(core::kPlacedSize);
-  while (!g.placed[k].spaceport) k = g.Random(core::kPlacedSize);
   // The slot's flag alone decides, so a freed slot keeps receiving the ship.
   ships.trade_ship.x = static_cast<float>(20 * g.placed[k].x);
   ships.trade_ship.y = static_cast<float>(20 * g.placed[k].y);

@@ -19,27 +19,19 @@ bool Qualifies(double from_x, double from_y, const core::building& b) {
   return std::fabs(from_x - CellToScene(b.x)) >= 10 && std::fabs(from_y - CellToScene(b.y)) >= 10;
 }
 
-// Without a building in another column and another row the draw below could never end;
-// the shuttle then stays landed and looks again next frame.
-bool DestinationExists(const core::Game& g, double from_x, double from_y) {
-  for (int i = 0; i < kDestinationSlots; ++i)
-    if (g.placed[i].exists && Qualifies(from_x, from_y, g.placed[i])) return true;
-  return false;
-}
-
-// Draws slots until one holds a building off the landing point's row and column. Only
-// called when such a building exists, so it ends; the draws are the game's usual ones.
-void ChooseDestination(shuttle& s, core::Game& g) {
-  for (;;) {
-    int32_t d = g.Random(kDestinationSlots);
-    while (!g.placed[d].exists) d = g.Random(kDestinationSlots);
-    s.x1 = s.x;
-    s.y1 = s.y;
-    s.x2 = CellToScene(g.placed[d].x);
-    s.y2 = CellToScene(g.placed[d].y);
-    s.aligned = false;
-    if (std::fabs(s.x1 - s.x2) >= 10 && std::fabs(s.y1 - s.y2) >= 10) return;
-  }
+// Draws slots until one holds a building off the landing point's row and column, the
+// game's usual draws; false, with no draw spent, when there is no such building.
+bool ChooseDestination(shuttle& s, core::Game& g) {
+  const int32_t d = core::DrawUntil(g.rng, kDestinationSlots, [&](int32_t k) {
+    return g.placed[k].exists && Qualifies(s.x, s.y, g.placed[k]);
+  });
+  if (d < 0) return false;
+  s.x1 = s.x;
+  s.y1 = s.y;
+  s.x2 = CellToScene(g.placed[d].x);
+  s.y2 = CellToScene(g.placed[d].y);
+  s.aligned = false;
+  return true;
 }
 
 void Climb(shuttle& s, double dt) {
@@ -91,9 +83,7 @@ void Descend(shuttle& s, core::Game& g, double dt) {
     s.height = kShuttleGround;
     // Landed. With nowhere to go it keeps its descending state at ground height, so this
     // step looks for a destination again on every later frame.
-    if (!DestinationExists(g, s.x, s.y)) return;
-    s.state = kClimbing;
-    ChooseDestination(s, g);
+    if (ChooseDestination(s, g)) s.state = kClimbing;
   }
 }
 

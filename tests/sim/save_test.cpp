@@ -251,6 +251,50 @@ TEST(SaveLoad, EveryKindOfBadFileIsRefusedWithItsReasonAndTheGameUnchanged) {
   EXPECT_EQ(shell::SaveJson(*s), json::parse(good));
 }
 
+// Values of the right type that the game itself could never have written: each is refused
+// with a message naming the file, the field and the value, and the game stays as it was.
+struct Hostile {
+  const char* pointer;  // where in the save (a JSON pointer)
+  json value;
+  const char* reason;   // part of the message: the field and the value
+};
+
+TEST(SaveLoad, ValuesTheGameCannotWriteAreRefusedNamingFieldAndValue) {
+  TempDir dir;
+  auto s = Started(3);
+  Play(*s, "new 5\nbuild 3\nbuild 7\nday 12\nbuy food 5\nframes 20 0.1\n");
+  const std::string good_path = dir.path() + "/good.qsave";
+  s->SaveGame(good_path);
+  const json good = json::parse(Read(good_path));
+  Play(*s, "day 3\nframes 7 0.3\n");
+  const json before = shell::SaveJson(*s);
+
+  std::string zero_state = "0";
+  for (int i = 1; i < 624; ++i) zero_state += " 0";
+  const std::vector<Hostile> cases = {
+      {"/game/rng", zero_state + " 624", "game.rng: not a state of the random generator"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.pointer) + " = " + c.value.dump().substr(0, 60));
+    json j = good;
+    j[json::json_pointer(c.pointer)] = c.value;
+    const std::string path = dir.path() + "/hostile.qsave";
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << j.dump();
+    try {
+      s->LoadGame(path);
+      ADD_FAILURE() << "loaded";
+    } catch (const shell::SaveError& e) {
+      EXPECT_EQ(e.path(), path);
+      EXPECT_NE(std::string(e.what()).find(path + ": "), std::string::npos) << e.what();
+      EXPECT_NE(e.reason().find(c.reason), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(shell::SaveJson(*s), before);
+  }
+  // Every case on its own was the only fault: the good file loads.
+  s->LoadGame(good_path);
+  EXPECT_EQ(shell::SaveJson(*s), good);
+}
+
 // Random damage to a good save, to its bytes and to its values: every file either loads
 // and plays on or is refused with a SaveError that changes nothing. (The sanitizer build
 // runs it too.)

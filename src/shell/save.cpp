@@ -4,13 +4,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <memory>
+#include <thread>
 #include <set>
 #include <type_traits>
 #include <vector>
@@ -530,13 +533,36 @@ void ReadSave(Session& s, const std::string& path) {
   ApplySave(s, ParseSaveText(text, path), path);
 }
 
+namespace {
+
+// A new file of its own beside `path`: created, never opened, so neither a second game
+// saving the same name nor a link planted there can get between this write and the rename.
+int CreateTemporary(const std::string& path, std::string& tmp) {
+  // The process, the thread and the clock make a name no one else is using; a taken name
+  // (or anything planted under it) only costs another attempt.
+  const auto who = static_cast<unsigned long long>(::getpid()) * 0x9E3779B97F4A7C15ull ^
+                   std::hash<std::thread::id>()(std::this_thread::get_id());
+  for (unsigned attempt = 0; attempt < 64; ++attempt) {
+    const auto now = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%llx.%llx.tmp", who & 0xFFFFFFFFFFFFull, (now << 6) + attempt);
+    tmp = path + suffix;
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+}  // namespace
+
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::string tmp = path + ".tmp";
+  std::string tmp;
   const auto fail = [&](const std::string& what, int err) {
     ::unlink(tmp.c_str());
     throw SaveError(path, what + ": " + std::strerror(err));
   };
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int fd = CreateTemporary(path, tmp);
   if (fd < 0) {
     const int err = errno;
     throw SaveError(path, std::string("cannot be created: ") + std::strerror(err));

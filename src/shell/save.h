@@ -88,7 +88,9 @@ void WriteSave(Session& s, const std::string& path);
 // Reads `path` into the session; on SaveError the session is unchanged.
 void ReadSave(Session& s, const std::string& path);
 
-// Replaces `path` with `bytes` as WriteSave does. Throws SaveError.
+// Replaces `path` with `bytes` as WriteSave does, through a new file of a name of its own in
+// the same folder (PATH.<unique>.tmp, created exclusively and never through a link), so two
+// games saving the same name each rename a whole file. Throws SaveError.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // The saves folder for the given XDG_DATA_HOME and HOME values (null or empty: unset):

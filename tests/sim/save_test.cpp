@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include "core/hiscore.h"
 #include "shell/history.h"
@@ -377,22 +379,69 @@ TEST(SaveLoad, AFailedWriteLeavesTheSaveThatWasThereIntact) {
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, previous);
   EXPECT_EQ(Read(path), old);
-  EXPECT_FALSE(fs::exists(path + ".tmp"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);  // no temporary left
 
-  // The new file cannot even be started.
-  fs::create_directory(path + ".tmp");
+  // The new file cannot even be started: no file can be opened.
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  struct rlimit none = saved;
+  none.rlim_cur = 0;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+  std::string what;
   try {
     s->SaveGame(path);
-    ADD_FAILURE() << "saved";
   } catch (const shell::SaveError& e) {
-    EXPECT_NE(std::string(e.what()).find(path + ": cannot be created"), std::string::npos) << e.what();
+    what = e.what();
   }
+  setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_NE(what.find(path + ": cannot be created"), std::string::npos) << what;
   EXPECT_EQ(Read(path), old);
-  fs::remove(path + ".tmp");
 
   // And once the disk has room the save replaces the old one whole.
   s->SaveGame(path);
   EXPECT_EQ(json::parse(Read(path)), shell::SaveJson(*s));
+}
+
+// The temporary file is new and the game's own: a link planted at an old or a guessed name is
+// never followed, and two games saving the same name at once each put a whole file there.
+TEST(SaveLoad, TheTemporaryFileIsNewAndOwnNeitherLinkedNorShared) {
+  TempDir dir;
+  const std::string path = dir.path() + "/mine.qsave";
+  const std::string victim = dir.path() + "/victim.txt";
+  std::ofstream(victim) << "keep me\n";
+  fs::create_symlink(victim, path + ".tmp");
+  shell::WriteFileAtomically(path, "saved\n");
+  EXPECT_EQ(Read(path), "saved\n");
+  EXPECT_EQ(Read(victim), "keep me\n");
+  EXPECT_TRUE(fs::is_symlink(path + ".tmp"));
+  fs::remove(path + ".tmp");
+
+  // Two writers of one name and a reader: every read finds one whole file.
+  const std::string a(1 << 20, 'a'), b(1 << 20, 'b');
+  shell::WriteFileAtomically(path, a);
+  std::atomic<int> running{2};
+  std::atomic<bool> failed{false};
+  auto writer = [&](const std::string& bytes) {
+    try {
+      for (int i = 0; i < 40; ++i) shell::WriteFileAtomically(path, bytes);
+    } catch (const shell::SaveError& e) {
+      ADD_FAILURE() << e.what();
+    }
+    --running;
+  };
+  std::thread ta(writer, std::cref(a)), tb(writer, std::cref(b));
+  int reads = 0;
+  while (running > 0 || reads == 0) {
+    const std::string now = Read(path);
+    if (now != a && now != b) failed = true;
+    ++reads;
+  }
+  ta.join();
+  tb.join();
+  EXPECT_FALSE(failed) << "a read found a mixed or partial file";
+  const std::string last = Read(path);
+  EXPECT_TRUE(last == a || last == b);
+  // Only the two files of the test are left.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
 // --- the history

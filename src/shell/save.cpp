@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <thread>
@@ -220,7 +221,7 @@ traffic::shuttle ReadShuttle(const Reader& r) {
 // its own size check, so the generic limit on texts does not apply to it.
 std::string RngText(const Reader& r) {
   const json& v = r.Get("rng");
-  if (!v.is_string() || v.get_ref<const std::string&>().size() > 16384)
+  if (!v.is_string() || v.get_ref<const std::string&>().size() > kMaxSaveRngText)
     r.Fail(r.Where("rng") + ": not a state of the random generator");
   return v.get<std::string>();
 }
@@ -480,17 +481,89 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
   g.host->ShowData();
 }
 
+namespace {
+
+static_assert(kMaxSaveEntries >= core::History::kMaxDays && kMaxSaveEntries >= core::kPlacedSize);
+
+// Watches the parser build the tree and stops it as soon as the file goes beyond what any
+// save holds, so a refused file costs little more than its own bytes.
+class ParseGuard {
+ public:
+  explicit ParseGuard(const std::string& path) : path_(path) {}
+
+  bool operator()(int, json::parse_event_t event, json& parsed) {
+    using E = json::parse_event_t;
+    if (++events_ > kMaxSaveValues) Fail("", "more values than a saved game holds");
+    switch (event) {
+      case E::object_start:
+      case E::array_start: {
+        std::string where = open_.empty() ? std::string() : ChildName();
+        if (!open_.empty() && open_.back().array) Count();
+        open_.push_back({event == E::array_start, 0, std::move(where), {}});
+        if (open_.size() > static_cast<std::size_t>(kMaxSaveDepth)) Fail(open_.back().where, "nested deeper than a saved game is");
+        break;
+      }
+      case E::key:
+        if (!open_.empty()) {
+          open_.back().key = parsed.is_string() ? parsed.get<std::string>().substr(0, 64) : std::string();
+          Count();
+        }
+        if (parsed.is_string() && parsed.get_ref<const std::string&>().size() > kMaxSaveText)
+          Fail(open_.empty() ? "" : open_.back().where, "a name longer than " + std::to_string(kMaxSaveText) + " bytes");
+        break;
+      case E::value:
+        if (parsed.is_string()) {
+          // The generator's state is the one long text.
+          const bool rng = !open_.empty() && !open_.back().array && open_.back().key == "rng";
+          const std::size_t max = rng ? kMaxSaveRngText : kMaxSaveText;
+          if (parsed.get_ref<const std::string&>().size() > max)
+            Fail(open_.empty() ? "" : ChildName(), "text longer than " + std::to_string(max) + " bytes");
+        }
+        if (!open_.empty() && open_.back().array) Count();
+        break;
+      case E::object_end:
+      case E::array_end:
+        if (!open_.empty()) open_.pop_back();
+        break;
+    }
+    return true;
+  }
+
+ private:
+  struct Open {
+    bool array;
+    std::size_t count;
+    std::string where, key;
+  };
+  std::string ChildName() const {
+    const Open& o = open_.back();
+    if (o.array) return o.where + "[" + std::to_string(o.count) + "]";
+    return o.where.empty() ? o.key : o.where + "." + o.key;
+  }
+  void Count() {
+    Open& o = open_.back();
+    if (++o.count > kMaxSaveEntries)
+      Fail(o.where, std::string(o.array ? "a list" : "an object") + " of more than " + std::to_string(kMaxSaveEntries) +
+                        " entries");
+  }
+  [[noreturn]] void Fail(const std::string& where, const std::string& what) const {
+    throw SaveError(path_, (where.empty() ? "" : where + ": ") + what);
+  }
+
+  const std::string& path_;
+  std::vector<Open> open_;
+  std::size_t events_ = 0;
+};
+
+}  // namespace
+
 nlohmann::json ParseSaveText(std::string_view text, const std::string& path) {
   if (text.size() > kMaxSaveBytes) throw SaveError(path, "file larger than " + std::to_string(kMaxSaveBytes >> 20) + " MB");
-  // The parser keeps its own stack, but a hostile file nested a million deep would still
-  // make a tree that costs time and memory for nothing: deeper than a save ever goes is
-  // refused while parsing.
-  const json::parser_callback_t depth_guard = [&path](int depth, json::parse_event_t, json&) {
-    if (depth > kMaxSaveDepth) throw SaveError(path, "nested deeper than a saved game is");
-    return true;
-  };
+  // Lengths and depth are checked while the tree is built, not after: a file of one long
+  // list or a million nested brackets is refused before it costs more than its size.
+  ParseGuard guard(path);
   try {
-    return json::parse(text.begin(), text.end(), depth_guard);
+    return json::parse(text.begin(), text.end(), std::ref(guard));
   } catch (const json::parse_error& e) {
     // The parser's own text says where a truncated or damaged file goes wrong; only its
     // exception tag is left out.

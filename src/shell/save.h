@@ -37,6 +37,14 @@ inline constexpr std::uintmax_t kMaxSaveBytes = 16u << 20;
 inline constexpr std::size_t kMaxSaveText = 4096;
 // Deepest nesting of arrays and objects a save may have.
 inline constexpr int kMaxSaveDepth = 8;
+// Most entries of one list or object: the longest list a game writes is its history of at
+// most 10000 days (core::History::kMaxDays).
+inline constexpr std::size_t kMaxSaveEntries = 10000;
+// Most values (numbers, texts, lists, objects, names) in one save: a full history and a
+// full site come to about 200000.
+inline constexpr std::size_t kMaxSaveValues = 400000;
+// The random generator's state, the one text longer than kMaxSaveText.
+inline constexpr std::size_t kMaxSaveRngText = 16384;
 
 // Locale entries of the saved-game and history words (English and Russian files).
 enum SaveText : int {

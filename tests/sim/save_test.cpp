@@ -226,6 +226,22 @@ TEST(SaveLoad, EveryKindOfBadFileIsRefusedWithItsReasonAndTheGameUnchanged) {
        [](auto& g) { return Edit(g, [](json& j) { j["placed"][1]["name"] = std::string(5 << 20, 'a'); }); },
        "placed[1].name: text longer than 4096 bytes"},
       {"file too large", [](auto& g) { return g + std::string(17 << 20, ' '); }, "file larger than 16 MB"},
+      // Refused while the parser reads them, before the tree they describe is built.
+      {"one long list",
+       [](auto& g) {
+         std::string list = "[1";
+         for (int i = 0; i < 2000000; ++i) list += ",1";
+         std::string text = Edit(g, [](json& j) { j["placed"] = "LIST"; });
+         return text.replace(text.find("\"LIST\""), 6, list + "]");
+       },
+       "placed: a list of more than 10000 entries"},
+      {"object of many names",
+       [](auto& g) { json extra = json::object(); for (int i = 0; i < 10001; ++i) extra["k" + std::to_string(i)] = 0;
+                     return Edit(g, [&](json& j) { j["hud"]["extra"] = extra; }); },
+       "hud.extra: an object of more than 10000 entries"},
+      {"more values than a save holds",
+       [](auto& g) { return Edit(g, [](json& j) { j["hud"]["extra"] = json::array(); for (int i = 0; i < 45; ++i) j["hud"]["extra"].push_back(std::vector<int>(9000, 1)); }); },
+       "more values than a saved game holds"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

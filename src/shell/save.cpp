@@ -52,7 +52,7 @@ struct HudField {
 const std::vector<HudField>& HudFields() {
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min(), kMax = std::numeric_limits<int32_t>::max();
   static const std::vector<HudField> fields = {
-      {"cat_scroll", &hud::Hud::cat_scroll, -core::kCatalogSize, core::kCatalogSize},
+      {"cat_scroll", &hud::Hud::cat_scroll, 0, core::kCatalogSize},
       {"list_scroll", &hud::Hud::list_scroll, 0, core::kPlacedSize - 21},
       {"hud_trade_goods", &hud::Hud::hud_trade_goods, 1, 3},
       {"hud_trade_amt", &hud::Hud::hud_trade_amt, kMin, kMax},
@@ -63,8 +63,53 @@ const std::vector<HudField>& HudFields() {
   return fields;
 }
 
-// JSON has no infinities or NaN; the rare double that holds one (a day length of 0 makes
-// the day angle infinite) is written as text.
+// What the game itself can write into a state field, where that is less than any 32-bit
+// whole number or any finite real; a save holding anything else is refused. From the rules:
+// the day clock's day ends past `day_length` (one of the Speed menu's 0.5, 3, 12 or the
+// start's 10) and resets its timer, so the timer never exceeds the longest day; prices never
+// fall below 0 (the daily walk lifts them back above 5, 25 and 50; the walk could in theory
+// creep lower, with odds far below one game in millions); trading adds only positive amounts
+// to `traded`; a wage is set from the level alone; the camera is kept in its range.
+struct Bounds {
+  std::string_view name;
+  double lo, hi;
+};
+constexpr double kLowest = std::numeric_limits<double>::lowest(), kHighest = std::numeric_limits<double>::max();
+constexpr double kIntMin = std::numeric_limits<int32_t>::min(), kIntMax = std::numeric_limits<int32_t>::max();
+const std::vector<Bounds>& StateBounds() {
+  static const std::vector<Bounds> bounds = {
+      {"days_left", kIntMin, 1200},
+      {"day", 0, 30},
+      {"day_length", 0.5, 12},
+      {"day_timer", 0, 12},
+      {"day_angle", 0, kHighest},
+      {"food_price", 0, kIntMax},
+      {"raw_price", 0, kIntMax},
+      {"product_price", 0, kIntMax},
+      {"wage", 0, 116},
+      {"traded", 0, kIntMax},
+      {"energy_ratio", kLowest, 1},
+      {"pers_ratio", kLowest, 1},
+      {"selected_bldg", 0, core::kNoSelection},
+      {"cam_height", core::kMinCamHeight, core::kMaxCamHeight},
+  };
+  return bounds;
+}
+Bounds StateBoundsOf(std::string_view name, bool integer) {
+  for (const auto& b : StateBounds())
+    if (b.name == name) return b;
+  return integer ? Bounds{name, kIntMin, kIntMax} : Bounds{name, kLowest, kHighest};
+}
+
+// A game's level is 10, 5 or 1 (the Game menu and the launcher); 0 only before the first
+// game, which never ends, so never in a running game or a score.
+bool IsLevel(int32_t level, bool before_first_game) {
+  return level == 10 || level == 5 || level == 1 || (level == 0 && before_first_game);
+}
+
+// JSON has no infinities or NaN; a double that holds one (only a script's `set` can make
+// one, a day length of 0 making the day angle infinite) is written as text, which the
+// reader refuses like every value the game itself cannot reach.
 json Real(double v) {
   if (std::isfinite(v)) return v;
   if (std::isnan(v)) return "nan";
@@ -112,36 +157,41 @@ class Reader {
     return IntValue(Get(key), Where(key), lo, hi);
   }
   int32_t IntValue(const json& v, const std::string& where, int64_t lo, int64_t hi) const {
-    if (!v.is_number_integer()) Fail(where + ": expected a whole number");
-    if (v.is_number_unsigned() ? v.get<uint64_t>() > static_cast<uint64_t>(hi)
-                               : v.get<int64_t>() < lo || v.get<int64_t>() > hi)
-      Fail(where + ": expected a whole number from " + std::to_string(lo) + " to " + std::to_string(hi));
+    if (!v.is_number_integer()) Fail(where + ": expected a whole number, found " + Shown(v));
+    // A number without a sign parses as unsigned: both bounds still hold for it.
+    const bool in_range = v.is_number_unsigned()
+                              ? v.get<uint64_t>() <= static_cast<uint64_t>(hi) && (lo <= 0 || v.get<uint64_t>() >= static_cast<uint64_t>(lo))
+                              : v.get<int64_t>() >= lo && v.get<int64_t>() <= hi;
+    if (!in_range)
+      Fail(where + ": expected a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) + ", found " +
+           Shown(v));
     return static_cast<int32_t>(v.get<int64_t>());
   }
   bool Bool(std::string_view key) const {
     const json& v = Get(key);
-    if (!v.is_boolean()) Fail(Where(key) + ": expected true or false");
+    if (!v.is_boolean()) Fail(Where(key) + ": expected true or false, found " + Shown(v));
     return v.get<bool>();
   }
-  double Double(std::string_view key) const {
+  // A real the game could have written: finite (the texts "nan" and "inf" an older writer
+  // used are refused like any other text) and within [lo, hi].
+  double Double(std::string_view key, double lo = std::numeric_limits<double>::lowest(),
+                double hi = std::numeric_limits<double>::max()) const {
     const json& v = Get(key);
-    if (v.is_number()) return v.get<double>();
-    if (v.is_string()) {
-      const auto& s = v.get_ref<const std::string&>();
-      if (s == "inf") return std::numeric_limits<double>::infinity();
-      if (s == "-inf") return -std::numeric_limits<double>::infinity();
-      if (s == "nan") return std::numeric_limits<double>::quiet_NaN();
-    }
-    Fail(Where(key) + ": expected a number");
+    const double d = v.is_number() ? v.get<double>() : 0;
+    if (!v.is_number() || !std::isfinite(d) || d < lo || d > hi)
+      Fail(Where(key) + ": expected a number from " + json(lo).dump() + " to " + json(hi).dump() + ", found " + Shown(v));
+    return d;
   }
   // Scene coordinates: single precision and finite.
-  float Float(std::string_view key) const {
-    const json& v = Get(key);
-    if (!v.is_number()) Fail(Where(key) + ": expected a number");
-    const double d = v.get<double>();
-    if (!std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max())
-      Fail(Where(key) + ": number out of range");
-    return static_cast<float>(d);
+  float Float(std::string_view key, double lo = -std::numeric_limits<float>::max(),
+              double hi = std::numeric_limits<float>::max()) const {
+    return static_cast<float>(Double(key, lo, hi));
+  }
+  // A value as the message shows it: its JSON, cut short.
+  static std::string Shown(const json& v) {
+    std::string text = v.dump(-1, ' ', false, json::error_handler_t::replace);
+    if (text.size() > 40) text = text.substr(0, 37) + "...";
+    return text;
   }
   std::string Text(std::string_view key) const {
     const json& v = Get(key);
@@ -178,13 +228,20 @@ class Reader {
   const std::string& path_;
 };
 
+// A placed building is a copy of a catalog entry (one of the 101 building files) whose
+// construction counts down to 0.
 core::building ReadBuilding(const Reader& r) {
+  static const std::vector<Bounds> kBounds = {{"id", 0, core::kCatalogSize - 1}, {"construction", 0, kIntMax}};
   core::building b;
   for (const auto& f : core::BuildingFields()) {
     std::visit(
         [&](auto member) {
           using T = std::remove_reference_t<decltype(b.*member)>;
-          if constexpr (std::is_same_v<T, int32_t>) b.*member = r.Int(f.name);
+          Bounds bounds{f.name, kIntMin, kIntMax};
+          for (const auto& k : kBounds)
+            if (k.name == f.name) bounds = k;
+          if constexpr (std::is_same_v<T, int32_t>)
+            b.*member = r.Int(f.name, static_cast<int64_t>(bounds.lo), static_cast<int64_t>(bounds.hi));
           else if constexpr (std::is_same_v<T, bool>) b.*member = r.Bool(f.name);
           else b.*member = r.Text(f.name);
         },
@@ -193,8 +250,22 @@ core::building ReadBuilding(const Reader& r) {
   return b;
 }
 
-traffic::craft ReadCraft(const Reader& r) {
-  return {r.Float("x"), r.Float("y"), r.Float("height"), r.Bool("visible")};
+// A craft within the heights and lanes the traffic rules keep it in.
+struct CraftBounds {
+  double x_lo, x_hi, y_lo, y_hi, height_lo, height_hi;
+};
+traffic::craft ReadCraft(const Reader& r, const CraftBounds& b) {
+  return {r.Float("x", b.x_lo, b.x_hi), r.Float("y", b.y_lo, b.y_hi), r.Float("height", b.height_lo, b.height_hi),
+          r.Bool("visible")};
+}
+constexpr double kFloatMax = std::numeric_limits<float>::max();
+// The trade ship sinks by 1/120 of its height a frame until below 3, so never below
+// 3 * 119/120, and climbs back to its idle height, where it stops.
+constexpr CraftBounds kTradeShipBounds{-kFloatMax, kFloatMax, -kFloatMax, kFloatMax, 2.9, traffic::kTradeShipIdleHeight};
+// Pirates fly their own lane (y 0 until their first frame) at their one height, from
+// x = 600 toward -x.
+CraftBounds PirateBounds(int i) {
+  return {-kFloatMax, 600, 0, traffic::PirateLane(i), traffic::kPirateHeight, traffic::kPirateHeight};
 }
 
 traffic::shuttle ReadShuttle(const Reader& r) {
@@ -205,12 +276,14 @@ traffic::shuttle ReadShuttle(const Reader& r) {
   s.y2 = r.Double("y2");
   s.x = r.Double("x");
   s.y = r.Double("y");
-  s.height = r.Double("height");
-  s.speed = r.Double("speed");
+  // A free slot keeps height 0; a shuttle flies between the ground and its entry height.
+  s.height = r.Double("height", 0, traffic::kShuttleEntry);
+  s.speed = r.Double("speed", 0);
   s.speedx = r.Double("speedx");
   s.speedy = r.Double("speedy");
-  s.angle = r.Double("angle");
-  s.desangle = r.Double("desangle");
+  // Headings are those of atan2 with -180 taken as 180, and the turn stops on them.
+  s.angle = r.Double("angle", -180, 180);
+  s.desangle = r.Double("desangle", -180, 180);
   s.state = r.Int("state", traffic::kClimbing, traffic::kDescending);
   s.active = r.Bool("active");
   s.aligned = r.Bool("aligned");
@@ -245,17 +318,22 @@ void ReadGame(const Reader& r, const Session& s, Loaded& out) {
     std::visit(
         [&](auto member) {
           using T = std::remove_reference_t<decltype(g.*member)>;
-          if constexpr (std::is_same_v<T, int32_t>) g.*member = r.Int(f.name);
-          else if constexpr (std::is_same_v<T, bool>) g.*member = r.Bool(f.name);
-          else if constexpr (std::is_same_v<T, double>) g.*member = r.Double(f.name);
-          else g.*member = r.Text(f.name);
+          if constexpr (std::is_same_v<T, int32_t>) {
+            const Bounds b = StateBoundsOf(f.name, true);
+            g.*member = r.Int(f.name, static_cast<int64_t>(b.lo), static_cast<int64_t>(b.hi));
+          } else if constexpr (std::is_same_v<T, bool>) {
+            g.*member = r.Bool(f.name);
+          } else if constexpr (std::is_same_v<T, double>) {
+            const Bounds b = StateBoundsOf(f.name, false);
+            g.*member = r.Double(f.name, b.lo, b.hi);
+          } else {
+            g.*member = r.Text(f.name);
+          }
         },
         f.member);
   }
-  // The values other code uses to index a table.
-  if (g.day < 0 || g.day > 30) r.Fail(r.Where("day") + ": expected a day of the month from 0 to 30");
-  if (g.selected_bldg < 0 || g.selected_bldg > core::kNoSelection)
-    r.Fail(r.Where("selected_bldg") + ": expected a slot from 0 to " + std::to_string(core::kNoSelection));
+  if (!IsLevel(g.level, g.game_over))
+    r.Fail(r.Where("level") + ": expected 10, 5 or 1 (0 before the first game), found " + std::to_string(g.level));
   const auto items = static_cast<int64_t>(s.game.constr_list.size());
   if (g.constr_choice < -1 || g.constr_choice >= items)
     r.Fail(r.Where("constr_choice") + ": expected -1 or a construction-list item below " + std::to_string(items));
@@ -276,6 +354,9 @@ void ReadGame(const Reader& r, const Session& s, Loaded& out) {
   }
   const Reader score = r.Object("score");
   g.score_entry = {score.Text("name"), score.Int("level"), score.Int("points")};
+  // The score of a game that ended (or none yet, level 0).
+  if (!IsLevel(g.score_entry.level, true))
+    score.Fail(score.Where("level") + ": expected 10, 5, 1 or 0, found " + std::to_string(g.score_entry.level));
 }
 
 }  // namespace
@@ -388,16 +469,18 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
   const json& shuttles = craft.Array("shuttles", traffic::kShuttleCount, traffic::kShuttleCount);
   for (std::size_t i = 0; i < shuttles.size(); ++i) in.shuttles[i] = ReadShuttle(craft.At(shuttles[i], i, "shuttles"));
   in.ships.ship_state = craft.Int("ship_state", traffic::kShipDescending, traffic::kShipClimbing);
-  in.ships.trade_ship = ReadCraft(craft.Object("trade_ship"));
+  in.ships.trade_ship = ReadCraft(craft.Object("trade_ship"), kTradeShipBounds);
   const json& pirates = craft.Array("pirates", traffic::kPirateCount, traffic::kPirateCount);
-  for (std::size_t i = 0; i < pirates.size(); ++i) in.ships.pirates[i] = ReadCraft(craft.At(pirates[i], i, "pirates"));
+  for (std::size_t i = 0; i < pirates.size(); ++i)
+    in.ships.pirates[i] = ReadCraft(craft.At(pirates[i], i, "pirates"), PirateBounds(static_cast<int>(i)));
 
   const Reader view = top.Object("view");
   in.paused = view.Bool("paused");
   in.over_hud = view.Bool("over_hud");
   in.day_clock = view.Bool("day_clock");
   const Reader camera = view.Object("camera");
-  in.camera = {camera.Float("x"), camera.Float("y"), camera.Float("z")};
+  // The camera's height is the game's, kept in its range.
+  in.camera = {camera.Float("x"), camera.Float("y"), camera.Float("z", core::kMinCamHeight, core::kMaxCamHeight)};
 
   if (top.Has("hud")) {
     const Reader hud = top.Object("hud");

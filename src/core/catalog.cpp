@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/errors.h"
+#include "core/paths.h"
 #include "core/text.h"
 
 namespace core {
@@ -42,14 +43,20 @@ std::string DescriptionWritePath(const Game& g, int32_t id, const std::string& c
   return g.WritePath("\\buildings\\bldg_" + std::to_string(id) + "_desc_" + code + ".txt");
 }
 
-building LoadBuilding(const Game& g, int32_t bid) {
+std::optional<BuildingFault> CheckBuilding(const building& b) {
+  // A line longer than the reader keeps would come back cut.
+  if (!ParseInt(b.cname) || b.cname.size() > kMaxLineChars)
+    return BuildingFault{"cname", 1, b.cname, "The name's locale entry is not a whole number"};
+  if (b.upch > kMaxUpch)
+    return BuildingFault{"upch", 19, std::to_string(b.upch), "Upgrade characteristic above 100"};
+  return std::nullopt;
+}
+
+namespace {
+
+// One building file as the catalog reads it; DataError when it refuses it.
+building ReadBuildingFile(const Game& g, int32_t bid, const std::string& path) {
   building b;
-  const std::string path = BuildingFilePath(g, bid);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    b.upch = kUpMissing;
-    return b;
-  }
   const auto lines = ReadLines(path, kMaxBuildingFileBytes);
   if (lines.size() < 23)
     throw DataError(path, static_cast<int>(lines.size()) + 1, "", "Building file has fewer than 23 lines");
@@ -77,21 +84,45 @@ building LoadBuilding(const Game& g, int32_t bid) {
   b.up = IntLine(lines, 17, path);
   b.upl = IntLine(lines, 18, path);
   b.upch = IntLine(lines, 19, path);
-  if (b.upch > kMaxUpch)
-    throw DataError(path, 19, lines[18], "Upgrade characteristic above 100 in building file");
   b.income = IntLine(lines, 20, path);
   b.spaceport = BoolLine(lines, 21, path);
   b.x = IntLine(lines, 22, path);
   b.y = IntLine(lines, 23, path);
   b.science = ParseInt(LineAt(lines, 23)).value_or(0);
+  if (const auto fault = CheckBuilding(b))
+    throw DataError(path, fault->line, lines[fault->line - 1], fault->reason + " in building file");
   return b;
 }
 
+}  // namespace
+
+building LoadBuilding(const Game& g, int32_t bid) {
+  const std::string rel = "\\Buildings\\bldg_" + std::to_string(bid) + ".bld";
+  const std::string path = g.Path(rel);
+  const std::string installed = DataPath(g.exe_dir, rel);
+  std::error_code ec;
+  if (path != installed && std::filesystem::is_regular_file(path, ec)) {
+    try {
+      return ReadBuildingFile(g, bid, path);
+    } catch (const DataError& e) {
+      // The player's own file must not lock them out of the game: said, and passed over.
+      g.host->ErrorBox(std::string(e.what()) + "\r\nThe installed file is used instead.");
+    }
+  }
+  if (!std::filesystem::is_regular_file(installed, ec)) {
+    building missing;
+    missing.upch = kUpMissing;
+    return missing;
+  }
+  return ReadBuildingFile(g, bid, installed);
+}
+
 void SaveBuilding(const Game& g, int32_t bid, const building& b) {
+  const std::string path = g.WritePath("\\Buildings\\bldg_" + std::to_string(bid) + ".bld");
+  if (const auto fault = CheckBuilding(b)) throw DataError(path, fault->line, fault->value, fault->field + ": " + fault->reason);
   auto i = [](int32_t v) { return std::to_string(v); };
   auto flag = [](bool v) { return std::string(v ? "-1" : "0"); };
   // Into the player's folder when the game has one; read back from there, it wins.
-  const std::string path = g.WritePath("\\Buildings\\bldg_" + std::to_string(bid) + ".bld");
   // The editor may save the first type of a fresh data folder.
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/game.h"
@@ -13,10 +14,28 @@ std::string DescriptionPath(const Game& g, int32_t id, const std::string& code);
 // Where an edited description is written: the player's folder when the game has one.
 std::string DescriptionWritePath(const Game& g, int32_t id, const std::string& code);
 
-// Reads building file `bid`. A missing file gives a record that does not exist (upch 100).
+// What is wrong with a building record as a file: the field (its editor label, which is
+// also its name in the file's table), the file's line it goes to, the value and why.
+struct BuildingFault {
+  std::string field;
+  int line = 0;
+  std::string value;
+  std::string reason;
+};
+
+// The one check of what a building file may hold, made by the catalog on every file it
+// reads and by the editor before it writes one, so that the editor can only write what
+// the catalog will read back to the same values: `cname` a whole number on one line that
+// is not cut when read, `upch` at most 100 (above it the catalog's ordering never ends).
+std::optional<BuildingFault> CheckBuilding(const building& b);
+
+// Reads building file `bid`. A file in the player's folder (an edited type) that the
+// catalog refuses is reported through the host, naming the file, and the installed file
+// is read instead, so a broken edit never stops the game. A missing file gives a record that does not exist (upch 100).
 // A malformed one throws DataError naming the file, the line and its text.
 building LoadBuilding(const Game& g, int32_t bid);
-// Writes `bld` as building file `bid`, replacing any existing file.
+// Writes `bld` as building file `bid`, replacing any existing file. Throws DataError
+// naming the field when CheckBuilding refuses the record: nothing is written then.
 void SaveBuilding(const Game& g, int32_t bid, const building& bld);
 
 // Resets money, stocks and science, clears the information bar, reloads and orders the

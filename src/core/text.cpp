@@ -117,6 +117,15 @@ std::string CutLine(std::string_view line) {
 
 }  // namespace
 
+std::size_t Utf8Chars(std::string_view text) {
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < text.size(); ++chars) {
+    const std::size_t n = Utf8SequenceLength(text, i);
+    i += n ? n : 1;
+  }
+  return chars;
+}
+
 std::string DecodeText(std::string_view bytes) {
   if (bytes.starts_with("\xEF\xBB\xBF")) return std::string(bytes.substr(3));
   if (bytes.starts_with("\xFF\xFE")) return DecodeUtf16(bytes.substr(2), false);

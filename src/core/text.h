@@ -16,6 +16,9 @@ inline constexpr std::size_t kMaxLineChars = 4096;
 // encoding; without one the bytes are taken as UTF-8 when valid, else as Windows-1251.
 std::string DecodeText(std::string_view bytes);
 
+// The number of characters of UTF-8 text, as SplitLines counts them.
+std::size_t Utf8Chars(std::string_view text);
+
 // Splits decoded text at CR LF, LF or CR; a final line break adds no line; each line is
 // cut to kMaxLineChars characters.
 std::vector<std::string> SplitLines(std::string_view text);

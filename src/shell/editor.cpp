@@ -31,19 +31,27 @@ void BuildingEditor::Load(std::string_view bid_text) {
   record_ = core::LoadBuilding(g_, bid);
 }
 
-void BuildingEditor::Save(std::string_view bid_text) const { core::SaveBuilding(g_, ParseBox(bid_text), record_); }
+void BuildingEditor::Save(std::string_view bid_text, const EditorBoxes& boxes) {
+  const int32_t bid = ParseBox(bid_text);
+  TakeBoxes(boxes);
+  core::SaveBuilding(g_, bid, record_);
+}
 
-std::size_t BuildingEditor::CopyBoxes(const EditorBoxes& boxes) {
-  record_.cname = boxes.cname;
+void BuildingEditor::TakeBoxes(const EditorBoxes& boxes) {
+  core::building b = record_;
+  b.cname = boxes.cname;
   const auto& fields = EditorFields();
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    const auto v = core::ParseInt(i < boxes.numbers.size() ? std::string_view(boxes.numbers[i]) : "");
-    if (!v) return i;
-    record_.*fields[i].member = *v;
+    const std::string_view text = i < boxes.numbers.size() ? std::string_view(boxes.numbers[i]) : "";
+    const auto v = core::ParseInt(text);
+    if (!v) throw InputError(std::string(fields[i].label) + ": '" + std::string(text) + "' is not a valid integer value");
+    b.*fields[i].member = *v;
   }
-  record_.unique = boxes.unique;
-  record_.spaceport = boxes.spaceport;
-  return fields.size();
+  b.unique = boxes.unique;
+  b.spaceport = boxes.spaceport;
+  if (const auto fault = core::CheckBuilding(b))
+    throw InputError(fault->field + ": '" + fault->value + "': " + fault->reason);
+  record_ = std::move(b);
 }
 
 EditorBoxes BuildingEditor::Boxes() const {
@@ -71,7 +79,26 @@ std::string BuildingEditor::ReadDescription(std::string_view code) const {
 }
 
 void BuildingEditor::WriteDescription(std::string_view code, std::string_view text) const {
-  core::WriteLines(DescriptionFile(code, true), core::SplitLines(text));
+  const std::string path = DescriptionFile(code, true);
+  // The game cuts long lines and refuses large files: refused here rather than lost.
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
+    const std::string_view line = text.substr(start, i - start);
+    if (core::Utf8Chars(line) > core::kMaxLineChars)
+      throw InputError("Line " + std::to_string(lines.size() + 1) + " of the description is longer than " +
+                       std::to_string(core::kMaxLineChars) + " characters: " + path);
+    if (i < text.size() || !line.empty()) lines.emplace_back(line);
+    if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  std::size_t bytes = 0;
+  for (const auto& l : lines) bytes += l.size() + 2;
+  if (bytes > core::kMaxDescriptionFileBytes)
+    throw InputError("The description is larger than " + std::to_string(core::kMaxDescriptionFileBytes) +
+                     " bytes: " + path);
+  core::WriteLines(path, lines);
 }
 
 }  // namespace shell

@@ -1,7 +1,7 @@
 #pragma once
-// The building editor's rules, without its window: the number boxes in their copy order,
-// loading and saving a building file by number, the once-a-second copy of the boxes into
-// the edited record, and the description file of the last loaded type in any language.
+// The building editor's rules, without its window: the number boxes in their order,
+// loading and saving a building file by number, and the description file of the last
+// loaded type in any language. What it saves passes the catalog's own check first.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -38,15 +38,16 @@ class BuildingEditor {
   // that does not exist. Throws InputError for a "bid" that is no whole number and
   // core::DataError for a malformed file, with the record unchanged.
   void Load(std::string_view bid_text);
-  // Save: the edited record as the file for the number typed in "bid" (which may differ
-  // from the one loaded). Throws InputError or core::DataError; the file is never left
-  // half written.
-  void Save(std::string_view bid_text) const;
+  // Save: the boxes as they stand now, taken into the edited record, written as the file
+  // for the number typed in "bid" (which may differ from the one loaded). A box that is
+  // no whole number, or a record the catalog would refuse, throws InputError naming the
+  // field, and neither the record nor any file changes; core::DataError when the file
+  // cannot be written, which is never left half written.
+  void Save(std::string_view bid_text, const EditorBoxes& boxes);
 
-  // The timer's copy: "cname", then the number boxes in order, then the two check boxes.
-  // The first box that is not a whole number ends the copy there, silently; returns how
-  // many number boxes were copied.
-  std::size_t CopyBoxes(const EditorBoxes& boxes);
+  // The boxes taken into the edited record, all or nothing; InputError naming the first
+  // field that is no whole number or that the catalog would refuse.
+  void TakeBoxes(const EditorBoxes& boxes);
   // The boxes as Load fills them from the record.
   EditorBoxes Boxes() const;
 
@@ -57,7 +58,9 @@ class BuildingEditor {
   // The whole text of that file, line breaks as CR LF. Throws core::DataError when it
   // cannot be read.
   std::string ReadDescription(std::string_view code) const;
-  // Writes `text` as that file's lines, replacing it. Throws core::DataError.
+  // Writes `text` as that file's lines, replacing it. A line longer than the reader keeps
+  // (core::kMaxLineChars) or a text larger than it reads throws InputError, and nothing is
+  // written. Throws core::DataError when the file cannot be written.
   void WriteDescription(std::string_view code, std::string_view text) const;
 
   const core::building& record() const { return record_; }

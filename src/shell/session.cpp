@@ -176,6 +176,7 @@ bool Session::SaveOnClose() {
   }
   std::error_code ec;
   fs::remove(fs::path(saves_folder_) / kLastGameMark, ec);
+  if (on_last_game_changed) on_last_game_changed();
   return false;
 }
 
@@ -209,6 +210,7 @@ void Session::MarkLastGame(const std::string& path) {
     WriteFileAtomically((fs::path(saves_folder_) / kLastGameMark).string(), (ec ? path : absolute) + "\n");
   } catch (const SaveError&) {
   }
+  if (on_last_game_changed) on_last_game_changed();
 }
 
 void Session::CheckAutosave() {

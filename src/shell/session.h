@@ -151,6 +151,9 @@ class Session {
   bool HasLastGame() const;
   std::string LastGamePath() const;
   void ContinueLastGame();
+  // Called whenever the last game changes (a save or load, or the mark removed on
+  // closing), so that whoever shows Continue need not look for it all the time.
+  std::function<void()> on_last_game_changed;
   // After every frame (and every day a script passes): once a month has ended in the
   // running game, saves it as the newest of three autosaves. A failed autosave is shown
   // as an error box and the game goes on.

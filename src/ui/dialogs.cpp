@@ -94,6 +94,13 @@ void CentreOnScreen(QWidget* w) {
   w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
 }
 
+void NoDefaultButton(QDialog* dialog) {
+  for (QPushButton* b : dialog->findChildren<QPushButton*>()) {
+    b->setAutoDefault(false);
+    b->setDefault(false);
+  }
+}
+
 void SetUpToolWindow(QWidget* w, QSize size, bool resizable) {
   Qt::WindowFlags f = Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
   if (resizable) f |= Qt::WindowMinMaxButtonsHint;
@@ -195,6 +202,8 @@ HiScoreWindow::HiScoreWindow(shell::Session& s) : s_(s) {
   list_->setLineWrapMode(QPlainTextEdit::NoWrap);
   layout->addWidget(list_, 1);
   connect(ok_, &QPushButton::clicked, this, [this] { Ok(); });
+  // Enter in the name field is OK, once: the button is no default that Enter presses too.
+  NoDefaultButton(this);
   connect(name_, &QLineEdit::returnPressed, this, [this] {
     if (ok_->isEnabled()) Ok();
   });
@@ -206,11 +215,8 @@ void HiScoreWindow::Open(bool accept_entry) {
   // The table knows whether a finished game's score still waits for its name.
   (void)accept_entry;
   ok_->setEnabled(!s_.hiscores.accepted);
-  if (isVisible()) {
-    ShowList();
-  } else {
-    show();
-  }
+  ShowList();
+  if (!isVisible()) show();
   raise();
 }
 
@@ -219,10 +225,9 @@ void HiScoreWindow::showEvent(QShowEvent* e) {
   ShowList();
 }
 
-void HiScoreWindow::ShowList() {
-  core::MakeList(s_.game, s_.hiscores);
-  list_->setPlainText(Lines(s_.hiscores.lines));
-}
+// The table as the host last read it: reading the file again here would report an
+// unreadable one a second time.
+void HiScoreWindow::ShowList() { list_->setPlainText(Lines(s_.hiscores.lines)); }
 
 void HiScoreWindow::Ok() {
   const core::OkResult r = core::AcceptScore(s_.game, s_.hiscores, name_->text().toStdString());
@@ -252,6 +257,8 @@ OptionsWindow::OptionsWindow(shell::Session& s) : s_(s) {
   }
   ok_ = new QPushButton("OK", this);
   ok_->setGeometry(149, 160, 75, 25);
+  // Nothing to type here: Enter is OK.
+  ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, [this] { Ok(); });
   timer_.setInterval(500);
   connect(&timer_, &QTimer::timeout, this, [this] { Copy(); });
@@ -287,6 +294,8 @@ void OptionsWindow::Copy() {
 }
 
 void OptionsWindow::Ok() {
+  // The controls as they are now, not as the timer last saw them.
+  Copy();
   try {
     shell::SaveOptions(s_.game, s_.options);
   } catch (const core::DataError& e) {

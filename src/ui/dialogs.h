@@ -29,6 +29,9 @@ inline constexpr QSize kMonitorSize{635, 299};
 // `resizable`, centred on the screen.
 void SetUpToolWindow(QWidget* w, QSize size, bool resizable = false);
 void CentreOnScreen(QWidget* w);
+// No push button of `dialog` is pressed by Enter: a dialog makes its first button the
+// default, and Enter typed into a field would press it.
+void NoDefaultButton(QDialog* dialog);
 // "Tahoma" is found through fontconfig; where it only offers a substitute of other
 // metrics, the metric-compatible Tahoma of the system's Windows-font package is added.
 // It becomes the application's font, 11 pixels.

@@ -3,12 +3,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShowEvent>
 
 #include "core/errors.h"
 #include "ui/dialogs.h"
@@ -88,9 +86,8 @@ EditorWindow::EditorWindow(shell::Session& s) : s_(s), editor_(s.game) {
   description_->setGeometry(2, 52, 297, 501);
   connect(read, &QPushButton::clicked, this, [this] { ReadDescription(); });
   connect(write, &QPushButton::clicked, this, [this] { WriteDescription(); });
-
-  timer_.setInterval(1000);
-  connect(&timer_, &QTimer::timeout, this, [this] { CopyBoxes(); });
+  // Enter in a box finishes typing; it must not load the file over the edits.
+  NoDefaultButton(this);
 }
 
 void EditorWindow::Error(const std::exception& e) { s_.game.host->ErrorBox(e.what()); }
@@ -116,7 +113,7 @@ void EditorWindow::ShowRecord() {
 
 void EditorWindow::Save() {
   try {
-    editor_.Save(bid_->text().toStdString());
+    editor_.Save(bid_->text().toStdString(), TypedBoxes());
   } catch (const std::runtime_error& e) {
     Error(e);
   }
@@ -138,23 +135,13 @@ void EditorWindow::WriteDescription() {
   }
 }
 
-void EditorWindow::CopyBoxes() {
+shell::EditorBoxes EditorWindow::TypedBoxes() const {
   shell::EditorBoxes b;
   b.cname = cname_->text().toStdString();
   for (QLineEdit* box : boxes_) b.numbers.push_back(box->text().toStdString());
   b.unique = unique_->isChecked();
   b.spaceport = spaceport_->isChecked();
-  editor_.CopyBoxes(b);
-}
-
-void EditorWindow::showEvent(QShowEvent* e) {
-  QDialog::showEvent(e);
-  timer_.start();
-}
-
-void EditorWindow::hideEvent(QHideEvent* e) {
-  timer_.stop();
-  QDialog::hideEvent(e);
+  return b;
 }
 
 }  // namespace ui

@@ -3,7 +3,6 @@
 // and the description text of the loaded type in any language. The rules are
 // shell::BuildingEditor's; this window only holds the boxes.
 #include <QDialog>
-#include <QTimer>
 #include <vector>
 
 #include "shell/editor.h"
@@ -26,11 +25,11 @@ class EditorWindow : public QDialog {
   explicit EditorWindow(shell::Session& s);
 
   void Load();
+  // Saves the boxes as they stand at this moment; a box the catalog would not read back
+  // is refused with the error box naming it.
   void Save();
   void ReadDescription();
   void WriteDescription();
-  // The timer's copy of the boxes into the edited record.
-  void CopyBoxes();
 
   QLineEdit* bid() const { return bid_; }
   QLineEdit* cname() const { return cname_; }
@@ -42,12 +41,9 @@ class EditorWindow : public QDialog {
   QLabel* name_label() const { return name_; }
   const shell::BuildingEditor& editor() const { return editor_; }
 
- protected:
-  void showEvent(QShowEvent* e) override;
-  void hideEvent(QHideEvent* e) override;
-
  private:
   void ShowRecord();
+  shell::EditorBoxes TypedBoxes() const;
   void Error(const std::exception& e);
   shell::Session& s_;
   shell::BuildingEditor editor_;
@@ -59,7 +55,6 @@ class EditorWindow : public QDialog {
   QCheckBox* spaceport_;
   QComboBox* code_;
   QPlainTextEdit* description_;
-  QTimer timer_;
 };
 
 }  // namespace ui

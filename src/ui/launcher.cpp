@@ -1,6 +1,7 @@
 #include "ui/launcher.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -46,8 +47,10 @@ Launcher::Launcher(shell::Session& s, shell::CaptionSink& captions) : s_(s), cap
   connect(button("start_easy"), &QPushButton::clicked, this, [this] { Start(core::kLevelEasy); });
   connect(button("start_normal"), &QPushButton::clicked, this, [this] { Start(core::kLevelNormal); });
   connect(button("start_hard"), &QPushButton::clicked, this, [this] { Start(core::kLevelHard); });
-  connect(button("sandbox"), &QPushButton::clicked, this,
-          [this] { s_.game.sandbox_option = !s_.game.sandbox_option; });
+  connect(button("sandbox"), &QPushButton::clicked, this, [this] {
+    s_.game.sandbox_option = !s_.game.sandbox_option;
+    Tick();
+  });
   connect(button("continue"), &QPushButton::clicked, this, [this] { Continue(); });
   connect(button("credits"), &QPushButton::clicked, this, [this] {
     if (on_credits) on_credits();
@@ -69,9 +72,13 @@ Launcher::Launcher(shell::Session& s, shell::CaptionSink& captions) : s_(s), cap
         QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
   };
 
+  // Enter must not start a game: no button is the default.
+  NoDefaultButton(this);
+
   timer_.setInterval(200);
   connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
   timer_.start();
+  RefreshContinue();
   Tick();
 }
 
@@ -109,7 +116,10 @@ void Launcher::ShowLanguage(const std::string& code) {
 }
 
 void Launcher::SetCaption(std::string_view control, const QString& text) {
-  if (control == "sandbox") return;  // the timer builds it with its check sign
+  if (control == "sandbox") {  // built with its check sign
+    Tick();
+    return;
+  }
   if (QPushButton* b = button(control)) b->setText(text);
 }
 
@@ -118,11 +128,22 @@ void Launcher::Tick() {
   QPushButton* sandbox = button("sandbox");
   if (sandbox->text() != Q(v.sandbox_caption)) sandbox->setText(Q(v.sandbox_caption));
   for (const auto& [name, b] : buttons_) {
-    // Continue only while there is a last game to go back to.
-    const bool enabled = v.buttons_enabled && (name != "continue" || s_.HasLastGame());
+    const bool enabled = v.buttons_enabled && (name != "continue" || has_last_game_);
     if (b->isEnabled() != enabled) b->setEnabled(enabled);
   }
   if (status_->toPlainText() != Q(v.status)) status_->setPlainText(Q(v.status));
+  // After loading nothing changes on its own: the steps that change something tick.
+  if (v.buttons_enabled) timer_.stop();
+}
+
+void Launcher::RefreshContinue() {
+  has_last_game_ = s_.HasLastGame();
+  Tick();
+}
+
+void Launcher::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  RefreshContinue();
 }
 
 void Launcher::Start(int32_t level) {

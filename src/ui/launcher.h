@@ -1,7 +1,9 @@
 #pragma once
 // The launcher: the first window, and the application's main window. It shows the logo,
-// the load progress of the game window's start-up on its 200 ms timer, the language box
-// and the buttons that start a game once loading has finished.
+// the load progress of the game window's start-up on its 200 ms timer (which stops once
+// loading has ended), the language box and the buttons that start a game once loading has
+// finished. Continue is looked at when the launcher is shown and when a game is saved or
+// loaded, not on the timer.
 #include <QDialog>
 #include <QTimer>
 #include <functional>
@@ -26,8 +28,11 @@ class Launcher : public QDialog {
   Launcher(shell::Session& s, shell::CaptionSink& captions);
 
   void SetCaption(std::string_view control, const QString& text);
-  // The timer's step: status box, button states, sandbox caption.
+  // The timer's step: status box, button states, sandbox caption; the timer stops once
+  // loading has ended.
   void Tick();
+  // Continue enabled while there is a last game to go back to.
+  void RefreshContinue();
   // Start button `level`: hides the launcher and starts the game through `on_start`.
   void Start(int32_t level);
   // Continue: hides the launcher and loads the last game through `on_continue`; back on
@@ -52,6 +57,7 @@ class Launcher : public QDialog {
   QPlainTextEdit* status() const { return status_; }
 
  protected:
+  void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   // Escape would hide the launcher and leave nothing on screen: it does nothing.
   void reject() override {}
@@ -65,6 +71,7 @@ class Launcher : public QDialog {
   QComboBox* languages_;
   std::vector<std::pair<std::string, QPushButton*>> buttons_;
   QTimer timer_;
+  bool has_last_game_ = false;
 };
 
 }  // namespace ui

@@ -154,7 +154,7 @@ void MainWindow::BuildMenus() {
   QAction* sandbox = AddItem(game, "game_sandbox", "Menu1_6", "Sandbox", [this] { ToggleSandbox(); });
   sandbox->setCheckable(true);
   sandbox->setChecked(true);  // as designed; the window's show puts the option's value in
-  AddItem(game, "game_hiscore", "Menu1_5", "HiScore", [this] { host_.ShowHighScores(false); }, "F2");
+  AddItem(game, "game_hiscore", "Menu1_5", "HiScore", [this] { session_.game.host->ShowHighScores(false); }, "F2");
   AddItem(game, "game_credits", "Menu1_7", "Credits", [&w] {
     w.credits->show();
     w.credits->raise();
@@ -379,8 +379,8 @@ QString MainWindow::ChooseSaveFile(bool saving) {
   }
   const QString dir = QString::fromStdString(folder);
   const QString path =
-      saving ? QFileDialog::getSaveFileName(this, Word(game(), shell::kLocSaveGame, "Save game…"), dir, SavesFilter())
-             : QFileDialog::getOpenFileName(this, Word(game(), shell::kLocLoadGame, "Load game…"), dir, SavesFilter());
+      saving ? QFileDialog::getSaveFileName(host_.WindowInView(), Word(game(), shell::kLocSaveGame, "Save game…"), dir, SavesFilter())
+             : QFileDialog::getOpenFileName(host_.WindowInView(), Word(game(), shell::kLocLoadGame, "Load game…"), dir, SavesFilter());
   ModalBox(false);
   return path;
 }

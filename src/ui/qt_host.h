@@ -18,7 +18,13 @@ class QtHost : public core::Host {
   explicit QtHost(core::Game& g);
   ~QtHost() override;
 
+  // The game window, the last choice of parent for a box.
   void SetParentWindow(QWidget* window) { parent_ = window; }
+  // The window the player is looking at, which every box and file dialog is given as its
+  // parent so that it opens over it: the active window, else (nothing of ours active, as
+  // with no window manager) a visible tool window, which stays on top, else the game
+  // window, else the launcher; null when nothing is on screen.
+  QWidget* WindowInView() const;
   void SetWindows(Windows* windows) { windows_ = windows; }
 
   // Quiet (automated runs: the session records what was said): no message window opens.

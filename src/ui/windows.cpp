@@ -1,5 +1,9 @@
 #include "ui/windows.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QRegularExpression>
+
 #include "ui/main_window.h"
 
 namespace ui {
@@ -17,9 +21,13 @@ Windows::Windows(shell::Session& s) : s_(s) {
     credits->show();
     credits->raise();
   };
+  s_.on_last_game_changed = [this] { launcher->RefreshContinue(); };
 }
 
-Windows::~Windows() = default;
+Windows::~Windows() {
+  s_.on_last_game_changed = nullptr;
+  if (qt_words_) QCoreApplication::removeTranslator(qt_words_.get());
+}
 
 void Windows::SetMain(MainWindow* main) { main_ = main; }
 
@@ -40,8 +48,25 @@ void Windows::SetCaption(const shell::CaptionEntry& which, const std::string& te
 
 void Windows::SetCreditsText(const std::string& text) {
   credits->SetText(text);
-  // A language load also puts its code in the launcher's box.
+  // A language load also puts its code in the launcher's box, and Qt's words follow.
   launcher->ShowLanguage(s_.game.locale_code);
+  UseQtLanguage(s_.game.locale_code);
+}
+
+void Windows::UseQtLanguage(const std::string& code) {
+  if (qt_words_) {
+    QCoreApplication::removeTranslator(qt_words_.get());
+    qt_words_.reset();
+  }
+  auto words = std::make_unique<QTranslator>();
+  // The code is the player's; only a plain language code names a translation file.
+  const QString c = QString::fromStdString(code);
+  static const QRegularExpression plain("^[A-Za-z]{2,3}(_[A-Za-z]{2})?$");
+  if (!plain.match(c).hasMatch()) return;
+  if (words->load("qtbase_" + c, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(words.get());
+    qt_words_ = std::move(words);
+  }
 }
 
 std::vector<NamedWindow> Windows::All() const {

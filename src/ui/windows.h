@@ -4,6 +4,7 @@
 // wording from every language load, which reaches them all through here.
 #include <QPointer>
 #include <QWidget>
+#include <QTranslator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ class Windows : public shell::CaptionSink {
 
   void SetCaption(const shell::CaptionEntry& which, const std::string& text) override;
   void SetCreditsText(const std::string& text) override;
+  // Qt's own words (the Yes and No of a question, the file dialogs) in language `code`,
+  // or Qt's English when it has no translation for it.
+  void UseQtLanguage(const std::string& code);
 
   std::vector<NamedWindow> All() const;
 
@@ -57,6 +61,7 @@ class Windows : public shell::CaptionSink {
  private:
   shell::Session& s_;
   MainWindow* main_ = nullptr;
+  std::unique_ptr<QTranslator> qt_words_;
 };
 
 }  // namespace ui

@@ -242,3 +242,47 @@ TEST(BuildingFile, FoldersAreFoundWhateverTheirLetterCase) {
   EXPECT_EQ(core::ReadDescription(g, 0), "A fine\r\nbuilding\r\n");
   EXPECT_EQ(core::ReadDescription(g, 1), "");
 }
+
+// A refused file in the player's folder never stops the game: each is reported once per
+// read, naming the file, and the installed file of that number is used (or none, when
+// there is none); a good file of the player's still wins.
+TEST(BuildingFile, ARefusedFileOfThePlayersIsReportedAndTheInstalledOneUsed) {
+  TempDir data, own;
+  testing_support::WriteMinimalData(data, {{0, TypeWith(0, 1)}, {2, TypeWith(2, 3)}});
+  auto g = GameIn(data);
+  g.user_dir = own.path();
+  struct Boxes : core::Host {
+    void ErrorBox(const std::string& text) override { errors.push_back(text); }
+    std::vector<std::string> errors;
+  } host;
+  g.host = &host;
+  auto spoiled = [](int id, int line, const std::string& text) {
+    auto lines = BuildingLines(TypeWith(id, 4));
+    lines[line - 1] = text;
+    return lines;
+  };
+  own.WriteLines("Buildings/bldg_0.bld", spoiled(0, 1, "Farm"));  // the editor's old fault
+  own.WriteLines("Buildings/bldg_2.bld", spoiled(2, 19, "101"));
+  own.WriteLines("Buildings/bldg_5.bld", spoiled(5, 3, "12x"));  // no installed file 5
+  auto good = TypeWith(7, 2);
+  good.cst = 4321;
+  own.WriteLines("Buildings/bldg_7.bld", BuildingLines(good));
+  ASSERT_NO_THROW(core::InitCatalog(g));
+  ASSERT_EQ(host.errors.size(), 3u);
+  for (const char* file : {"bldg_0.bld", "bldg_2.bld", "bldg_5.bld"}) {
+    int said = 0;
+    for (const auto& e : host.errors) said += e.find(own.path()) != std::string::npos && e.find(file) != std::string::npos;
+    EXPECT_EQ(said, 1) << file;
+  }
+  EXPECT_EQ(core::CountCatalog(g), 3);
+  EXPECT_EQ(g.catalog[0].id, 0);
+  EXPECT_EQ(g.catalog[0].upch, 1) << "the installed type 0";
+  EXPECT_EQ(g.catalog[1].id, 7);
+  EXPECT_EQ(g.catalog[1].cst, 4321) << "the player's good file wins";
+  EXPECT_EQ(g.catalog[2].id, 2);
+  EXPECT_EQ(g.catalog[2].upch, 3);
+  // A refused installed file still stops the catalog, as before.
+  data.WriteLines("Buildings/bldg_2.bld", spoiled(2, 1, "Farm"));
+  host.errors.clear();
+  EXPECT_THROW(core::InitCatalog(g), core::DataError);
+}

@@ -8,7 +8,9 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMenu>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -20,6 +22,7 @@
 
 #include "core/catalog.h"
 #include "core/hiscore.h"
+#include "core/newgame.h"
 #include "core/text.h"
 #include "core/trade.h"
 #include "ui/main_window.h"
@@ -257,13 +260,16 @@ TEST_F(Windows, OptionSlidersActWithinHalfASecondAndOkWritesTheFile) {
   o.close();
   EXPECT_EQ(core::ReadLines(dir.path() + "/options.txt").at(4), "50");
   o.show();
+  // Moved just before OK, with no timer step between: OK saves what the controls show.
+  o.slider(2)->setValue(35);
   o.ok()->click();
   EXPECT_FALSE(o.isVisible());
   const auto lines = core::ReadLines(dir.path() + "/options.txt");
   EXPECT_EQ(lines.at(1), "0");
   EXPECT_EQ(lines.at(3), "20");
   EXPECT_EQ(lines.at(4), "80");
-  EXPECT_EQ(lines.at(6), "90");
+  EXPECT_EQ(lines.at(6), "35");
+  EXPECT_EQ(w->world().pan_speed, 35);
 }
 
 TEST_F(Windows, HighScoreOkRecordsOneEntryAndRewritesTheFile) {
@@ -290,7 +296,78 @@ TEST_F(Windows, HighScoreOkRecordsOneEntryAndRewritesTheFile) {
   EXPECT_FALSE(hs.ok()->isEnabled());
 }
 
-TEST_F(Windows, TheEditorRoundTripsABuildingAndADescriptionAndSkipsABadBox) {
+// Enter typed into the name field is OK once, and an unreadable or unwritable table is
+// said once: at game over and when a failed save is retried.
+TEST_F(Windows, HighScoreTroubleIsReportedOnceAndEnterIsOkOnce) {
+  // Over the size the game reads: there, but unreadable.
+  dir.Write("leaders.hof", std::string(core::kMaxTextFileBytes + 1, 'x'));
+  g().score_entry = {"", 10, 5000};
+  g().host->ShowHighScores(true);  // as game over does
+  ui::HiScoreWindow& hs = *w->windows().hiscore;
+  ASSERT_TRUE(hs.isVisible());
+  ASSERT_EQ(Errors().size(), 1u) << "game over with an unreadable table";
+  EXPECT_NE(Errors()[0].find("leaders.hof"), std::string::npos);
+
+  // A folder where the table goes: the save fails, the button stays for another try.
+  std::filesystem::remove(dir.path() + "/leaders.hof");
+  std::filesystem::create_directories(dir.path() + "/leaders.hof/x");
+  hs.name()->setFocus();
+  hs.name()->setText("Ann");
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+  QApplication::sendEvent(hs.name(), &enter);
+  EXPECT_EQ(Errors().size(), 2u) << "Enter pressed OK once";
+  EXPECT_TRUE(hs.ok()->isEnabled());
+  std::filesystem::remove_all(dir.path() + "/leaders.hof");
+  QApplication::sendEvent(hs.name(), &enter);
+  EXPECT_EQ(Errors().size(), 2u);
+  EXPECT_FALSE(hs.ok()->isEnabled());
+  EXPECT_EQ(core::ReadLines(dir.path() + "/leaders.hof").at(297), "Ann");
+}
+
+// Continue follows the last game as saves and loads change it and when the launcher is
+// shown; nothing looks at the saves folder in between.
+TEST_F(Windows, ContinueFollowsSavesLoadsAndShowingNotATimer) {
+  const std::string saves = dir.path() + "/saves";
+  session.SetSavesFolder(saves);
+  session.EnsureSavesFolder();
+  ui::Launcher& l = launcher();
+  l.show();
+  QPushButton* cont = l.button("continue");
+  Wait(50);
+  EXPECT_FALSE(cont->isEnabled());
+  core::StartNewGame(g(), core::kLevelEasy);
+  w->SaveGameTo(saves + "/a.qsave");
+  EXPECT_TRUE(cont->isEnabled()) << "at once on saving";
+  // Gone behind the game's back: seen when the launcher is next shown, not before.
+  std::filesystem::remove(saves + "/a.qsave");
+  Wait(500);
+  EXPECT_TRUE(cont->isEnabled());
+  l.hide();
+  l.show();
+  EXPECT_FALSE(cont->isEnabled());
+  w->SaveGameTo(saves + "/b.qsave");
+  w->LoadGameFrom(saves + "/b.qsave");
+  EXPECT_TRUE(cont->isEnabled());
+  EXPECT_TRUE(Errors().empty());
+}
+
+// Qt's own words (a question's Yes and No, the file dialogs) follow the game's language.
+TEST_F(Windows, QtsOwnWordsFollowTheLanguage) {
+  auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+  auto dialog = [] { return QCoreApplication::translate("QFileDialog", "File &name:"); };
+  EXPECT_EQ(yes(), "&Yes");
+  launcher().ChooseLanguage("ru");
+  ASSERT_EQ(g().locale_code, "ru");
+  EXPECT_NE(yes(), "&Yes");
+  EXPECT_NE(dialog(), "File &name:");
+  QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+  EXPECT_NE(box.button(QMessageBox::No)->text(), "&No");
+  launcher().ChooseLanguage("en");
+  EXPECT_EQ(yes(), "&Yes");
+  EXPECT_EQ(dialog(), "File &name:");
+}
+
+TEST_F(Windows, TheEditorRoundTripsABuildingAndADescriptionAndRefusesABadBox) {
   ui::EditorWindow& e = *w->windows().editor;
   EXPECT_EQ(e.size(), ui::kEditorSize);
   e.bid()->setText("1");
@@ -298,10 +375,10 @@ TEST_F(Windows, TheEditorRoundTripsABuildingAndADescriptionAndSkipsABadBox) {
   EXPECT_EQ(e.box(0)->text(), "100") << "Cost";
   EXPECT_EQ(e.name_label()->text(), "E182");
 
+  // Saved at once: the boxes as they stand at the moment of Save.
   e.box(0)->setText("250");  // Cost
   e.box(1)->setText("7");    // Support cost
   e.unique()->setChecked(true);
-  e.CopyBoxes();
   e.bid()->setText("12");
   e.Save();
   core::building saved = core::LoadBuilding(g(), 12);
@@ -309,24 +386,23 @@ TEST_F(Windows, TheEditorRoundTripsABuildingAndADescriptionAndSkipsABadBox) {
   EXPECT_EQ(saved.sc, 7);
   EXPECT_TRUE(saved.unique);
   EXPECT_EQ(saved.cname, "182");
+  EXPECT_TRUE(Errors().empty());
 
-  // A box that is no number stops the copy there: the fields after it keep their values.
+  // A box that is no number is refused, named, and nothing is written.
   e.box(0)->setText("cheap");
   e.box(1)->setText("9");
-  e.CopyBoxes();
   e.bid()->setText("13");
   e.Save();
-  saved = core::LoadBuilding(g(), 13);
-  EXPECT_EQ(saved.cst, 250);
-  EXPECT_EQ(saved.sc, 7);
-  EXPECT_TRUE(Errors().empty());
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/Buildings/bldg_13.bld"));
+  ASSERT_EQ(Errors().size(), 1u);
+  EXPECT_EQ(Errors()[0], "Cost: 'cheap' is not a valid integer value");
 
   // "bid" not a number: the error box, nothing loaded or written.
   e.bid()->setText("x1");
   e.Load();
   e.Save();
-  ASSERT_EQ(Errors().size(), 2u);
-  EXPECT_EQ(Errors()[0], "'x1' is not a valid integer value");
+  ASSERT_EQ(Errors().size(), 3u);
+  EXPECT_EQ(Errors()[1], "'x1' is not a valid integer value");
   EXPECT_EQ(e.box(0)->text(), "cheap");
 
   // The description of the loaded type (1), in a language typed in.
@@ -340,7 +416,7 @@ TEST_F(Windows, TheEditorRoundTripsABuildingAndADescriptionAndSkipsABadBox) {
   // A code that leads out of the folder is refused.
   e.code()->setCurrentText("../../x");
   e.WriteDescription();
-  EXPECT_EQ(Errors().size(), 3u);
+  EXPECT_EQ(Errors().size(), 4u);
   EXPECT_FALSE(std::filesystem::exists(dir.path() + "/x.txt"));
   Keep(&e, "editor.png");
 }

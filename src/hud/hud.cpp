@@ -302,9 +302,10 @@ void Hud::ArrangeInfoIcons() {
     b.y = row * kInfoRowHeight;
     b.x = cursor + previous;
     cursor = b.x;
-    const scene::HUDSprite* icon = objects_.info_icons[static_cast<size_t>(i)];
-    const double icon_w = icon ? icon->width() : kInfoIconSize;
-    previous = core::Round(kInfoCharWidth * static_cast<double>(CharCount(b.text)) + icon_w);
+    // The width the icon is drawn at, not the sprite's width of the moment: a sprite keeps
+    // its creation size until its first frame, so a bar laid out by it would shift on the
+    // next frame, and a game would lay out unlike itself after a load into a fresh window.
+    previous = core::Round(kInfoCharWidth * static_cast<double>(CharCount(b.text)) + kInfoIconSize);
     if (cursor + previous > w) {
       b.x = u + 5;
       cursor = u + 5;

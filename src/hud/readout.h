@@ -40,6 +40,8 @@ struct ReadoutClock {
 void ShowData(core::Game& g, const ReadoutClock& clock, Readout& out);
 // The same, into a fresh value.
 Readout ShowData(core::Game& g, const ReadoutClock& clock = {});
+// Information blocks 0 to 10 alone, as ShowData fills them (nothing while the HUD is hidden).
+void FillInfoBlocks(core::Game& g);
 
 // The placed building the selection designates, or null when nothing is selected, the
 // selection is out of the table or it names a free slot.

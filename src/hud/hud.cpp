@@ -563,10 +563,15 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
       }
       if (ok) {
         std::string text;
-        if (g.bldg_panel && sel && sel->construction > 0)
+        if (g.bldg_panel && sel && sel->construction > 0) {
           text = a + "; \n\r - " + Num(Sub(sel->cst, sel->construction)) + "/" + Num(sel->cst) + " - ";
-        else
-          text = a + "; \n\r" + MemoText(readout.building) + "\n\r" + b;
+        } else {
+          // One break before each property and before the caption: the memo's own final
+          // break followed by the caption's would draw as an empty line.
+          text = a + "; ";
+          for (const std::string& line : readout.building) text += "\n\r" + line;
+          if (!b.empty()) text += "\n\r" + b;
+        }
         Text(info, text);
       }
       Show(info, true);

@@ -22,7 +22,7 @@ struct Readout {
   std::string product_price;    // products trade price label
   std::string interest;         // credit interest label
   std::string caption;          // the main window's caption
-  bool tubes_checked = false;   // check mark of the "No conection tubes" menu item
+  bool tubes_checked = false;   // check mark of the "No connection tubes" menu item
 
   bool operator==(const Readout&) const = default;
 };

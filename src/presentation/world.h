@@ -185,7 +185,7 @@ class World {
   void reorient();
   void modcamera(int32_t step);
   void ToggleIsometric();  // the "Isometric" menu item
-  void ToggleTubes();      // the "No conection tubes" menu item (next frame shows it)
+  void ToggleTubes();      // the "No connection tubes" menu item (next frame shows it)
   // "Pause/Unpause": the player's pause holds the day clock off until undone (the frame
   // loop would otherwise switch it on again in the next frame); the message pause and
   // the game-over stop work as before on top of it.

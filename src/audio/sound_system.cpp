@@ -130,7 +130,8 @@ void SoundSystem::LoadSounds(core::Game& g, const std::function<void()>& pump) {
   status("Loading sounds");
 
   const std::vector<std::string> effects = ReadList(g, kSoundList);
-  status("List loaded:\n\r" + ListText(effects));
+  // CR LF, as every other line of the list ends: the launcher shows LF CR as two breaks.
+  status("List loaded:\r\n" + ListText(effects));
   const auto n = static_cast<int32_t>(effects.size());
   const std::string n_text = std::to_string(n);
   status("Generating buffers (" + n_text + ")");
@@ -149,7 +150,7 @@ void SoundSystem::LoadSounds(core::Game& g, const std::function<void()>& pump) {
   });
 
   const std::vector<std::string> themes = ReadList(g, kMusicList);
-  status("List loaded:\n\r" + ListText(themes));
+  status("List loaded:\r\n" + ListText(themes));
   const auto m = static_cast<int32_t>(themes.size());
   const std::string m_text = std::to_string(m);
   status("Generating buffers (" + m_text + ")");

@@ -128,7 +128,7 @@ struct Game {
   int32_t view_h = 709;
   // The daily event draw calls MakeEvent; scripts may switch that off to study the economy.
   bool events_enabled = true;
-  // "No conection tubes": every connection tube is hidden. Kept in the options file.
+  // "No connection tubes": every connection tube is hidden. Kept in the options file.
   bool tubes_off = false;
 
   // --- warnings, information bar, score

@@ -302,9 +302,10 @@ void Hud::ArrangeInfoIcons() {
     b.y = row * kInfoRowHeight;
     b.x = cursor + previous;
     cursor = b.x;
-    const scene::HUDSprite* icon = objects_.info_icons[static_cast<size_t>(i)];
-    const double icon_w = icon ? icon->width() : kInfoIconSize;
-    previous = core::Round(kInfoCharWidth * static_cast<double>(CharCount(b.text)) + icon_w);
+    // The width the icon is drawn at, not the sprite's width of the moment: a sprite keeps
+    // its creation size until its first frame, so a bar laid out by it would shift on the
+    // next frame, and a game would lay out unlike itself after a load into a fresh window.
+    previous = core::Round(kInfoCharWidth * static_cast<double>(CharCount(b.text)) + kInfoIconSize);
     if (cursor + previous > w) {
       b.x = u + 5;
       cursor = u + 5;
@@ -562,10 +563,15 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
       }
       if (ok) {
         std::string text;
-        if (g.bldg_panel && sel && sel->construction > 0)
+        if (g.bldg_panel && sel && sel->construction > 0) {
           text = a + "; \n\r - " + Num(Sub(sel->cst, sel->construction)) + "/" + Num(sel->cst) + " - ";
-        else
-          text = a + "; \n\r" + MemoText(readout.building) + "\n\r" + b;
+        } else {
+          // One break before each property and before the caption: the memo's own final
+          // break followed by the caption's would draw as an empty line.
+          text = a + "; ";
+          for (const std::string& line : readout.building) text += "\n\r" + line;
+          if (!b.empty()) text += "\n\r" + b;
+        }
         Text(info, text);
       }
       Show(info, true);

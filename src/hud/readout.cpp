@@ -213,6 +213,10 @@ void ShowData(core::Game& g, const ReadoutClock& clock, Readout& out) {
   out.tubes_checked = g.tubes_off;
 }
 
+void FillInfoBlocks(core::Game& g) {
+  if (g.hud_mode) InfoBlocks(g);
+}
+
 Readout ShowData(core::Game& g, const ReadoutClock& clock) {
   Readout r;
   ShowData(g, clock, r);

@@ -22,7 +22,7 @@ struct Readout {
   std::string product_price;    // products trade price label
   std::string interest;         // credit interest label
   std::string caption;          // the main window's caption
-  bool tubes_checked = false;   // check mark of the "No conection tubes" menu item
+  bool tubes_checked = false;   // check mark of the "No connection tubes" menu item
 
   bool operator==(const Readout&) const = default;
 };
@@ -40,6 +40,8 @@ struct ReadoutClock {
 void ShowData(core::Game& g, const ReadoutClock& clock, Readout& out);
 // The same, into a fresh value.
 Readout ShowData(core::Game& g, const ReadoutClock& clock = {});
+// Information blocks 0 to 10 alone, as ShowData fills them (nothing while the HUD is hidden).
+void FillInfoBlocks(core::Game& g);
 
 // The placed building the selection designates, or null when nothing is selected, the
 // selection is out of the table or it names a free slot.

@@ -150,13 +150,34 @@ void World::CheckGameover() {
   if (!g_.game_over && core::CheckGameover(g_)) ms_.day_cadencer.SetEnabled(false);
 }
 
-void World::GLCadencer2Progress(double deltaTime, double newTime) {
-  (void)newTime;
+void World::ArrangeInfoIcons() {
   // The information bar's layout must never cost a frame.
   try {
     hud_.ArrangeInfoIcons();
   } catch (...) {
   }
+}
+
+// A block that turned visible since the bar was laid out has no place yet (a new game
+// clears every place); drawn now, it would sit at the corner over the Trade button.
+bool World::InfoBarHasUnplacedBlock() const {
+  return std::any_of(g_.info_blocks.begin(), g_.info_blocks.end(),
+                     [](const core::infoblock& b) { return b.visible && b.y <= 0; });
+}
+
+void World::ShowData() {
+  // Only a bar that shows nothing yet is filled here: a loaded game's bar is as it was
+  // saved, and the next frame brings it up to date as it would have in the saved game.
+  const bool empty = std::none_of(g_.info_blocks.begin(), g_.info_blocks.end(),
+                                  [](const core::infoblock& b) { return b.visible; });
+  if (!empty) return;
+  hud::FillInfoBlocks(g_);
+  if (InfoBarHasUnplacedBlock()) ArrangeInfoIcons();
+}
+
+void World::GLCadencer2Progress(double deltaTime, double newTime) {
+  (void)newTime;
+  ArrangeInfoIcons();
 
   // An open message holds the day; any other frame lets it run (unless the player paused).
   if (g_.msg_panel) {
@@ -176,6 +197,9 @@ void World::GLCadencer2Progress(double deltaTime, double newTime) {
   MirrorCraft();
 
   hud::ShowData(g_, hud::ReadoutClock{ms_.day_cadencer.enabled()}, readout_);
+  // The layout above ran before the read-out: a block it made visible (the science block
+  // when the first point comes in) gets its place before this frame draws it.
+  if (InfoBarHasUnplacedBlock()) ArrangeInfoIcons();
 
   scene::LightSource& lamp = *ms_.camera_light;
   lamp.SetPosition(ms_.camera->position());

@@ -173,6 +173,10 @@ class World {
   void CheckGameover();
   // The frame loop itself (the frame clock's handler).
   void GLCadencer2Progress(double deltaTime, double newTime);
+  // What the game asks for when it shows its data between frames (start-up, a new game,
+  // a load): an information bar that shows nothing yet (a new game clears it) is filled
+  // and laid out, so that the next frame draws it in place, not at the corner.
+  void ShowData();
 
   // The 3D view's size in pixels; read by the next frame and by picking.
   void SetViewSize(int width, int height);
@@ -181,7 +185,7 @@ class World {
   void reorient();
   void modcamera(int32_t step);
   void ToggleIsometric();  // the "Isometric" menu item
-  void ToggleTubes();      // the "No conection tubes" menu item (next frame shows it)
+  void ToggleTubes();      // the "No connection tubes" menu item (next frame shows it)
   // "Pause/Unpause": the player's pause holds the day clock off until undone (the frame
   // loop would otherwise switch it on again in the next frame); the message pause and
   // the game-over stop work as before on top of it.
@@ -232,6 +236,8 @@ class World {
 
  private:
   void Init();
+  void ArrangeInfoIcons();
+  bool InfoBarHasUnplacedBlock() const;
   // A release that picked cell (cx, cy); `on_hud` keeps it from reaching the world.
   void ApplyPick(int32_t cx, int32_t cy, bool left, bool on_hud);
   void MirrorCraft();

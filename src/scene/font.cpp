@@ -96,7 +96,8 @@ std::vector<std::u32string> SplitTextLines(std::string_view utf8) {
       lines.push_back(std::move(cur));
       cur.clear();
       open = false;
-      if (c == U'\r' && i + 1 < all.size() && all[i + 1] == U'\n') ++i;
+      // CR LF and LF CR are each one break; the HUD's panel texts are built with the latter.
+      if (i + 1 < all.size() && (all[i + 1] == U'\r' || all[i + 1] == U'\n') && all[i + 1] != c) ++i;
     } else {
       cur.push_back(c);
       open = true;

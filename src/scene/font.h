@@ -32,7 +32,7 @@ enum class TextLayout { Top, Center, Bottom };
 // UTF-8 to code points; a malformed sequence gives U+FFFD per bad byte.
 std::u32string DecodeUtf8(std::string_view text);
 
-// The lines of a HUD text: CR LF, LF or CR each start a new line; a final line break adds
+// The lines of a HUD text: CR LF, LF CR, LF or CR each start a new line; a final line break adds
 // no line (an empty text has no lines).
 std::vector<std::u32string> SplitTextLines(std::string_view utf8);
 

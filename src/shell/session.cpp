@@ -42,7 +42,10 @@ void SessionHost::ShowHighScores(bool accept_entry) {
   s_.windows().ShowHighScores(accept_entry);
 }
 
-void SessionHost::ShowData() { s_.windows().ShowData(); }
+void SessionHost::ShowData() {
+  s_.world.ShowData();
+  s_.windows().ShowData();
+}
 
 void SessionHost::UpdateBldgList() { s_.windows().UpdateBldgList(); }
 

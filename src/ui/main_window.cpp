@@ -179,13 +179,13 @@ void MainWindow::BuildMenus() {
   AddItem(disasters, "disasters_earthquake", "Menu3_2", "Earthquake", [this] { Earthquake(); });
 
   QMenu* options = add_menu("menu_options", "Menu4", "Options");
-  AddItem(options, "options_hud", "Menu4_1", "Show/Hide GLScene HUD", [this] { ToggleHudMode(); }, "H");
+  AddItem(options, "options_hud", "Menu4_1", "Show/Hide HUD", [this] { ToggleHudMode(); }, "H");
   AddItem(options, "options_window", "Menu4_2", "Audio and mouse", [&w] {
     w.options->show();
     w.options->raise();
   });
   QAction* tubes =
-      AddItem(options, "options_tubes", "Menu4_3", "No conection tubes", [this] { ToggleTubes(); }, "T");
+      AddItem(options, "options_tubes", "Menu4_3", "No connection tubes", [this] { ToggleTubes(); }, "T");
   tubes->setCheckable(true);
   AddItem(options, "options_isometric", "Menu4_4", "Isometric", [this] { ToggleIsometric(); }, "I");
   QAction* stats =

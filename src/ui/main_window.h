@@ -74,10 +74,10 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   void SetSpeed(double day_length);
   void PirateAttack();
   void Earthquake();
-  void ToggleTubes();             // No conection tubes
+  void ToggleTubes();             // No connection tubes
   void ToggleIsometric();
   void ToggleStatsPanel();        // the colony data list in the HUD
-  // Show/Hide GLScene HUD: HUD mode or the side panels; the view takes what they leave.
+  // Show/Hide HUD: HUD mode or the side panels; the view takes what they leave.
   void ToggleHudMode();
   // Escape: closes the HUD's open panels (and acknowledges a HUD message).
   void CloseHudPanels();

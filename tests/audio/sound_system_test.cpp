@@ -100,18 +100,20 @@ TEST(SoundSystem, LoadSoundsReportsEveryStepAndBuildsBothTables) {
 
   const std::vector<std::string> expected = {
       "Loading sounds",
-      "List loaded:\n\rsnd_a\r\nsub/snd_b\r\n",
+      "List loaded:\r\nsnd_a\r\nsub/snd_b\r\n",
       "Generating buffers (2)",
       "Loading sounds (0/2)",
       "Loading sounds (1/2)",
       "Creating sound sources (0/2)",
       "Creating sound sources (1/2)",
-      "List loaded:\n\rtheme_ok\r\n",
+      "List loaded:\r\ntheme_ok\r\n",
       "Generating buffers (1)",
       "Loading music (0/1)",
       "Creating music sources (0/0)",
   };
   EXPECT_EQ(shown, expected);
+  // Each line break one break wherever the status is shown: no LF CR in any of them.
+  for (const auto& text : shown) EXPECT_EQ(text.find("\n\r"), std::string::npos) << text;
   EXPECT_TRUE(audio.sounds_loaded());
   EXPECT_EQ(audio.sound_table()[1], (audio::soundinf{"sub/snd_b", 1}));
   EXPECT_EQ(audio.sound_table()[2], (audio::soundinf{}));

@@ -148,6 +148,9 @@ TEST(Content, DesignTimeCaptionsAreKeptInEnglish) {
   EXPECT_EQ(g.Loc(23), "Destroy (10000)");
   EXPECT_EQ(g.Loc(114), "TRADE RAW MATERIALS");
   EXPECT_EQ(g.Loc(171), "Credits");
+  // Menu captions name parts of this game, spelt right.
+  EXPECT_EQ(g.Loc(120), "Show/Hide HUD");
+  EXPECT_EQ(g.Loc(167), "No connection tubes");
   // Composed labels read as their captions: entry + ": " + value.
   EXPECT_EQ(g.Loc(113) + ": ", "Price: ");
   EXPECT_EQ(g.Loc(112) + ": ", "Percent: ");

@@ -1,12 +1,14 @@
 // The in-scene HUD on the scene model: the button table laid out for a view, the hit test,
 // hover and press with their sounds, the commands and the panels, the overlay and the
 // message panel, driven through the world's pointer handlers and frame loop.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "core/grid.h"
 #include "fixture.h"
 #include "hud/hud.h"
+#include "scene/font.h"
 
 namespace {
 
@@ -364,10 +366,17 @@ TEST_F(Hud, OverlayTextsOfTheTradeAndBuildingPanels) {
   EXPECT_EQ(o.bldg_info_text->position(), (scene::Vec3{1008 / 2 - 75.0f, 709 - 243.0f, 0}));
   // Finished: the property list and the upgrade caption.
   g.placed[2].construction = 0;
+  g.placed[2].living = 50;
+  g.placed[2].engcons = 3;
   Frame();
   const std::string& text = o.bldg_info_text->text();
   EXPECT_EQ(text.rfind("E184\n\rE41: 9; \n\r", 0), 0u) << text;
   EXPECT_EQ(text.substr(text.size() - world.readout().upgrade_caption.size()), world.readout().upgrade_caption);
+  // As the font draws it: the name, the upkeep, each property and the caption, no blank line.
+  const std::vector<std::u32string> lines = scene::SplitTextLines(text);
+  ASSERT_EQ(world.readout().building.size(), 2u);
+  EXPECT_EQ(lines.size(), 5u) << text;
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), std::u32string()), 0) << text;
   // A file that does not name a locale entry leaves the text as it was; nothing breaks.
   g.placed[2].cname = "Dome";
   g.placed[2].construction = 50;

@@ -26,6 +26,36 @@ TEST(TextLayout, LineBreaksOfEveryKindSplitLines) {
   EXPECT_EQ(SplitTextLines("\r\n"), (std::vector<std::u32string>{U""}));
 }
 
+// Each line break form is one break: CR LF and LF CR (the building panel's texts are
+// built with the latter) as well as a lone CR or LF; only a repeated form makes an empty line.
+TEST(TextLayout, EveryLineBreakFormIsOneBreak) {
+  using Lines = std::vector<std::u32string>;
+  const struct {
+    const char* text;
+    Lines lines;
+  } cases[] = {
+      {"a\r\nb", {U"a", U"b"}},
+      {"a\n\rb", {U"a", U"b"}},
+      {"a\nb", {U"a", U"b"}},
+      {"a\rb", {U"a", U"b"}},
+      {"a\n\r", {U"a"}},
+      {"a\n\r\n\rb", {U"a", U"", U"b"}},
+      {"a\r\n\r\nb", {U"a", U"", U"b"}},
+      {"a\n\nb", {U"a", U"", U"b"}},
+      {"a\r\rb", {U"a", U"", U"b"}},
+      {"a\r\n\rb", {U"a", U"", U"b"}},  // CR LF, then a lone CR
+      {"a\n\r\nb", {U"a", U"", U"b"}},  // LF CR, then a lone LF
+      // The building panel: name, cost line, properties, upgrade caption.
+      {"Habitat\n\rUpkeep: 2; \n\rLiving: 50\r\nComfort: 1\n\rUpgrade",
+       {U"Habitat", U"Upkeep: 2; ", U"Living: 50", U"Comfort: 1", U"Upgrade"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SplitTextLines(c.text), c.lines) << testing::PrintToString(std::string(c.text));
+    const TextBlockLayout l = LayoutText(c.text, 0, 0, Alignment::LeftJustify, TextLayout::Top, Mono());
+    EXPECT_EQ(l.height, 15.0f * static_cast<float>(c.lines.size())) << testing::PrintToString(std::string(c.text));
+  }
+}
+
 TEST(TextLayout, CoverageSpansLatinCyrillicAndPunctuationToTheEmDash) {
   for (char32_t c : {U' ', U'~', U'é', U'ÿ', U'Ё', U'я', U'ї', U'Ґ', U'–', U'—', U'…', U'№', U'€'})
     EXPECT_TRUE(FontCovers(c)) << static_cast<int>(c);

@@ -2,6 +2,8 @@
 // overlay text as the frame loop left them, `pointer` and `view` play the 3D view headless.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "sim/sim_support.h"
 
 namespace {
@@ -36,6 +38,42 @@ TEST(HudCommands, ABriefingDismissedWithThePointerAtTheOkButton) {
   EXPECT_EQ(s["hud_trade_amt"], 50);
   EXPECT_EQ(r.out[2]["buttons"][51]["visible"], false);
   EXPECT_EQ(r.out[2]["msg_text"]["visible"], false);
+}
+
+// The information bar is in place from the first frame of every game, the first after
+// start-up and one begun over a running game alike: no icon is drawn at the corner (over the
+// Trade button), each sits on a row of the bar, and the second frame moves none of them.
+TEST(HudCommands, TheInformationBarIsLaidOutOnTheFirstFrameOfEveryGame) {
+  testing_support::SimFixture sim;
+  // Frames run behind the launcher before the first game, as in the window.
+  const auto r = sim.Run("view 1200 900\nframes 1\nnew 10\nframes 1\nhud\nframes 1\nhud\n"
+                         "new 20\nframes 1\nhud\nframes 1\nhud\nset science_pts 3\nframes 1\nhud\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.out.size(), 5u);
+  // A block that turns visible mid-game (the first science point) is placed the frame it shows.
+  const auto& science = r.out[4]["info"][9]["icon"];
+  EXPECT_TRUE(science["visible"].get<bool>());
+  EXPECT_GT(science["y"].get<double>(), 0.0);
+  for (size_t game = 0; game < 2; ++game) {
+    const auto& first = r.out[2 * game]["info"];
+    const auto& second = r.out[2 * game + 1]["info"];
+    int shown = 0;
+    double last_x = 0, last_y = 0;
+    for (size_t i = 0; i < first.size(); ++i) {
+      const auto& icon = first[i]["icon"];
+      if (!icon["visible"].get<bool>()) continue;
+      ++shown;
+      const double x = icon["x"].get<double>(), y = icon["y"].get<double>();
+      EXPECT_GT(y, 0.0) << "game " << game << " block " << i;
+      EXPECT_EQ(std::fmod(y, 25.0), 0.0) << "game " << game << " block " << i;
+      EXPECT_TRUE(y > last_y || x > last_x) << "game " << game << " block " << i;
+      last_x = x;
+      last_y = y;
+      EXPECT_EQ(icon["x"], second[i]["icon"]["x"]) << "game " << game << " block " << i;
+      EXPECT_EQ(icon["y"], second[i]["icon"]["y"]) << "game " << game << " block " << i;
+    }
+    EXPECT_GE(shown, 10) << "game " << game;
+  }
 }
 
 TEST(HudCommands, PointerAndViewRefuseBadArguments) {

@@ -19,7 +19,26 @@ float ClampPan(float v) {
 
 void World::MsDown(int x, int y) {
   pointer_down = true;
+  // What is under the pointer is worked out again at the press: a click without a move
+  // before it (the next one after a message's OK, whose button has gone since) belongs to
+  // what is there now, not to the button that was.
+  Hover(x, y);
   if (g_.hud_mode) hud_.PressVirButton(x, y, 0);
+}
+
+void World::Hover(int x, int y) {
+  last_px = x;
+  last_py = y;
+  if (!g_.hud_mode) return;
+  over_hud = true;
+  const int i = hud_.HudButtonAt(x, y);
+  if (i == -1) {
+    hud_.SetButtonState(-1, 2);
+    over_hud = false;
+    return;
+  }
+  const int state = hud_.ButtonState(i);
+  if (state != 1 && state != 2) hud_.SetButtonState(i, 2);
 }
 
 void World::MsMove(int x, int y) {
@@ -40,18 +59,7 @@ void World::MsMove(int x, int y) {
     last_py = y;
     return;
   }
-  last_px = x;
-  last_py = y;
-  if (!g_.hud_mode) return;
-  over_hud = true;
-  const int i = hud_.HudButtonAt(x, y);
-  if (i == -1) {
-    hud_.SetButtonState(-1, 2);
-    over_hud = false;
-    return;
-  }
-  const int state = hud_.ButtonState(i);
-  if (state != 1 && state != 2) hud_.SetButtonState(i, 2);
+  Hover(x, y);
 }
 
 void World::MsUp(int x, int y, bool left) {

@@ -116,6 +116,15 @@ json Real(double v) {
   return v > 0 ? "inf" : "-inf";
 }
 
+// A message as a save holds it: one longer than any a reader takes is cut, at the start
+// of a character.
+std::string MessageText(const std::string& text) {
+  if (text.size() <= kMaxSaveMessage) return text;
+  std::size_t end = kMaxSaveMessage;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
+}
+
 json CraftJson(const traffic::craft& c) {
   return {{"x", c.x}, {"y", c.y}, {"height", c.height}, {"visible", c.visible}};
 }
@@ -192,6 +201,15 @@ class Reader {
     std::string text = v.dump(-1, ' ', false, json::error_handler_t::replace);
     if (text.size() > 40) text = text.substr(0, 37) + "...";
     return text;
+  }
+  // The open message: a building's description or a long report may pass the limit of
+  // other texts.
+  std::string Message(std::string_view key) const {
+    const json& v = Get(key);
+    if (!v.is_string()) Fail(Where(key) + ": expected a text");
+    if (v.get_ref<const std::string&>().size() > kMaxSaveMessage)
+      Fail(Where(key) + ": text longer than " + std::to_string(kMaxSaveMessage) + " bytes");
+    return v.get<std::string>();
   }
   std::string Text(std::string_view key) const {
     const json& v = Get(key);
@@ -307,6 +325,8 @@ struct Loaded {
   bool paused = false;
   bool over_hud = false;
   bool day_clock = true;
+  // The open message's text; older saves have none.
+  std::string message;
   scene::Vec3 camera{};
   std::vector<std::pair<const HudField*, int32_t>> hud;
 };
@@ -409,6 +429,7 @@ nlohmann::json SaveJson(Session& s) {
                {"over_hud", s.world.over_hud},
                {"day_clock", s.world.day_clock().enabled()},
                {"camera", {{"x", camera.x()}, {"y", camera.y()}, {"z", camera.z()}}}};
+  if (g.msg_panel) view["message"] = MessageText(s.hud_message.text);
 
   json hud = json::object();
   for (const auto& f : HudFields())
@@ -478,6 +499,7 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
   in.paused = view.Bool("paused");
   in.over_hud = view.Bool("over_hud");
   in.day_clock = view.Bool("day_clock");
+  if (view.Has("message")) in.message = view.Message("message");
   const Reader camera = view.Object("camera");
   // The camera's height is the game's, kept in its range.
   in.camera = {camera.Float("x"), camera.Float("y"), camera.Float("z", core::kMinCamHeight, core::kMaxCamHeight)};
@@ -554,6 +576,9 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
   // The unit is the view's, not the file's: a session that has drawn no frame yet lays the
   // HUD out for its view as the first frame would.
   w.hud().hud_unit = core::HudUnit(w.view_h);
+  // The message comes back where the mode the player is in now shows it.
+  s.hud_message = {w.hud().msg_kind, in.message};
+  s.FitViewToMode();
 
   // A score still waiting for its name belongs to the game that was left: pressing OK now
   // would enter the loaded game's score entry instead.

@@ -11,6 +11,9 @@
 // loads every version up to its own (older ones through their defaults) and refuses a
 // newer one. Fields of "hud" are optional: a missing one keeps its default, so new HUD
 // state can be added without a new version. Keys a reader does not know are ignored.
+// The open message's text ("view": "message", written while a message holds the game) is
+// optional as well: a save without it opens the message with no text. A loaded message is
+// shown where the mode the player is in now shows messages.
 //
 // Not saved: the catalog (placed buildings carry their own copies), the options (language,
 // tubes, isometric view, sound, drag speed; the camera height is saved with the camera),
@@ -35,6 +38,8 @@ inline constexpr std::string_view kSaveExtension = ".qsave";
 inline constexpr std::uintmax_t kMaxSaveBytes = 16u << 20;
 // Longest text (building name, warning, message) a save may carry.
 inline constexpr std::size_t kMaxSaveText = 4096;
+// Longest open message a save carries (building descriptions are the long ones).
+inline constexpr std::size_t kMaxSaveMessage = std::size_t{1} << 20;
 // Deepest nesting of arrays and objects a save may have.
 inline constexpr int kMaxSaveDepth = 8;
 // Most entries of one list or object: the longest list a game writes is its history of at

@@ -74,7 +74,15 @@ void Session::SetHudMode(bool on) {
   scene::MainScene& ms = world.main_scene();
   if (ms.hud) ms.hud->SetVisible(on);
   if (ms.hud_text) ms.hud_text->SetVisible(on);
-  if (on) return;
+  FitViewToMode();
+}
+
+void Session::FitViewToMode() {
+  if (game.hud_mode) {
+    // The panel's text object is no game state: it is filled from the message it stands for.
+    if (game.msg_panel) world.hud().ShowInfoMessage(hud_message.kind, hud_message.text);
+    return;
+  }
   world.over_hud = false;
   if (game.msg_panel) {
     game.msg_panel = false;

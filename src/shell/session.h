@@ -118,6 +118,10 @@ class Session {
   // would keep picking suppressed) and moves an open in-scene message into the message
   // window, since its OK button can no longer be reached.
   void SetHudMode(bool on);
+  // What the view shows, fitted to the mode the game is in now (after the switch and after
+  // a load): in HUD mode an open message fills the in-scene panel; in side-panel mode it
+  // goes to the message window and `over_hud` is forgotten.
+  void FitViewToMode();
   void ToggleHudMode() { SetHudMode(!game.hud_mode); }
 
   // Automation on: the recorder answers and records in front of the session's host.

@@ -52,7 +52,8 @@ void Automation::RegisterWindowCommands() {
               {"day_clock", window_.world().day_clock().enabled()},
               {"frames", frames_}});
   });
-  // `windows`: every top-level window with its title, visibility and client area on screen.
+  // `windows`: every top-level window with its title, visibility and client area on screen
+  // (the message window's with its text).
   interpreter_.Register("windows", [this](sim::Interpreter& in, const Args& a) {
     sim::Interpreter::ExpectArgs(a, 0, 0);
     nlohmann::json list = nlohmann::json::array();
@@ -65,6 +66,8 @@ void Automation::RegisterWindowCommands() {
                       {"y", origin.y()},
                       {"width", w.client->width()},
                       {"height", w.client->height()}});
+      // What the player reads in the message window.
+      if (w.widget == window_.windows().message.get()) list.back()["text"] = window_.windows().message->text().toStdString();
     }
     in.Print(list);
   });
@@ -143,7 +146,8 @@ bool Automation::RunScript() {
   const bool was_recording = session.recording();
   const bool was_quiet = window_.host().quiet();
   session.SetRecording(true);
-  window_.host().SetQuiet(true);
+  // A script before a console shows its messages as the console's commands do.
+  window_.host().SetQuiet(!options_.console);
   const int rc = interpreter_.RunScript(in);
   session.SetRecording(was_recording);
   window_.host().SetQuiet(was_quiet);

@@ -174,7 +174,9 @@ void MessageWindow::showEvent(QShowEvent* e) {
 
 void MessageWindow::Ok() {
   hide();
-  s_.world.day_clock().SetEnabled(true);
+  // Only the message's own hold ends: a game the player paused (or a message still open on
+  // the HUD panel) keeps the day clock off.
+  if (!s_.world.paused() && !s_.game.msg_panel) s_.world.day_clock().SetEnabled(true);
 }
 
 // --- high scores ----------------------------------------------------------------------------

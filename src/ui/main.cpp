@@ -84,9 +84,12 @@ int main(int argc, char** argv) {
   // With a console or a frame count nobody is there to close a box: questions are
   // answered, errors and messages recorded.
   // A script's start-up (a missing sound device, say) is recorded too.
+  // Whoever drives a console watches the windows as a player would (the window tests click
+  // the message window's OK): messages still open it there; only a run that nobody watches
+  // is quiet.
   const bool automated = opt.console || opt.frames >= 0;
   session.SetRecording(opt.automated());
-  window.host().SetQuiet(opt.automated());
+  window.host().SetQuiet(opt.automated() && !opt.console);
   // A game started directly never shows the launcher: its pictures are not needed.
   if (!direct) windows.launcher->LoadContents();
   const uint32_t seed = opt.seed ? *opt.seed
@@ -99,7 +102,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   session.SetRecording(automated);
-  window.host().SetQuiet(automated);
+  window.host().SetQuiet(automated && !opt.console);
   if (opt.timing)
     std::cerr << "start-up: " << since_start.elapsed() << " ms to \"" << window.game().load_status << "\"\n";
 

@@ -280,6 +280,8 @@ void MainWindow::ShowReadout() {
     tubes->setChecked(r.tubes_checked);
   if (QAction* stats = action("options_stats"); stats && stats->isChecked() != world().hud().stats_panel)
     stats->setChecked(world().hud().stats_panel);
+  // The option comes with a loaded game too, and the launcher or a script may change it.
+  ShowSandboxMark();
   if (!session_.game.hud_mode) RefreshPanels();
 }
 
@@ -322,7 +324,12 @@ void MainWindow::StartGame(int32_t level) {
 void MainWindow::ToggleSandbox() {
   core::Game& g = session_.game;
   g.sandbox_option = !g.sandbox_option;
-  if (QAction* a = action("game_sandbox")) a->setChecked(g.sandbox_option);
+  ShowSandboxMark();
+}
+
+void MainWindow::ShowSandboxMark() {
+  if (QAction* a = action("game_sandbox"); a && a->isChecked() != session_.game.sandbox_option)
+    a->setChecked(session_.game.sandbox_option);
 }
 
 void MainWindow::QuitAtOnce() {
@@ -361,6 +368,7 @@ void MainWindow::LoadGameFrom(const std::string& path) {
     return;
   }
   // The menus' check marks and the panels follow the loaded game at once.
+  ShowSandboxMark();
   RefreshPanels();
   windows_->history->Refresh();
 }
@@ -442,7 +450,7 @@ void MainWindow::ToggleIsometric() { world().ToggleIsometric(); }
 
 void MainWindow::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
-  if (QAction* a = action("game_sandbox")) a->setChecked(session_.game.sandbox_option);
+  ShowSandboxMark();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

@@ -58,6 +58,8 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   // --- menu commands (each also reachable through its QAction)
   void StartGame(int32_t level);  // Start Easy / Normal / Hard
   void ToggleSandbox();
+  // The Sandbox check mark shows the option for the next game.
+  void ShowSandboxMark();
   void QuitAtOnce();              // Quit: ends without saving the options
   // Saved games. The dialogs open in the saves folder; a failure shows the error box with
   // what went wrong and leaves the running game as it was.

@@ -27,7 +27,8 @@ class QtHost : public core::Host {
   QWidget* WindowInView() const;
   void SetWindows(Windows* windows) { windows_ = windows; }
 
-  // Quiet (automated runs: the session records what was said): no message window opens.
+  // Quiet (runs nobody watches: the session records what was said): no message window
+  // opens. A console run is not quiet: its driver sees the windows a player would.
   void SetQuiet(bool on) { quiet_ = on; }
   bool quiet() const { return quiet_; }
 

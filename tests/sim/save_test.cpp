@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "core/hiscore.h"
+#include "hud/hud.h"
 #include "shell/history.h"
 #include "shell/save.h"
 #include "shell/session.h"
@@ -144,6 +145,47 @@ TEST(SaveLoad, Soak) {
   const char* n = std::getenv("QUENMAR_SAVE_SOAK");
   if (!n) GTEST_SKIP() << "set QUENMAR_SAVE_SOAK=N to play N more scripts";
   CheckSaveLoadPlaysOn(std::atoi(n), 100000);
+}
+
+// An open message comes back where the mode the player is in now shows messages, from a
+// save with its text and from one of the format before it had one: on the HUD panel (the
+// pointer still where it was), or in the message window with nothing left holding the day
+// unseen and no HUD button left under the pointer to swallow clicks on the view.
+TEST(SaveLoad, AnOpenMessageComesBackWhereTheModeShowsIt) {
+  auto s = Started(3);
+  Play(*s, "new 10\nevents off\nset msg_panel 0\nevent 8\n");
+  ASSERT_TRUE(s->game.msg_panel);
+  const std::string report = s->hud_message.text;
+  ASSERT_FALSE(report.empty());
+  s->world.over_hud = true;
+  const json saved = shell::SaveJson(*s);
+  for (const bool panels : {false, true}) {
+    for (const bool with_text : {true, false}) {
+      SCOPED_TRACE(std::string(panels ? "side panels" : "HUD") + (with_text ? "" : ", older format"));
+      json doc = saved;
+      if (!with_text) doc["view"].erase("message");
+      const std::string text = with_text ? report : "";
+      auto t = Started(4);
+      shell::RecordingHost windows(core::Game::NullHost());
+      t->SetWindows(&windows);
+      t->SetHudMode(!panels);
+      shell::ApplySave(*t, doc, "message.qsave");
+      if (panels) {
+        EXPECT_FALSE(t->game.msg_panel);
+        EXPECT_FALSE(t->world.over_hud);
+        ASSERT_EQ(windows.messages.size(), 1u);
+        EXPECT_EQ(windows.messages[0].text, text);
+        EXPECT_EQ(windows.messages[0].kind, core::kMsgOther);
+      } else {
+        EXPECT_TRUE(t->game.msg_panel);
+        EXPECT_TRUE(t->world.over_hud);
+        EXPECT_TRUE(windows.messages.empty());
+        EXPECT_EQ(t->world.hud().objects().msg_text->text(), hud::BreakMessageLines(text));
+      }
+      // Saved again, the message is still there to come back.
+      if (with_text && !panels) EXPECT_EQ(shell::SaveJson(*t)["view"]["message"], report);
+    }
+  }
 }
 
 // --- bad files

@@ -617,3 +617,121 @@ TEST(ProgramSaves, QuickSaveLoadHistoryAndContinueAfterARestart) {
   game.Say("menu Menu1_4");
   EXPECT_EQ(game.Finish(), 0);
 }
+
+// --- messages as the player sees them, through a mode switch, the player's pause and a
+// save: the message window is driven with real clicks, so the console must show it ---------
+
+TEST(ProgramMessages, MessagesSurviveTheModeSwitchThePauseAndASave) {
+  TempDir dir;
+  ui_test::WriteGameData(dir);
+  const std::string save = dir.path() + "/message.qsave";
+  Console game(Args({"--data", dir.path(), "--seed", "7", "--console"}));
+  game.Say("new 10");
+  game.Say("events off");
+  game.Say("camera 220 220 50");
+  const nlohmann::json view = WaitForView(game);
+  ASSERT_TRUE(view.is_object()) << game.Errors();
+  const int w = view["width"], h = view["height"];
+  const QPoint origin(view["x"].get<int>(), view["y"].get<int>());
+  auto message = [&game] { return FindWindow(game.Ask("windows"), "message"); };
+
+  // The briefing's OK on the HUD panel, then a click at the same place without moving the
+  // pointer: the button has gone, so the ground under it is chosen.
+  ASSERT_TRUE(game.Ask("state")["msg_panel"].get<bool>());
+  const QPoint ok = origin + HudPlaces(w, h).ok();
+  nlohmann::json s =
+      ClickAndWait(game, ok, "1", [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); });
+  ASSERT_FALSE(s["msg_panel"].get<bool>());
+  EXPECT_EQ(s["sel_cell_x"], -1) << "the click on OK chose nothing";
+  QThread::msleep(300);  // frames hide the OK button
+  EXPECT_EQ(QProcess::execute("xdotool", {"click", "1"}), 0);
+  s = AskUntil(game, "state", [](const nlohmann::json& j) { return j["sel_cell_x"] != -1; });
+  EXPECT_NE(s["sel_cell_x"], -1) << "a click without motion after OK reaches the ground";
+  EXPECT_TRUE(s["build_panel"].get<bool>());
+
+  // A report on the HUD panel, saved while it is open and the pointer rests on a button.
+  game.Say("panel none");
+  game.Say("menu disasters_earthquake");
+  const std::string report = AskUntil(game, "hud", [](const nlohmann::json& j) {
+                               return j["msg_text"]["text"].get<std::string>().starts_with("E107");
+                             })["msg_text"]["text"];
+  ASSERT_TRUE(report.starts_with("E107")) << report;
+  EXPECT_EQ(QProcess::execute("xdotool", {"mousemove", QString::number(origin.x() + HudPlaces(w, h).trade().x()),
+                                          QString::number(origin.y() + HudPlaces(w, h).trade().y())}),
+            0);
+  ASSERT_EQ(AskUntil(game, "state", [](const nlohmann::json& j) { return j["over_hud"] == true; })["over_hud"], true);
+  game.Say("save " + save);
+
+  // Side panels: the open report moves to the message window, where it can be read.
+  game.Say("menu options_hud");
+  nlohmann::json box = AskUntil(game, "windows", [](const nlohmann::json& j) {
+    return FindWindow(j, "message")["visible"] == true;
+  });
+  box = FindWindow(box, "message");
+  ASSERT_EQ(box["visible"], true) << "the console shows the message window";
+  EXPECT_TRUE(box["text"].get<std::string>().starts_with("E107")) << box.dump();
+  EXPECT_FALSE(game.Ask("state")["msg_panel"].get<bool>());
+
+  // The player pauses while the window is open; its OK leaves that pause alone.
+  game.Say("menu speed_fast");
+  game.Say("menu speed_pause");
+  const int32_t day = game.Ask("state")["day"];
+  ClickAt(QPoint(box["x"].get<int>() + 214 + 136, box["y"].get<int>() + 185 + 12));
+  ASSERT_EQ(AskUntil(game, "windows", [](const nlohmann::json& j) {
+              return FindWindow(j, "message")["visible"] == false;
+            }).is_array(),
+            true);
+  EXPECT_EQ(message()["visible"], false);
+  nlohmann::json clock = game.Ask("window");
+  EXPECT_TRUE(clock["paused"].get<bool>());
+  EXPECT_FALSE(clock["day_clock"].get<bool>()) << "OK un-paused the player's pause";
+  QThread::msleep(1200);  // two fast days
+  EXPECT_EQ(game.Ask("state")["day"], day);
+
+  // A new message in side-panel mode opens the window as well.
+  game.Say("menu disasters_pirates");
+  box = FindWindow(AskUntil(game, "windows", [](const nlohmann::json& j) {
+                     return FindWindow(j, "message")["visible"] == true;
+                   }),
+                   "message");
+  EXPECT_EQ(box["visible"], true);
+  EXPECT_FALSE(box["text"].get<std::string>().starts_with("E107")) << box.dump();
+  ClickAt(QPoint(box["x"].get<int>() + 214 + 136, box["y"].get<int>() + 185 + 12));
+  AskUntil(game, "windows", [](const nlohmann::json& j) { return FindWindow(j, "message")["visible"] == false; });
+
+  // The save loaded in side-panel mode: the report opens in the window, nothing holds the
+  // day unseen, and a real click on the view chooses a cell again.
+  game.Say("load " + save);
+  box = FindWindow(AskUntil(game, "windows", [](const nlohmann::json& j) {
+                     return FindWindow(j, "message")["visible"] == true;
+                   }),
+                   "message");
+  EXPECT_EQ(box["visible"], true) << "the loaded message opens in the window";
+  EXPECT_TRUE(box["text"].get<std::string>().starts_with("E107")) << box.dump();
+  s = game.Ask("state");
+  EXPECT_FALSE(s["msg_panel"].get<bool>());
+  EXPECT_EQ(s["over_hud"], false);
+  const nlohmann::json panels_view = game.Ask("window");
+  const int32_t cell_x = s["sel_cell_x"], cell_y = s["sel_cell_y"];
+  // Near the view's top left corner, clear of the centred message window.
+  s = ClickAndWait(game, QPoint(panels_view["x"].get<int>() + 40, panels_view["y"].get<int>() + 40), "1",
+                   [&](const nlohmann::json& j) { return j["sel_cell_x"] != cell_x || j["sel_cell_y"] != cell_y; });
+  EXPECT_TRUE(s["sel_cell_x"] != cell_x || s["sel_cell_y"] != cell_y) << "the click on the view was dropped";
+  ClickAt(QPoint(box["x"].get<int>() + 214 + 136, box["y"].get<int>() + 185 + 12));
+  AskUntil(game, "windows", [](const nlohmann::json& j) { return FindWindow(j, "message")["visible"] == false; });
+
+  // Back in HUD mode another report covers the panel; the save brings its own text back.
+  game.Say("menu options_hud");
+  game.Say("menu disasters_pirates");
+  AskUntil(game, "hud", [](const nlohmann::json& j) {
+    return !j["msg_text"]["text"].get<std::string>().starts_with("E107");
+  });
+  game.Say("load " + save);
+  s = game.Ask("state");
+  EXPECT_TRUE(s["msg_panel"].get<bool>());
+  EXPECT_EQ(game.Ask("hud")["msg_text"]["text"], report) << "the loaded message's text is on the panel";
+  EXPECT_EQ(message()["visible"], false);
+
+  game.Say("menu game_quit");
+  EXPECT_EQ(game.Finish(), 0) << game.Errors();
+}

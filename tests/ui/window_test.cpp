@@ -150,6 +150,21 @@ TEST_F(Window, GameMenuStartsGamesAndTheSandboxOptionWaitsForTheNext) {
   EXPECT_EQ(g().level, 5);
   EXPECT_EQ(g().days_left, 600);
   EXPECT_FALSE(g().sandbox);
+
+  // A loaded game brings its option back, and the check mark shows it at once.
+  const std::string file = dir.path() + "/sandbox.qsave";
+  Trigger("game_sandbox");
+  w->SaveGameTo(file);
+  Trigger("game_sandbox");
+  ASSERT_FALSE(w->action("game_sandbox")->isChecked());
+  w->LoadGameFrom(file);
+  EXPECT_TRUE(g().sandbox_option);
+  EXPECT_TRUE(w->action("game_sandbox")->isChecked()) << "the check mark follows the loaded game";
+  // Changed elsewhere (the launcher, a script), the option shows by the next frame.
+  Script("sandbox off\nnew 10\n");
+  w->Step(0.01);
+  EXPECT_FALSE(g().sandbox);
+  EXPECT_FALSE(w->action("game_sandbox")->isChecked());
 }
 
 TEST_F(Window, SpeedMenuSetsTheDayLength) {

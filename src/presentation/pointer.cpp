@@ -22,6 +22,14 @@ void World::MsDown(int x, int y) {
   if (g_.hud_mode) hud_.PressVirButton(x, y, 0);
 }
 
+void World::MsLeave() {
+  hud_.PointerLeft();
+  // A drag keeps the pointer (the view holds it until the release), so it never leaves one.
+  if (pointer_down || !g_.hud_mode) return;
+  over_hud = false;
+  hud_.SetButtonState(-1, 2);
+}
+
 void World::MsMove(int x, int y) {
   hud_.PointerAt(x, y);
   if (pointer_down) {

@@ -198,6 +198,8 @@ class World {
   void MsDown(int x, int y);
   void MsMove(int x, int y);
   void MsUp(int x, int y, bool left);
+  // The pointer has left the view: the hover ends, so no tooltip waits on a button.
+  void MsLeave();
   // One wheel notch: +1 away from the user (camera up), -1 toward the user.
   void Wheel(int notches);
   // What a release picking cell (cx, cy) does to the cell choice, selection and panels.

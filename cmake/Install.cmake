@@ -19,6 +19,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/org.example.quenmar.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/org.example.quenmar.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# Debian's machine-readable copyright file, where a Debian package keeps it.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quenmar)
 if(TARGET quenmar_icons)
   install(DIRECTORY ${QUENMAR_ICON_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 endif()

@@ -1,6 +1,7 @@
 #include "core/construction.h"
 
 #include "core/grid.h"
+#include "core/text.h"
 
 namespace core {
 namespace {
@@ -22,6 +23,9 @@ void Charge(Game& g, int32_t amount) {
 }
 
 void Refuse(Game& g, int entry) { g.host->ShowInfoMessage(kMsgOther, g.Loc(entry)); }
+
+// Entry 38 is also the upgrade button's caption, which has no full stop; the message does.
+void RefuseUpgrade(Game& g) { g.host->ShowInfoMessage(kMsgOther, Sentence(g.Loc(38))); }
 
 // The first cell, ring by ring around the centre, with no building on it. Each ring scans
 // its whole square, inner cells included. With at most 1001 buildings a free cell turns up
@@ -110,7 +114,7 @@ void UpgradeBuilding(Game& g, int32_t btu) {
       return;
     }
   }
-  Refuse(g, 38);
+  RefuseUpgrade(g);
 }
 
 void ToggleActive(Game& g, int32_t i) {
@@ -198,7 +202,7 @@ int32_t SelectedSlot(const Game& g) {
 void UpgradeSelected(Game& g) {
   const int32_t s = SelectedSlot(g);
   if (s == -1) {
-    Refuse(g, 38);
+    RefuseUpgrade(g);
     return;
   }
   UpgradeBuilding(g, s);

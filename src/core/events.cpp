@@ -5,6 +5,7 @@
 
 #include "core/construction.h"
 #include "core/grid.h"
+#include "core/text.h"
 
 namespace core {
 namespace {
@@ -53,7 +54,7 @@ void PirateRaid(Game& g) {
 
 // Slot 0, the colony's first building, is never hit. The earthquake leaves the credit alone.
 void Earthquake(Game& g) {
-  std::string list;
+  std::string list;  // the fallen buildings' names, joined by ", "
   bool destroyed = false;
   for (int32_t i = 1; i < kPlacedSize; ++i) {
     building& b = g.placed[i];
@@ -61,17 +62,18 @@ void Earthquake(Game& g) {
     const int32_t r = g.Random(100) - g.level;
     if (r > Round(g.level / 2.0) + 70) {
       b.exists = false;
+      if (destroyed) list += ", ";
+      list += b.name;
       destroyed = true;
-      list += b.name + ", ";
     }
   }
   if (destroyed) {
     g.PlacedChanged();
     UpdateBldgList(g);
   }
-  if (list.empty()) list = g.Loc(108);
+  if (!destroyed) list = g.Loc(108);
   g.host->PlaySound("snd_quake");
-  g.host->ShowInfoMessage(kMsgOther, g.Loc(107) + ": " + list);
+  g.host->ShowInfoMessage(kMsgOther, Sentence(g.Loc(107) + ": " + list));
 }
 
 // One warning: its state, the text for that state and the height it jumps up to.

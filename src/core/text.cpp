@@ -231,4 +231,12 @@ std::string ToCrLf(std::string_view text) {
   return out;
 }
 
+std::string Sentence(std::string text) {
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  if (text.empty()) return text;
+  const char last = text.back();
+  if (last != '.' && last != '!' && last != '?' && !text.ends_with("\u2026")) text += '.';
+  return text;
+}
+
 }  // namespace core

@@ -50,4 +50,8 @@ std::optional<bool> ParseBool(std::string_view s);
 // Turns every line break of a text into CR LF.
 std::string ToCrLf(std::string_view text);
 
+// A message ends as a sentence: a full stop unless it already ends with one (or with "!",
+// "?" or an ellipsis), whatever the language file gives.
+std::string Sentence(std::string text);
+
 }  // namespace core

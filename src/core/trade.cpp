@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/text.h"
+
 namespace core {
 namespace {
 
@@ -60,8 +62,7 @@ void TakeCredit(Game& g, int32_t incsum) {
   g.credit_sum = incsum;
   const int32_t limit = g.attraction * 10000;
   if (limit < incsum) {
-    g.host->ShowInfoMessage(kMsgOther,
-                            g.Loc(74) + g.Loc(75) + g.Loc(76) + ": " + std::to_string(limit));
+    g.host->ShowInfoMessage(kMsgOther, Sentence(g.Loc(74) + g.Loc(75) + g.Loc(76) + ": " + std::to_string(limit)));
     return;
   }
   g.money += incsum;

@@ -656,7 +656,10 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
 void Hud::PointerAt(int x, int y) {
   pointer_x_ = x;
   pointer_y_ = y;
+  pointer_in_view_ = true;
 }
+
+void Hud::PointerLeft() { pointer_in_view_ = false; }
 
 std::string Hud::TooltipFor(int slot, const Readout& readout) const {
   const core::Game& g = g_;
@@ -701,7 +704,7 @@ void Hud::ShowTooltip(const Readout& readout, double dt) {
   int slot = -1;
   for (int i = 0; i < kSlotsInUse; ++i)
     if (buttons_[static_cast<size_t>(i)].state != 0 && buttons_[static_cast<size_t>(i)].visible) slot = i;
-  if (slot != -1 && HudButtonAt(pointer_x_, pointer_y_) != slot) slot = -1;
+  if (slot != -1 && (!pointer_in_view_ || HudButtonAt(pointer_x_, pointer_y_) != slot)) slot = -1;
   if (slot != hover_slot_) {
     hover_slot_ = slot;
     hover_time_ = 0;

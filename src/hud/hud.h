@@ -109,6 +109,8 @@ class Hud {
 
   // Where the pointer rests (hover help), in view pixels.
   void PointerAt(int x, int y);
+  // The pointer has left the view: no button is under it until the next PointerAt.
+  void PointerLeft();
   // The hover help of slot `slot` in the current language; empty for captioned buttons.
   std::string TooltipFor(int slot, const Readout& readout) const;
 
@@ -140,6 +142,7 @@ class Hud {
   HudObjects objects_;
   double view_w_ = 1008, view_h_ = 709;
   int pointer_x_ = 0, pointer_y_ = 0;
+  bool pointer_in_view_ = true;
   int hover_slot_ = -1;
   double hover_time_ = 0;
 };

@@ -22,6 +22,7 @@ void World::MsDown(int x, int y) {
   // What is under the pointer is worked out again at the press: a click without a move
   // before it (the next one after a message's OK, whose button has gone since) belongs to
   // what is there now, not to the button that was.
+  hud_.PointerAt(x, y);
   Hover(x, y);
   if (g_.hud_mode) hud_.PressVirButton(x, y, 0);
 }
@@ -39,6 +40,14 @@ void World::Hover(int x, int y) {
   }
   const int state = hud_.ButtonState(i);
   if (state != 1 && state != 2) hud_.SetButtonState(i, 2);
+}
+
+void World::MsLeave() {
+  hud_.PointerLeft();
+  // A drag keeps the pointer (the view holds it until the release), so it never leaves one.
+  if (pointer_down || !g_.hud_mode) return;
+  over_hud = false;
+  hud_.SetButtonState(-1, 2);
 }
 
 void World::MsMove(int x, int y) {

@@ -27,11 +27,11 @@
 //   construct.cpp  ConstructScene: the run-time objects in their order.
 //   frame.cpp      the frame loop steps, reorient, camera travel, markers.
 //   tubes.cpp      ControlTubes.
-//   pointer.cpp    MsDown, MsMove, MsUp, the wheel.
+//   pointer.cpp    MsDown, MsMove, MsUp, MsLeave, the wheel.
 //
 // The frame loop (GLCadencer2Progress), in its order: the information bar's layout; message
-// pause of the day clock; view size; reorient; pirates; colony read-out (hud::ShowData);
-// camera light; tubes; warnings; shuttles and their planes; music (game running); sun; HUD
+// pause of the day clock; view size; reorient; pirates; colony read-out (hud::ShowData),
+// then a place for any information block it made visible; camera light; tubes; warnings; shuttles and their planes; music (game running); sun; HUD
 // buttons (HUD mode); overlay; game-over check (stops the day clock); building planes;
 // camera travel; trade ship; selection marker and progress bar.
 #include <array>
@@ -200,6 +200,8 @@ class World {
   void MsUp(int x, int y, bool left);
   // The pointer resting at (x, y): which HUD button it is over (`over_hud`) and its look.
   void Hover(int x, int y);
+  // The pointer has left the view: the hover ends, so no tooltip waits on a button.
+  void MsLeave();
   // One wheel notch: +1 away from the user (camera up), -1 toward the user.
   void Wheel(int notches);
   // What a release picking cell (cx, cy) does to the cell choice, selection and panels.

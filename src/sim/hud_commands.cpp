@@ -78,8 +78,13 @@ void RegisterHudCommands(Interpreter& in) {
               {"msg_panel_bg", SpriteJson(o.msg_panel_bg)},
               {"info", info}});
   });
-  // pointer move|down|up X Y [left|right]: the pointer on the 3D view, in view pixels.
+  // pointer move|down|up X Y [left|right]: the pointer on the 3D view, in view pixels;
+  // pointer leave: it leaves the view.
   in.Register("pointer", [](Interpreter& in, const Args& a) {
+    if (a.size() == 1 && a[0] == "leave") {
+      in.session().world.MsLeave();
+      return;
+    }
     Interpreter::ExpectArgs(a, 3, 4);
     const int x = Interpreter::ArgInt(a, 1, "x");
     const int y = Interpreter::ArgInt(a, 2, "y");

@@ -77,6 +77,7 @@ MainWindow::MainWindow(shell::Session& session, Windows* windows, QWidget* paren
   viewer_->installEventFilter(this);
   viewer_->on_mouse_down = [this](int x, int y, Qt::MouseButton) { world().MsDown(x, y); };
   viewer_->on_mouse_move = [this](int x, int y) { world().MsMove(x, y); };
+  viewer_->on_mouse_leave = [this] { world().MsLeave(); };
   viewer_->on_mouse_up = [this](int x, int y, Qt::MouseButton b) { world().MsUp(x, y, b == Qt::LeftButton); };
   viewer_->on_wheel = [this](int notches) { world().Wheel(notches); };
   // The caption and check marks follow every frame that reaches the screen.

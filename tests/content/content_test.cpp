@@ -8,7 +8,11 @@
 #include <set>
 #include <string>
 
+#include "core/construction.h"
+#include "core/events.h"
+#include "core/newgame.h"
 #include "core/text.h"
+#include "core/trade.h"
 #include "shell/locale.h"
 #include "shell/session.h"
 
@@ -155,6 +159,59 @@ TEST(Content, DesignTimeCaptionsAreKeptInEnglish) {
   EXPECT_EQ(g.Loc(113) + ": ", "Price: ");
   EXPECT_EQ(g.Loc(112) + ": ", "Percent: ");
   EXPECT_EQ(g.Loc(39) + " (", "Upgrade (");
+}
+
+// Every message the events, the bank and the upgrade refusal produce reads as a sentence in
+// every language: whole games' worth of seeded events over a colony of every type, raids
+// both won and lost, earthquakes with none, one and many buildings fallen.
+TEST(Content, EveryEventMessageEndsAsASentence) {
+  for (const auto& code : Languages()) {
+    SCOPED_TRACE(code);
+    shell::Session s;
+    s.game.locale_code = code;
+    s.SetRecording(true);
+    s.StartUp(kData, 1);
+    core::Game& g = s.game;
+    int quakes_with_lists = 0;
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+      g.rng.Seed(seed);
+      core::StartNewGame(g, seed % 3 == 0 ? 1 : seed % 3 == 1 ? 5 : 10);
+      // A colony of every type, a few of each, so that earthquakes have something to fell.
+      for (int i = 1; i <= 3 * g.catalog_count && i < core::kPlacedSize; ++i) {
+        core::building& b = g.placed[static_cast<size_t>(i)];
+        b = g.catalog[(i - 1) % g.catalog_count];
+        b.exists = true;
+        b.x = i % 30;
+        b.y = i / 30;
+      }
+      g.PlacedChanged();
+      g.military_power = seed % 2 == 0 ? 0 : 100000;
+      g.debt = 0;
+      for (int event = 4; event <= 9; ++event) core::MakeEvent(g, event);
+      core::TakeCredit(g, 2000000000);  // over the limit
+      g.debt = 1;
+      core::TakeCredit(g, 1);  // while a debt is outstanding
+      core::ClearSelection(g);
+      core::UpgradeSelected(g);
+    }
+    // Nothing left to fall but the headquarters, which never does.
+    for (int i = 1; i < core::kPlacedSize; ++i) g.placed[static_cast<size_t>(i)].exists = false;
+    g.PlacedChanged();
+    core::MakeEvent(g, 8);
+    ASSERT_FALSE(s.recorder.messages.empty());
+    EXPECT_NE(s.recorder.messages.back().text.find(g.Loc(108)), std::string::npos);
+    for (const auto& m : s.recorder.messages) {
+      const std::string& t = m.text;
+      ASSERT_FALSE(t.empty());
+      EXPECT_EQ(t.back(), '.') << t;
+      EXPECT_EQ(t.find(", ."), std::string::npos) << t;
+      EXPECT_EQ(t.find(",."), std::string::npos) << t;
+      EXPECT_EQ(t.find(", ,"), std::string::npos) << t;
+      if (t.starts_with(g.Loc(107)) && t.find(", ") != std::string::npos) ++quakes_with_lists;
+    }
+    EXPECT_GT(s.recorder.messages.size(), 40u * 9);
+    EXPECT_GT(quakes_with_lists, 0);
+  }
 }
 
 }  // namespace

@@ -247,7 +247,7 @@ TEST_F(Upgrade, RefusedAtTheLimitWithoutMoneyOrWithoutABuilding) {
   core::UpgradeBuilding(g, 2);
   core::UpgradeBuilding(g, -1);
   core::UpgradeBuilding(g, 1001);
-  EXPECT_EQ(host.Texts(), (std::vector<std::string>(5, "E38")));
+  EXPECT_EQ(host.Texts(), (std::vector<std::string>(5, "E38.")));
   EXPECT_EQ(b.up, 2);
   EXPECT_EQ(g.money, 100000);
   EXPECT_EQ(host.list_rebuilds, 0);
@@ -261,7 +261,7 @@ TEST_F(Upgrade, ALimitOfOneNeverUpgrades) {
   g.placed[0].upl = 1;
   core::UpgradeBuilding(g, 0);
   EXPECT_EQ(g.placed[0].up, 1);
-  EXPECT_EQ(host.Texts(), (std::vector<std::string>{"E38"}));
+  EXPECT_EQ(host.Texts(), (std::vector<std::string>{"E38."}));
 }
 
 TEST_F(Upgrade, ToggleSwitchesOnlyExistingBuildings) {
@@ -329,7 +329,7 @@ TEST_F(Selection, NothingSelectedNeverActsOnTheLastSlotOfAFullTable) {
   EXPECT_EQ(g.placed[1000].up, 1);
   EXPECT_TRUE(g.placed[1000].active);
   EXPECT_TRUE(g.placed[1000].exists);
-  EXPECT_EQ(host.Texts(), (std::vector<std::string>{"E38"}));
+  EXPECT_EQ(host.Texts(), (std::vector<std::string>{"E38."}));
   EXPECT_TRUE(host.questions.empty());
   EXPECT_EQ(g.money, 100000);
 }

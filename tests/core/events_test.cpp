@@ -188,7 +188,7 @@ TEST_F(Earthquake, WithOnlyTheFirstBuildingNothingFalls) {
   g.installment = 100;
   MakeEvent(g, 8);
   EXPECT_TRUE(g.placed[0].exists);
-  EXPECT_EQ(host.shown, (std::vector<std::pair<int, std::string>>{{core::kMsgOther, "E107: E108"}}));
+  EXPECT_EQ(host.shown, (std::vector<std::pair<int, std::string>>{{core::kMsgOther, "E107: E108."}}));
   EXPECT_EQ(host.sounds, (std::vector<std::string>{"snd_quake"}));
   EXPECT_EQ(g.debt, 1000);
   EXPECT_EQ(g.installment, 100);
@@ -210,13 +210,13 @@ TEST_F(Earthquake, EachLevelHasItsOwnChanceAndTheFirstSlotIsSpared) {
       const bool falls = probe.Random(100) >= first_fatal_draw;
       EXPECT_EQ(g.placed[i].exists, !falls) << "level " << level << " slot " << i;
       if (falls) {
-        expected += "N" + std::to_string(i) + ", ";
+        expected += (fallen > 0 ? ", N" : "N") + std::to_string(i);
         ++fallen;
       }
     }
     EXPECT_TRUE(g.placed[0].exists);
     EXPECT_GT(fallen, 0);
-    EXPECT_EQ(host.Texts(), (std::vector<std::string>{"E107: " + expected}));
+    EXPECT_EQ(host.Texts(), (std::vector<std::string>{"E107: " + expected + "."}));
     EXPECT_EQ(core::BuildingAt(g, 1, 0), core::BuildingAtScan(g, 1, 0));
   }
 }

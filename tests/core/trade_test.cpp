@@ -158,7 +158,7 @@ TEST_F(Credit, OnlyOneCreditAtATime) {
 
 TEST_F(Credit, TheLimitIsTenThousandPerPointOfAttraction) {
   TakeCredit(g, 200001);
-  EXPECT_EQ(host.shown, (std::vector<std::pair<int, std::string>>{{core::kMsgOther, "E74E75E76: 200000"}}));
+  EXPECT_EQ(host.shown, (std::vector<std::pair<int, std::string>>{{core::kMsgOther, "E74E75E76: 200000."}}));
   EXPECT_EQ(g.credit_sum, 200001);  // recorded though refused
   EXPECT_EQ(g.money, 0);
   EXPECT_EQ(g.debt, 0);
@@ -169,7 +169,7 @@ TEST_F(Credit, TheLimitIsTenThousandPerPointOfAttraction) {
 TEST_F(Credit, WithoutAttractionOnlyACreditOfZeroIsGranted) {
   g.attraction = 0;
   TakeCredit(g, 1);
-  EXPECT_EQ(host.Texts(), (std::vector<std::string>{"E74E75E76: 0"}));
+  EXPECT_EQ(host.Texts(), (std::vector<std::string>{"E74E75E76: 0."}));
   TakeCredit(g, 0);
   TakeCredit(g, 0);  // debt stays 0, so another one is allowed at once
   EXPECT_EQ(host.shown.size(), 1u);

@@ -14,8 +14,29 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 # The layout.
 for f in bin/quenmar-sim share/quenmar/loc_en.txt share/quenmar/Buildings/bldg_1.bld \
-         share/applications/org.example.quenmar.desktop share/metainfo/org.example.quenmar.metainfo.xml; do
+         share/applications/org.example.quenmar.desktop share/metainfo/org.example.quenmar.metainfo.xml \
+         share/doc/quenmar/copyright; do
   [ -f "$prefix/$f" ] || fail "missing $f"
+done
+
+# The copyright file in Debian's machine-readable format, stating the game's licences; it
+# and the music credits carry the SoundFont's copyright and permission notice (compared
+# with the notice of the SoundFont's own package where it is installed).
+copyright=$prefix/share/doc/quenmar/copyright
+head -n 1 "$copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' ||
+  fail "the copyright file is not in the machine-readable format"
+for l in GPL-3+ CC-BY-SA-4.0 Expat; do
+  grep -q "^License: $l\$" "$copyright" || fail "the copyright file has no $l licence text"
+done
+flat() { tr -d '\r' | sed -e 's/^ *\.$//' -e 's/^ *//' | tr -s ' \n' '  '; }
+notice='Permission is hereby granted, free of charge, to any person obtaining a copy'
+soundfont=/usr/share/doc/fluid-soundfont-gm/copyright
+if [ -f "$soundfont" ]; then
+  notice=$(sed -n '/Permission is hereby granted/,/OTHER DEALINGS IN THE SOFTWARE/p' "$soundfont" | flat)
+fi
+for f in "$copyright" "$prefix/share/quenmar/music_credits.txt"; do
+  grep -q 'Frank Wen' "$f" || fail "$f does not name the SoundFont's author"
+  flat <"$f" | grep -qF "$notice" || fail "$f lacks the SoundFont's permission notice"
 done
 if [ -x "$build/quenmar" ]; then
   [ -x "$prefix/bin/quenmar" ] || fail "missing bin/quenmar"

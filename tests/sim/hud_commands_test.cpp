@@ -76,6 +76,30 @@ TEST(HudCommands, TheInformationBarIsLaidOutOnTheFirstFrameOfEveryGame) {
   }
 }
 
+// Leaving the view ends the hover: a tooltip showing goes, one still waiting never comes,
+// and the button the pointer left shows its plain face.
+TEST(HudCommands, LeavingTheViewEndsTheHoverAndItsTooltip) {
+  testing_support::SimFixture sim;
+  // Slot 2, the first type of the caption-less column at the left edge of a 1200 x 900 view.
+  const auto r = sim.Run("view 1200 900\nframes 1\nnew 10\nset msg_panel 0\nframes 2\n"
+                         "pointer move 30 150\nframes 40 0.02\nhud\npointer leave\nframes 2\nhud\n"
+                         "pointer move 30 150\nframes 5 0.02\npointer leave\nframes 40 0.02\nhud\nstate\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.out.size(), 4u);
+  auto slot2 = [](const nlohmann::json& hud) {
+    for (const auto& b : hud["buttons"])
+      if (b["slot"] == 2) return b;
+    return nlohmann::json();
+  };
+  EXPECT_TRUE(r.out[0]["tooltip_text"]["visible"].get<bool>()) << "the hover shows a tooltip";
+  EXPECT_EQ(slot2(r.out[0])["state"], 2);
+  for (size_t k : {1u, 2u}) {
+    EXPECT_FALSE(r.out[k]["tooltip_text"]["visible"].get<bool>()) << k;
+    EXPECT_EQ(slot2(r.out[k])["state"], 0) << k;
+  }
+  EXPECT_FALSE(r.out[3]["over_hud"].get<bool>());
+}
+
 TEST(HudCommands, PointerAndViewRefuseBadArguments) {
   testing_support::SimFixture sim;
   for (const char* line : {"pointer click 1 2", "pointer move x 2", "pointer up 1 2 middle", "view 0 10"}) {

@@ -78,7 +78,7 @@ TEST(SimRules, UpgradeToggleAndDestroyBySlotOrSelection) {
 
   r = sim.Run("select none\ndestroy\nupgrade\nmessages\nselect 1\ndestroy\ndestroy\ndestroy 5\nstate\n");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out[0].back()["text"], "E38");  // nothing selected: the upgrade is refused
+  EXPECT_EQ(r.out[0].back()["text"], "E38.");  // nothing selected: the upgrade is refused
   EXPECT_EQ(r.out[1]["money"], 50000 - 1750 - 10000);
   EXPECT_TRUE(Placed(sim, 1).is_null());
   EXPECT_EQ(sim.session.recorder.questions.size(), 1u);
@@ -118,7 +118,7 @@ TEST(SimRules, EventsAndWarnings) {
   const auto r = sim.Run("events off\nnew 1\nday\nevent 8\nevent 3\nmessages\nwarnings\n");
   ASSERT_EQ(r.status, 0) << r.err;
   ASSERT_EQ(r.out[0].size(), 2u);
-  EXPECT_EQ(r.out[0][1]["text"], "E107: E108");
+  EXPECT_EQ(r.out[0][1]["text"], "E107: E108.");
   const auto& w = r.out[1];
   ASSERT_TRUE(w.is_array());
   ASSERT_EQ(w.size(), 5u);

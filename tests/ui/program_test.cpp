@@ -465,6 +465,48 @@ TEST_F(HudPlay, ARoundOfClicksAtTheTablesPlaces) {
   EXPECT_EQ(game.Finish(), 0);
 }
 
+// The pointer rests on a caption-less button at the view's left edge until its tooltip
+// shows, then leaves the window across that edge: the hover ends with it, so neither the
+// tooltip nor the button's hover face stays behind.
+TEST_F(HudPlay, LeavingTheViewFromAHoveredButtonLeavesNoTooltip) {
+  Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("hud.script"), "--console"}));
+  const nlohmann::json view = WaitForView(game);
+  ASSERT_TRUE(view.is_object()) << game.Errors();
+  const int w = view["width"], h = view["height"];
+  const QPoint origin(view["x"].get<int>(), view["y"].get<int>());
+  ASSERT_GT(origin.x(), 20) << "room left of the window to leave it to";
+  const HudPlaces at(w, h);
+  ClickAndWait(game, origin + at.ok(), "1", [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); });
+
+  auto move = [](QPoint p) {
+    EXPECT_EQ(QProcess::execute("xdotool", {"mousemove", QString::number(p.x()), QString::number(p.y())}), 0);
+  };
+  auto first_type = [](const nlohmann::json& hud) {
+    for (const auto& b : hud["buttons"])
+      if (b["slot"] == 2) return b;
+    return nlohmann::json();
+  };
+  const QPoint button = origin + at.type(0);
+  move(button);
+  nlohmann::json hud;
+  for (int i = 0; i < 100; ++i) {
+    hud = game.Ask("hud");
+    if (hud.is_object() && hud["tooltip_text"]["visible"].get<bool>()) break;
+    QThread::msleep(50);
+  }
+  ASSERT_TRUE(hud["tooltip_text"]["visible"].get<bool>()) << "the hover shows the type's tooltip";
+  EXPECT_EQ(first_type(hud)["state"], 2);
+
+  move({origin.x() - 15, button.y()});
+  QThread::msleep(1500);  // more than the tooltip's delay, many frames
+  hud = game.Ask("hud");
+  EXPECT_FALSE(hud["tooltip_text"]["visible"].get<bool>()) << hud["tooltip_text"];
+  EXPECT_EQ(first_type(hud)["state"], 0);
+  EXPECT_FALSE(game.Ask("state")["over_hud"].get<bool>());
+  game.Say("menu game_quit");
+  EXPECT_EQ(game.Finish(), 0);
+}
+
 // The game window opens centred; moved to the corner, the grown window stays on the screen.
 TEST_F(HudPlay, TheSameInAWindowResizedTo1200x900) {
   Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("hud.script"), "--console"}));

@@ -157,6 +157,10 @@ void Viewer::mouseReleaseEvent(QMouseEvent* e) {
   if (on_mouse_up) on_mouse_up(p.x(), p.y(), e->button());
 }
 
+void Viewer::leaveEvent(QEvent*) {
+  if (on_mouse_leave) on_mouse_leave();
+}
+
 void Viewer::wheelEvent(QWheelEvent* e) {
   // Fine-grained wheels and touchpads report fractions of a notch (120 units).
   wheel_accum_ += e->angleDelta().y();

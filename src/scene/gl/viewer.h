@@ -41,6 +41,8 @@ class Viewer : public QWidget {
   std::function<void(int x, int y, Qt::MouseButton button)> on_mouse_down;
   std::function<void(int x, int y)> on_mouse_move;
   std::function<void(int x, int y, Qt::MouseButton button)> on_mouse_up;
+  // The pointer has left the view.
+  std::function<void()> on_mouse_leave;
   // Wheel turns in whole notches: positive away from the user, negative toward.
   std::function<void(int notches)> on_wheel;
 
@@ -73,6 +75,7 @@ class Viewer : public QWidget {
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void leaveEvent(QEvent* e) override;
   void wheelEvent(QWheelEvent* e) override;
 
  private:

@@ -136,7 +136,11 @@ class Session {
   // The folder for quick saves, autosaves, the save on closing and the last-game marker;
   // "" (the default, and what scripts and tests get) writes nothing there and makes no
   // autosaves. Created when first written to.
-  void SetSavesFolder(std::string folder) { saves_folder_ = std::move(folder); }
+  void SetSavesFolder(std::string folder) {
+    saves_folder_ = std::move(folder);
+    // The last game is the folder's.
+    if (on_last_game_changed) on_last_game_changed();
+  }
   const std::string& saves_folder() const { return saves_folder_; }
   // Creates the saves folder when missing (for a file dialog to open in); its path.
   std::string EnsureSavesFolder();

@@ -62,6 +62,8 @@ void Automation::RegisterWindowCommands() {
       list.push_back({{"name", w.name},
                       {"title", w.widget->windowTitle().toStdString()},
                       {"visible", w.widget->isVisible()},
+                      // The X window, for a test that asks the window manager about it.
+                      {"id", static_cast<uint64_t>(w.widget->internalWinId())},
                       {"x", origin.x()},
                       {"y", origin.y()},
                       {"width", w.client->width()},
@@ -70,6 +72,13 @@ void Automation::RegisterWindowCommands() {
       if (w.widget == window_.windows().message.get()) list.back()["text"] = window_.windows().message->text().toStdString();
     }
     in.Print(list);
+  });
+  // `boxes real|recorded`: error boxes and questions open for real (a window test then
+  // answers them with real keys) or are recorded and answered, as the console does.
+  interpreter_.Register("boxes", [this](sim::Interpreter&, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 1, 1);
+    if (a[0] != "real" && a[0] != "recorded") throw sim::CommandError("boxes: 'real' or 'recorded'");
+    window_.session().SetRecording(a[0] == "recorded");
   });
   // `new LEVEL`: while the launcher is up, its start button; otherwise the menu's.
   interpreter_.Register("new", [this](sim::Interpreter& in, const Args& a) {

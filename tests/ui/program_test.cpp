@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QGuiApplication>
 #include <QImage>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QProcess>
 #include <QStringList>
 #include <QThread>
@@ -348,6 +352,165 @@ TEST(ProgramWindows, TheLauncherComesFirstAndItsStartButtonOpensTheGame) {
 
   game.Say("menu Menu1_4");
   EXPECT_EQ(game.Finish(), 0);
+}
+
+// --- under a real window manager: Enter presses only what the player means, and every
+// box opens over the window the player is looking at ------------------------------------
+
+// The window manager's stacking order of the managed windows, bottom to top.
+std::vector<uint64_t> WindowIds(const QStringList& xprop_args) {
+  QProcess p;
+  p.start("xprop", xprop_args);
+  p.waitForFinished();
+  const std::string out = p.readAllStandardOutput().toStdString();
+  std::vector<uint64_t> ids;
+  const auto hash = out.find('#');
+  if (hash == std::string::npos) return ids;
+  for (std::size_t at = out.find("0x", hash); at != std::string::npos; at = out.find("0x", at + 2))
+    ids.push_back(std::stoull(out.substr(at), nullptr, 16));
+  return ids;
+}
+std::vector<uint64_t> Stacking() { return WindowIds({"-root", "_NET_CLIENT_LIST_STACKING"}); }
+uint64_t TransientFor(uint64_t id) {
+  const auto ids = WindowIds({"-id", QString::number(id), "WM_TRANSIENT_FOR"});
+  return ids.empty() ? 0 : ids.front();
+}
+
+// Where the window manager has put a window's client area (the game's own idea can lag
+// behind a reparenting manager).
+QPoint ScreenOrigin(uint64_t id) {
+  QProcess p;
+  p.start("xwininfo", {"-id", QString::number(id)});
+  p.waitForFinished();
+  const QString out = QString::fromUtf8(p.readAllStandardOutput());
+  const auto m = QRegularExpression("Absolute upper-left X: +(-?\\d+)\\s+Absolute upper-left Y: +(-?\\d+)").match(out);
+  return m.hasMatch() ? QPoint(m.captured(1).toInt(), m.captured(2).toInt()) : QPoint(-1, -1);
+}
+
+// Our windows' X ids, asked before a box opens (the console waits while it is open).
+std::vector<uint64_t> OurWindows(Console& game) {
+  std::vector<uint64_t> ours;
+  for (const auto& w : game.Ask("windows")) ours.push_back(w["id"].get<uint64_t>());
+  return ours;
+}
+
+// Waits for a window none of `ours` to come out on top: the box; 0 when none does.
+uint64_t BoxOnTop(const std::vector<uint64_t>& ours) {
+  for (int i = 0; i < 200; ++i) {
+    const auto stack = Stacking();
+    if (!stack.empty() && std::find(ours.begin(), ours.end(), stack.back()) == ours.end()) return stack.back();
+    QThread::msleep(50);
+  }
+  return 0;
+}
+
+// Enter answers the box, which has the keyboard.
+void CloseBox(uint64_t box) {
+  Key("Return");
+  bool gone = false;
+  for (int i = 0; i < 100 && !gone; ++i, QThread::msleep(50)) {
+    const auto stack = Stacking();
+    gone = std::find(stack.begin(), stack.end(), box) == stack.end();
+  }
+  EXPECT_TRUE(gone) << "Enter did not close the box";
+}
+
+// The whole screen, kept for a look when QUENMAR_UI_SHOTS names a folder.
+void KeepScreen(const std::string& name) {
+  QThread::msleep(300);  // the box drawn
+  if (const char* keep = std::getenv("QUENMAR_UI_SHOTS"); keep && *keep)
+    QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromStdString(std::string(keep) + "/" + name));
+}
+
+void TypeText(const char* text) { EXPECT_EQ(QProcess::execute("xdotool", {"type", "--delay", "30", text}), 0); }
+
+TEST(ProgramWindows, UnderAWindowManagerEnterPressesNothingUnmeantAndBoxesOpenOverTheWindowInView) {
+  QProcess wm;
+  wm.start("openbox", {"--sm-disable"});
+  ASSERT_TRUE(wm.waitForStarted()) << "openbox is needed (scripts/install-deps)";
+  for (int i = 0; i < 100 && WindowIds({"-root", "_NET_SUPPORTING_WM_CHECK"}).empty(); ++i) QThread::msleep(50);
+  ASSERT_FALSE(WindowIds({"-root", "_NET_SUPPORTING_WM_CHECK"}).empty()) << "the window manager runs";
+
+  TempDir data;
+  ui_test::WriteGameData(data);
+  data.WriteLines("locs.txt", {"en", "xx"});  // no loc_xx.txt: choosing it is an error box
+  QImage logo(634, 210, QImage::Format_RGB32);
+  logo.fill(Qt::darkBlue);
+  logo.save(QString::fromStdString(data.path() + "/Textures/launch_logo.bmp"), "BMP");
+  Console game(Args({"--data", data.path(), "--seed", "7", "--console"}));
+  ASSERT_TRUE(AskUntil(game, "state", [](const nlohmann::json& j) { return j["loading"] == false; }).is_object());
+  QThread::msleep(400);
+  nlohmann::json all = game.Ask("windows");
+  const nlohmann::json launcher = FindWindow(all, "launcher");
+  ASSERT_EQ(launcher["visible"], true) << game.Errors();
+  const QPoint at = ScreenOrigin(launcher["id"].get<uint64_t>());
+
+  // Enter on the launcher starts no game: no button is its default.
+  ClickAt(at + QPoint(300, 100));
+  Key("Return");
+  QThread::msleep(600);
+  EXPECT_EQ(game.Ask("state")["game_running"], false) << "Enter started a game";
+
+  // A box while only the launcher, which stays on top, is on screen: over it.
+  game.Say("boxes real");
+  std::vector<uint64_t> ours = OurWindows(game);
+  game.Say("language xx");
+  uint64_t box = BoxOnTop(ours);
+  ASSERT_NE(box, 0u) << "the box is not on top of the launcher";
+  EXPECT_EQ(TransientFor(box), launcher["id"].get<uint64_t>());
+  KeepScreen("wm_box_over_launcher.png");
+  CloseBox(box);
+  game.Say("boxes recorded");
+
+  // The editor over the game window: Enter in a box keeps the edits, Save writes them.
+  game.Say("new 10");
+  game.Say("set msg_panel 0");
+  game.Say("show editor");
+  AskUntil(game, "windows", [](const nlohmann::json& j) { return FindWindow(j, "editor")["visible"] == true; });
+  QThread::msleep(500);  // where the window manager has put it
+  const nlohmann::json editor = FindWindow(game.Ask("windows"), "editor");
+  ASSERT_EQ(editor["visible"], true);
+  const QPoint e = ScreenOrigin(editor["id"].get<uint64_t>());
+  const QPoint bid = e + QPoint(74, 20), load = e + QPoint(42, 48), save = e + QPoint(110, 48);
+  const QPoint cost = e + QPoint(8 + 104 + 45, 68 + 22 + 10);
+  ClickAt(bid);
+  Key("ctrl+a");
+  TypeText("1");
+  ClickAt(load);
+  QThread::msleep(300);
+  ClickAt(cost);
+  Key("ctrl+a");
+  TypeText("250");
+  Key("Return");
+  KeepScreen("wm_editor_enter.png");
+  ClickAt(save);
+  const std::string file = data.path() + "/Buildings/bldg_1.bld";
+  std::string line3;
+  for (int i = 0; i < 100 && line3 != "250"; ++i, QThread::msleep(50)) {
+    const std::string text = data.Read("Buildings/bldg_1.bld");
+    std::size_t a = 0;
+    for (int n = 0; n < 2 && a != std::string::npos; ++n) a = text.find("\r\n", a) + 2;
+    line3 = text.substr(a, text.find("\r\n", a) - a);
+  }
+  EXPECT_EQ(line3, "250") << "Enter in the Cost box loaded the file over the edit";
+
+  // An error box from the editor opens over the editor, not under it.
+  game.Say("boxes real");
+  ours = OurWindows(game);
+  ClickAt(bid);
+  Key("ctrl+a");
+  TypeText("x");
+  ClickAt(load);
+  box = BoxOnTop(ours);
+  ASSERT_NE(box, 0u) << "the box is not on top of the editor";
+  EXPECT_EQ(TransientFor(box), editor["id"].get<uint64_t>());
+  KeepScreen("wm_box_over_editor.png");
+  CloseBox(box);
+  game.Say("boxes recorded");
+  game.Say("menu Menu1_4");
+  EXPECT_EQ(game.Finish(), 0);
+  wm.terminate();
+  wm.waitForFinished();
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <random>
 #include <sstream>
 
 #include "audio/wav.h"
@@ -175,6 +177,11 @@ shell::Session& StartedSession(const Workspace& ws) {
     ws.session->StartUp(ws.dir(), 12345);
     ws.session->SaveGame(ws.dir() + "/baseline.qsave");
   }
+  // What a load leaves alone (the options, the view's size, the score table) is put back too.
+  ws.session->game.isometric = false;
+  ws.session->game.tubes_off = false;
+  ws.session->world.SetViewSize(1008, 709);
+  ws.session->hiscores = {};
   ws.session->LoadGame(ws.dir() + "/baseline.qsave");
   ws.session->recorder.messages.clear();
   ws.session->recorder.errors.clear();
@@ -197,6 +204,62 @@ void Script(const Workspace& ws, std::string_view bytes) {
   FUZZ_CHECK(status == 0 || status == 1);
 }
 
+// Some play chosen by `r`: every command the interpreter has once, in a random order, then
+// `commands` more; a few days and frames at a time, so one input stays well inside a
+// second. Only what a player could do: the Speed menu's day lengths, the three levels,
+// files only inside the workspace.
+std::string PlayOn(const Workspace& ws, std::mt19937& r, int commands) {
+  auto pick = [&](int n) { return static_cast<int>(r() % static_cast<unsigned>(n)); };
+  static const char* kLooks[] = {"state", "catalog", "placed", "messages", "hud", "readout", "warnings",
+                                 "score", "history", "ship", "shuttles", "hiscore-list", "locale 33"};
+  static const char* kDts[] = {"0.016", "0.1", "0.5", "3.5", "40"};
+  static const char* kSpeeds[] = {"0.5", "3", "12"};
+  static const char* kOnOff[] = {"on", "off"};
+  static const char* kGoods[] = {"food", "raw", "products"};
+  static const char* kPanels[] = {"build", "bldg", "none"};
+  static const char* kPointer[] = {"move", "down", "up"};
+  constexpr int kKinds = 29;
+  std::vector<int> kinds(kKinds);
+  for (int k = 0; k < kKinds; ++k) kinds[static_cast<std::size_t>(k)] = k;
+  std::shuffle(kinds.begin(), kinds.end(), r);
+  for (int i = 0; i < commands; ++i) kinds.push_back(pick(kKinds));
+  // First the loaded game as it stands: its craft fly, a day passes, the ship is called.
+  std::ostringstream s;
+  s << "frames 30 0.5\nday\nbuy food 1\nframes 5\n";
+  for (const int kind : kinds) {
+    if (kind == kKinds - 1)  // one kind of look shows them all
+      for (const char* look : kLooks) s << look << '\n';
+    switch (kind) {
+      case 0: s << "new " << (pick(3) == 0 ? 10 : pick(2) ? 5 : 1) << '\n'; break;
+      case 1: s << "sandbox " << kOnOff[pick(2)] << '\n'; break;
+      case 2: s << "events " << kOnOff[pick(2)] << '\n'; break;
+      case 3: case 4: s << "day " << 1 + pick(3) << '\n'; break;
+      case 5: case 6: s << "frames " << 1 + pick(20) << ' ' << kDts[pick(5)] << '\n'; break;
+      case 7: s << "set day_length " << kSpeeds[pick(3)] << '\n'; break;
+      case 8: s << "pointer " << kPointer[pick(3)] << ' ' << pick(1100) << ' ' << pick(800) << (pick(2) ? " right" : "") << '\n'; break;
+      case 9: s << "view " << 200 + pick(1400) << ' ' << 200 + pick(1000) << '\n'; break;
+      case 10: s << "panel " << kPanels[pick(3)] << '\n'; break;
+      case 11: s << "choose " << pick(30) - 1 << '\n'; break;
+      case 12: case 13: s << "build " << pick(30) << (pick(2) ? " " + std::to_string(pick(34)) + " " + std::to_string(pick(30)) : "") << '\n'; break;
+      case 14: s << (pick(3) == 0 ? "upgrade " : pick(2) ? "toggle " : "destroy ") << pick(40) << '\n'; break;
+      case 15: s << (pick(4) ? "select " + std::to_string(pick(40)) : std::string("select none")) << '\n'; break;
+      case 16: s << (pick(2) ? "buy " : "sell ") << kGoods[pick(3)] << ' ' << pick(500) << '\n'; break;
+      case 17: s << "credit " << pick(40000) << '\n'; break;
+      case 18: s << "event " << pick(12) << '\n'; break;
+      case 19: s << "hiscore fuzzer\n"; break;
+      case 20: s << "save " << ws.dir() << "/played.qsave\n"; break;
+      case 21: s << "load " << ws.dir() << "/played.qsave\n"; break;
+      case 22: s << "history-csv " << ws.dir() << "/history.csv\n"; break;
+      case 23: s << (pick(2) ? "isometric " : "tubes ") << kOnOff[pick(2)] << '\n'; break;
+      case 24: s << "pause\n"; break;
+      case 25: s << "camera " << pick(700) << ' ' << pick(700) << ' ' << pick(250) << '\n'; break;
+      case 26: s << "cell " << pick(36) - 1 << ' ' << pick(32) - 1 << '\n'; break;
+      default: s << kLooks[pick(13)] << '\n'; break;
+    }
+  }
+  return s.str();
+}
+
 void Save(const Workspace& ws, std::string_view bytes) {
   shell::Session& session = StartedSession(ws);
   const nlohmann::json before = shell::SaveJson(session);
@@ -214,6 +277,24 @@ void Save(const Workspace& ws, std::string_view bytes) {
   session.SaveGame(ws.dir() + "/again.qsave");
   session.LoadGame(ws.dir() + "/again.qsave");
   FUZZ_CHECK(shell::SaveJson(session) == loaded);
+
+  // And it plays on: whatever a load lets in must not hang, trap or crash the game later.
+  std::seed_seq seed(bytes.begin(), bytes.end());
+  std::mt19937 r(seed);
+  std::ostringstream out, err;
+  sim::Interpreter interpreter(session, out, err);
+  sim::RegisterAllCommands(interpreter);
+  std::istringstream script(PlayOn(ws, r, 24));
+  const int status = interpreter.RunScript(script);
+  FUZZ_CHECK(status == 0 || status == 1);
+  // What the game wrote after playing on is a save it reads back.
+  try {
+    session.SaveGame(ws.dir() + "/after.qsave");
+    session.LoadGame(ws.dir() + "/after.qsave");
+  } catch (const shell::SaveError& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    FUZZ_CHECK(!"a save the game wrote after playing on does not load");
+  }
 }
 
 }  // namespace
@@ -239,7 +320,7 @@ void Workspace::Write(const std::string& relative, std::string_view bytes) const
 
 void Workspace::Reset() const {
   std::error_code ec;
-  for (const char* name : {"leaders.hof", "options.txt", "loc_fz.txt"}) fs::remove(fs::path(dir_) / name, ec);
+  for (const char* name : {"leaders.hof", "options.txt", "loc_fz.txt", "played.qsave", "history.csv"}) fs::remove(fs::path(dir_) / name, ec);
 }
 
 const std::vector<Target>& Targets() {

@@ -2,8 +2,12 @@
 
 #include <array>
 #include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <functional>
+#include <thread>
 
 #include "core/errors.h"
 
@@ -161,22 +165,31 @@ std::vector<std::string> ReadLines(const std::string& path, std::size_t max_byte
 }
 
 void WriteLines(const std::string& path, const std::vector<std::string>& lines, bool bom) {
-  const std::string tmp = path + ".tmp";
+  std::string bytes = bom ? "\xEF\xBB\xBF" : "";
+  for (const auto& l : lines) bytes += l + "\r\n";
   // The player's folders are made on first use; a failure shows when the file is created.
   std::error_code dir_ec;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), dir_ec);
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) throw DataError(path, 0, "", "Cannot create file");
-    if (bom) out << "\xEF\xBB\xBF";
-    for (const auto& l : lines) out << l << "\r\n";
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      std::filesystem::remove(tmp, ec);
-      throw DataError(path, 0, "", "Cannot write file");
-    }
+  // A new file of a name of its own ("x": created exclusively, so never through a link
+  // planted there): two games writing the same file each rename a whole one over it.
+  const auto who = std::hash<std::thread::id>()(std::this_thread::get_id());
+  std::string tmp;
+  std::FILE* out = nullptr;
+  for (unsigned attempt = 0; attempt < 64 && !out; ++attempt) {
+    const auto now = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%llx.%llx.tmp", static_cast<unsigned long long>(who) & 0xFFFFFFFFFFFFull,
+                  (now << 6) + attempt);
+    tmp = path + suffix;
+    out = std::fopen(tmp.c_str(), "wbx");
+    if (!out && errno != EEXIST) break;
+  }
+  if (!out) throw DataError(path, 0, "", "Cannot create file");
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+  if (std::fclose(out) != 0 || !written) {
+    std::error_code ec;
+    std::filesystem::remove(tmp, ec);
+    throw DataError(path, 0, "", "Cannot write file");
   }
   std::error_code ec;
   std::filesystem::rename(tmp, path, ec);

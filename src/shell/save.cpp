@@ -246,10 +246,10 @@ class Reader {
   const std::string& path_;
 };
 
-// A placed building is a copy of a catalog entry (one of the 101 building files) whose
-// construction counts down to 0.
+// A placed building is a copy of a catalog entry, one of the 101 building files. Its other
+// values come from that file as written (a construction time may even be negative).
 core::building ReadBuilding(const Reader& r) {
-  static const std::vector<Bounds> kBounds = {{"id", 0, core::kCatalogSize - 1}, {"construction", 0, kIntMax}};
+  static const std::vector<Bounds> kBounds = {{"id", 0, core::kCatalogSize - 1}};
   core::building b;
   for (const auto& f : core::BuildingFields()) {
     std::visit(

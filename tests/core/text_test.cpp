@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "core/errors.h"
 #include "support/test_data.h"
 
@@ -78,6 +81,21 @@ TEST(TextFiles, WriteThenReadRoundTripsWithCrLf) {
   EXPECT_EQ(core::ReadLines(path), (Lines{"one", "", "\xD0\x96"}));
   core::WriteLines(path, {"x"}, /*bom=*/true);
   EXPECT_EQ(dir.Read("out.txt"), "\xEF\xBB\xBFx\r\n");
+}
+
+// The file is written under a new name of its own and renamed over the old: a link planted
+// at the name a temporary once had is never followed.
+TEST(TextFiles, WritingNeverFollowsALinkAtTheTemporaryName) {
+  testing_support::TempDir dir;
+  const std::string path = dir.path() + "/leaders.hof";
+  std::ofstream(dir.path() + "/victim.txt") << "keep me";
+  std::filesystem::create_symlink(dir.path() + "/victim.txt", path + ".tmp");
+  core::WriteLines(path, {"a"});
+  EXPECT_EQ(dir.Read("leaders.hof"), "a\r\n");
+  EXPECT_EQ(dir.Read("victim.txt"), "keep me");
+  EXPECT_TRUE(std::filesystem::is_symlink(path + ".tmp"));
+  // Nothing else is left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 3);
 }
 
 TEST(TextFiles, MissingFileIsAnErrorNamingIt) {

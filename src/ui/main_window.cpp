@@ -318,7 +318,7 @@ void MainWindow::StartGame(int32_t level) {
   try {
     core::StartNewGame(session_.game, level);
   } catch (const core::DataError& e) {
-    host_.ErrorBox(e.what());
+    session_.game.host->ErrorBox(e.what());
   }
 }
 
@@ -352,7 +352,8 @@ void MainWindow::Save(const std::function<void()>& write) {
   try {
     write();
   } catch (const shell::SaveError& e) {
-    host_.ErrorBox((Word(game(), shell::kLocSaveFailed, "The game could not be saved") + ":\n" + e.what()).toStdString());
+    session_.game.host->ErrorBox(
+        (Word(game(), shell::kLocSaveFailed, "The game could not be saved") + ":\n" + e.what()).toStdString());
   }
 }
 
@@ -364,7 +365,7 @@ void MainWindow::LoadGameFrom(const std::string& path) {
   try {
     session_.LoadGame(path);
   } catch (const shell::SaveError& e) {
-    host_.ErrorBox(
+    session_.game.host->ErrorBox(
         (Word(game(), shell::kLocLoadFailed, "The saved game could not be loaded") + ":\n" + e.what()).toStdString());
     return;
   }
@@ -416,7 +417,7 @@ void MainWindow::QuickLoad() {
   if (session_.saves_folder().empty()) return;
   const std::string path = session_.QuickSavePath();
   if (!QFileInfo::exists(QString::fromStdString(path))) {
-    host_.ErrorBox(Word(game(), shell::kLocNoQuickSave, "No quick save yet").toStdString());
+    session_.game.host->ErrorBox(Word(game(), shell::kLocNoQuickSave, "No quick save yet").toStdString());
     return;
   }
   LoadGameFrom(path);
@@ -460,13 +461,13 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     shell::SaveOptions(session_.game, session_.options);
   } catch (const core::DataError& ex) {
     // The settings are lost, the game still ends: the player asked to leave.
-    host_.ErrorBox(ex.what());
+    session_.game.host->ErrorBox(ex.what());
   }
   // A game in progress is kept for the launcher's Continue.
   try {
     session_.SaveOnClose();
   } catch (const shell::SaveError& ex) {
-    host_.ErrorBox(ex.what());
+    session_.game.host->ErrorBox(ex.what());
   }
   e->accept();
   end_program();

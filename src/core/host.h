@@ -54,8 +54,9 @@ struct PlayerAction {
 // Where the player's actions are noted for undo. Each operation that changes the colony on
 // the player's behalf calls Act once it knows the change will happen and before anything
 // changes (a refused action calls nothing), so every path to the operations, windows and
-// scripts alike, is noted in one place. The day's tick and a new game call CloseDay: what
-// the economy did with the day's actions is not the player's to take back.
+// scripts alike, is noted in one place. The day's tick, a new game and the end of a game
+// call CloseDay: what the economy did with the day's actions is not the player's to take
+// back, nor is a finished game's score.
 class ActionLog {
  public:
   virtual ~ActionLog() = default;

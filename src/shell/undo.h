@@ -6,7 +6,8 @@
 // the game, the craft, the random generator's state and the view come back exactly, and
 // playing the same action again plays the same game. Redo applies the state undo left.
 // The core operations note every action (core::ActionLog) before they change anything;
-// the day's tick and a new game close the list, and a load starts it afresh.
+// the day's tick, a new game and the end of a game close the list, and a load starts it
+// afresh.
 //
 // Snapshots are the in-memory form other features that return to an earlier state build
 // on: TakeSnapshot / RestoreSnapshot work for any moment of a game.

@@ -275,6 +275,31 @@ void CheckUndoIsExact(int scripts, uint32_t first_seed) {
 
 TEST(Undo, TakesBackActionsExactlyAndRedoesThem) { CheckUndoIsExact(40, 1); }
 
+// What closes the day's list: its tick, a new game, a load, the end of the game. Nothing
+// is left to undo or redo after any of them.
+TEST(Undo, TheDaysTickANewGameALoadAndTheEndCloseTheList) {
+  TempDir dir;
+  const std::string file = dir.path() + "/closed.qsave";
+  const std::pair<const char*, std::string> closers[] = {
+      {"the day's tick", "day 1\n"},
+      {"a new game", "new 5\n"},
+      {"a load", "load " + file + "\n"},
+      {"bankruptcy", "set money -2000000\nframes 1\n"},
+  };
+  for (const auto& [what, closer] : closers) {
+    SCOPED_TRACE(what);
+    auto s = Started(3);
+    Play(*s, "new 10\nevents off\nset msg_panel 0\nsave " + file + "\nset money 100000\nbuild 3\nbuild 4\nundo\n");
+    ASSERT_TRUE(s->undo.CanUndo());
+    ASSERT_TRUE(s->undo.CanRedo());
+    Play(*s, closer);
+    EXPECT_FALSE(s->undo.CanUndo());
+    EXPECT_FALSE(s->undo.CanRedo());
+    EXPECT_EQ(Play(*s, "undo\nredo\n"),
+              "error: line 1: nothing to undo since the day began\nerror: line 2: nothing to redo\n");
+  }
+}
+
 // QUENMAR_UNDO_SOAK=N plays N more scripts (seeds from 100000).
 TEST(Undo, Soak) {
   const char* n = std::getenv("QUENMAR_UNDO_SOAK");

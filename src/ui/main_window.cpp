@@ -177,6 +177,7 @@ void MainWindow::BuildMenus() {
     QAction* a = AddItem(game, control, control, design_text, [this, undo] { undo ? Undo() : Redo(); });
     const QString shown_key = QKeySequence(keys.front()).toString(QKeySequence::NativeText);
     captions_[control] = [a, shown_key](const QString& text) { a->setText(text + '\t' + shown_key); };
+    captions_[control](design_text);
     for (const char* key : keys) {
       auto* sc = new QShortcut(QKeySequence(key), this);
       sc->setContext(Qt::WindowShortcut);

@@ -347,6 +347,7 @@ TEST_F(Window, UndoAndRedoItemsNameTheActionAndGreyOutWithoutOne) {
   EXPECT_EQ(caption(undo), "Undo");
   EXPECT_FALSE(undo->isEnabled());
   EXPECT_FALSE(redo->isEnabled());
+  EXPECT_EQ(redo->text().section('\t', 1).toStdString(), "Ctrl+Y") << "the key shows with the item greyed out too";
 
   const std::string name = g().catalog[0].name;
   Script("build 0\nbuy food 40\n");

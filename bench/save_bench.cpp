@@ -7,9 +7,11 @@
 #include <string>
 #include <unistd.h>
 
+#include "core/construction.h"
 #include "core/newgame.h"
 #include "shell/save.h"
 #include "shell/session.h"
+#include "shell/undo.h"
 
 namespace {
 
@@ -64,9 +66,32 @@ void BM_LoadFile(benchmark::State& state) {
   state.counters["days"] = static_cast<double>(f.s.game.history.days().size());
 }
 
+// What an action costs undo: the state kept before it (its size in memory as `bytes`),
+// and an action with its undo, which restores that state.
+void BM_UndoSnapshot(benchmark::State& state) {
+  FullGame f;
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const shell::Snapshot snapshot = shell::TakeSnapshot(f.s);
+    bytes = snapshot.bytes.size();
+    benchmark::DoNotOptimize(snapshot.bytes.data());
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void BM_ActionAndUndo(benchmark::State& state) {
+  FullGame f;
+  for (auto _ : state) {
+    core::ToggleActive(f.s.game, 5);
+    f.s.undo.Undo();
+  }
+}
+
 BENCHMARK(BM_SaveText)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_SaveFile)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_LoadFile)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_UndoSnapshot)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ActionAndUndo)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -77,6 +77,7 @@ void ConstructBuilding(Game& g, int32_t bid) {
   const int32_t slot = FindFreeSlot(g);
   const bool ok = CanAfford(g, type);
   if (slot != -1 && ok) {
+    g.actions->Act({.kind = PlayerAction::kBuild, .name = type.name});
     Charge(g, type.cst);
     building& b = g.placed[slot];
     b = type;
@@ -108,6 +109,7 @@ void UpgradeBuilding(Game& g, int32_t btu) {
     building& b = g.placed[btu];
     const int32_t cost = b.cst * b.up;
     if (cost <= g.money && b.up < b.upl) {
+      g.actions->Act({.kind = PlayerAction::kUpgrade, .name = b.name});
       Charge(g, cost);
       b.up += 1;
       UpdateBldgList(g);
@@ -119,6 +121,7 @@ void UpgradeBuilding(Game& g, int32_t btu) {
 
 void ToggleActive(Game& g, int32_t i) {
   if (!HoldsBuilding(g, i)) return;
+  g.actions->Act({.kind = g.placed[i].active ? PlayerAction::kSwitchOff : PlayerAction::kSwitchOn, .name = g.placed[i].name});
   g.placed[i].active = !g.placed[i].active;
   UpdateBldgList(g);
 }
@@ -127,6 +130,8 @@ void DestroyBuilding(Game& g, int32_t id) {
   // An empty slot is not offered for demolition: nothing to pay for.
   if (!HoldsBuilding(g, id) || g.money < kDemolitionCost) return;
   if (!g.host->Confirm(g.Loc(77))) return;
+  // Noted after the question: a window's question may let frames run while it is open.
+  g.actions->Act({.kind = PlayerAction::kDemolish, .name = g.placed[id].name});
   Charge(g, kDemolitionCost);
   g.placed[id].exists = false;
   g.PlacedChanged();

@@ -179,6 +179,8 @@ bool CheckGameover(Game& g) {
 
   g.game_over = true;
   g.game_running = false;
+  // The score is given: nothing of the finished game is taken back any more.
+  g.actions->CloseDay();
   const int32_t points = Score(g);
   g.score_entry.points = points;
   g.score_entry.level = g.level;

@@ -16,6 +16,11 @@ TrafficLink& Game::NullTraffic() {
   return t;
 }
 
+ActionLog& Game::NullActions() {
+  static ActionLog a;
+  return a;
+}
+
 std::string Game::Path(const std::string& relative) const {
   if (!user_dir.empty()) {
     std::string own = DataPath(user_dir, relative);

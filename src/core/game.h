@@ -150,6 +150,7 @@ struct Game {
   Rng rng;
   Host* host = &NullHost();
   TrafficLink* traffic = &NullTraffic();
+  ActionLog* actions = &NullActions();
   int32_t Random(int32_t n) { return rng.Random(n); }
 
   // Resolves a game data path ("\Buildings\bldg_1.bld") for reading: the player's own
@@ -160,6 +161,7 @@ struct Game {
 
   static Host& NullHost();
   static TrafficLink& NullTraffic();
+  static ActionLog& NullActions();
 };
 
 }  // namespace core

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace core {
@@ -34,6 +35,33 @@ class TrafficLink {
   virtual void CallShip() {}
   // A pirate raid sends the pirate ships across the colony.
   virtual void SendPirates() {}
+};
+
+}  // namespace core
+
+namespace core {
+
+// A player's own action on the colony, as undo names it: the building for a construction,
+// upgrade, switch or demolition, goods and amount for a trade, the sum of a credit.
+struct PlayerAction {
+  enum Kind : int { kBuild, kUpgrade, kSwitchOn, kSwitchOff, kDemolish, kBuy, kSell, kCredit };
+  Kind kind = kBuild;
+  std::string name;
+  int32_t goods = 0;
+  int32_t amount = 0;
+};
+
+// Where the player's actions are noted for undo. Each operation that changes the colony on
+// the player's behalf calls Act once it knows the change will happen and before anything
+// changes (a refused action calls nothing), so every path to the operations, windows and
+// scripts alike, is noted in one place. The day's tick, a new game and the end of a game
+// call CloseDay: what the economy did with the day's actions is not the player's to take
+// back, nor is a finished game's score.
+class ActionLog {
+ public:
+  virtual ~ActionLog() = default;
+  virtual void Act(const PlayerAction& action) { (void)action; }
+  virtual void CloseDay() {}
 };
 
 }  // namespace core

@@ -17,6 +17,7 @@ void StartNewGame(Game& g, int32_t level) {
     throw;
   }
   g.history.Clear();
+  g.actions->CloseDay();
   FillConstrList(g);
   g.host->UpdateBldgList();
   // Runs with the previous game's level, prices and day, as the first tick of a game does.
@@ -62,6 +63,7 @@ void GLCadencer1Progress(Game& g, double deltaTime) {
       if (!g.game_over && !g.sandbox) g.days_left -= 1;
       ProcessDay(g);
       g.history.Record(g);
+      g.actions->CloseDay();
     }
   }
 }

@@ -29,23 +29,29 @@ int32_t* Price(Game& g, int32_t goods) {
 }  // namespace
 
 void Trade(Game& g, int32_t direction, int32_t goods, int32_t n) {
-  g.traffic->CallShip();
-  if (n < 0) return;
+  // Whether the trade happens decides whether it is an action, and an action is noted
+  // before anything changes, the ship's call included; the call itself comes first
+  // either way.
   int32_t* stock = Stock(g, goods);
   int32_t* price = Price(g, goods);
-  if (!stock || (direction != kSell && direction != kBuy)) return;
-  if (n > g.trade_cap - g.traded) return;
-  // A sum beyond 32 bits would wrap and turn the affordability test upside down.
-  const int64_t sum = static_cast<int64_t>(n) * *price;
-  if (sum > INT32_MAX || sum < INT32_MIN) return;
-  const int32_t value = static_cast<int32_t>(sum);
+  const bool takes_place = [&] {
+    if (n <= 0 || !stock || (direction != kSell && direction != kBuy)) return false;
+    if (n > g.trade_cap - g.traded) return false;
+    // A sum beyond 32 bits would wrap and turn the affordability test upside down.
+    const int64_t sum = static_cast<int64_t>(n) * *price;
+    if (sum > INT32_MAX || sum < INT32_MIN) return false;
+    return direction == kSell ? n <= *stock : static_cast<int32_t>(sum) <= g.money;
+  }();
+  if (takes_place)
+    g.actions->Act({.kind = direction == kSell ? PlayerAction::kSell : PlayerAction::kBuy, .name = {}, .goods = goods, .amount = n});
+  g.traffic->CallShip();
+  if (!takes_place) return;
+  const int32_t value = n * *price;
   if (direction == kSell) {
-    if (n > *stock) return;
     g.money += value;
     g.income_day += value;
     *stock -= n;
   } else {
-    if (value > g.money) return;
     g.money -= value;
     g.expense_day += value;
     *stock += n;
@@ -59,12 +65,15 @@ void TakeCredit(Game& g, int32_t incsum) {
     g.host->ShowInfoMessage(kMsgOther, g.Loc(72) + g.Loc(73));
     return;
   }
-  g.credit_sum = incsum;
   const int32_t limit = g.attraction * 10000;
   if (limit < incsum) {
+    g.credit_sum = incsum;
     g.host->ShowInfoMessage(kMsgOther, Sentence(g.Loc(74) + g.Loc(75) + g.Loc(76) + ": " + std::to_string(limit)));
     return;
   }
+  // A credit of nothing borrows nothing: no action to take back.
+  if (incsum > 0) g.actions->Act({.kind = PlayerAction::kCredit, .name = {}, .goods = 0, .amount = incsum});
+  g.credit_sum = incsum;
   g.money += incsum;
   g.income_day += incsum;
   const int32_t interest_sum = incsum * g.interest;  // 32-bit, as the rule states

@@ -52,6 +52,7 @@ void SessionHost::UpdateBldgList() { s_.windows().UpdateBldgList(); }
 Session::Session() {
   game.host = &host;
   game.traffic = &traffic;
+  game.actions = &undo;
   // The end of a frame is where an autosave belongs: the day and the frame are both done,
   // as at any save the player asks for between frames.
   world.frame_clock().SetHandler([this](double dt, double t) {
@@ -64,6 +65,7 @@ Session::~Session() {
   // Whatever outlives the session must not reach back into it.
   game.host = &core::Game::NullHost();
   game.traffic = &core::Game::NullTraffic();
+  game.actions = &core::Game::NullActions();
 }
 
 void Session::SetWindows(core::Host* windows) { windows_ = windows ? windows : &core::Game::NullHost(); }
@@ -165,6 +167,8 @@ void Session::SaveGame(const std::string& path) {
 
 void Session::LoadGame(const std::string& path) {
   ReadSave(*this, path);
+  // The actions taken belong to the game that was left.
+  undo.Clear();
   // The month the loaded game was saved in has been autosaved already (or was not meant to be).
   checked_day_ = game.history.days().empty() ? 0 : game.history.days().back().day;
   MarkLastGame(path);

@@ -27,6 +27,7 @@
 #include "shell/locale.h"
 #include "shell/options.h"
 #include "shell/save.h"
+#include "shell/undo.h"
 #include "traffic/traffic.h"
 
 namespace shell {
@@ -179,6 +180,8 @@ class Session {
   RecordingHost recorder{host};
   // The message the in-scene panel shows or showed last.
   ShownMessage hud_message{0, ""};
+  // The day's actions for undo and redo (shell/undo.h); every game operation notes here.
+  UndoHistory undo{*this};
 
  private:
   void Autosave();

@@ -1,4 +1,5 @@
-// Commands that save and load the game and show the colony's history.
+// Commands that save and load the game, undo and redo the player's actions and show the
+// colony's history.
 #include "shell/history.h"
 #include "shell/save.h"
 #include "sim/interpreter.h"
@@ -26,6 +27,16 @@ void RegisterSaveCommands(Interpreter& in) {
     } catch (const shell::SaveError& e) {
       throw CommandError(std::string("cannot load the game: ") + e.what());
     }
+  });
+  in.Register("undo", [](Interpreter& in, const Args& a) {
+    Interpreter::ExpectArgs(a, 0, 0);
+    if (!in.session().undo.CanUndo()) throw CommandError("nothing to undo since the day began");
+    in.session().undo.Undo();
+  });
+  in.Register("redo", [](Interpreter& in, const Args& a) {
+    Interpreter::ExpectArgs(a, 0, 0);
+    if (!in.session().undo.CanRedo()) throw CommandError("nothing to redo");
+    in.session().undo.Redo();
   });
   in.Register("history", [](Interpreter& in, const Args& a) {
     Interpreter::ExpectArgs(a, 0, 0);

@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <tuple>
+#include <vector>
 
 #include "core/errors.h"
 #include "core/events.h"
@@ -167,6 +169,28 @@ void MainWindow::BuildMenus() {
   AddItem(game, "game_quickload", "game_quickload", "Quick load", [this] { QuickLoad(); }, "F9");
   AddItem(game, "game_history", "game_history", "Colony history", [this] { ShowHistory(); }, "F3");
   game->addSeparator();
+  // Their captions name the action and change with the game, so they follow it rather than
+  // the caption table; the keys are checked against the list at the moment they are pressed.
+  for (const auto& [control, design_text, keys] :
+       {std::tuple{"game_undo", "Undo", std::vector<const char*>{"Ctrl+Z"}},
+        std::tuple{"game_redo", "Redo", std::vector<const char*>{"Ctrl+Y", "Ctrl+Shift+Z"}}}) {
+    const bool undo = std::string_view(control) == "game_undo";
+    QAction* a = AddItem(game, control, control, design_text, [this, undo] { undo ? Undo() : Redo(); });
+    const QString shown_key = QKeySequence(keys.front()).toString(QKeySequence::NativeText);
+    captions_[control] = [a, shown_key](const QString& text) { a->setText(text + '\t' + shown_key); };
+    captions_[control](design_text);
+    for (const char* key : keys) {
+      auto* sc = new QShortcut(QKeySequence(key), this);
+      sc->setContext(Qt::WindowShortcut);
+      connect(sc, &QShortcut::activated, this, [this, a] {
+        ShowUndoItems();
+        if (!TextFieldHasFocus() && a->isEnabled()) a->trigger();
+      });
+    }
+  }
+  connect(game, &QMenu::aboutToShow, this, [this] { ShowUndoItems(); });
+  ShowUndoItems();
+  game->addSeparator();
   AddItem(game, "game_quit", "Menu1_4", "Quit", [this] { QuitAtOnce(); });
 
   QMenu* speed = add_menu("menu_speed", "Menu2", "Speed");
@@ -283,7 +307,35 @@ void MainWindow::ShowReadout() {
     stats->setChecked(world().hud().stats_panel);
   // The option comes with a loaded game too, and the launcher or a script may change it.
   ShowSandboxMark();
+  ShowUndoItems();
   if (!session_.game.hud_mode) RefreshPanels();
+}
+
+void MainWindow::ShowUndoItems() {
+  const shell::UndoHistory& u = session_.undo;
+  for (const auto& [control, caption, enabled] : {std::tuple{"game_undo", u.UndoCaption(), u.CanUndo()},
+                                                  std::tuple{"game_redo", u.RedoCaption(), u.CanRedo()}}) {
+    QAction* a = action(control);
+    if (!a) continue;
+    const QString text = Q(caption);
+    if (a->text().section('\t', 0, 0) != text) captions_[control](text);
+    if (a->isEnabled() != enabled) a->setEnabled(enabled);
+  }
+}
+
+void MainWindow::Undo() {
+  if (session_.undo.Undo()) AfterUndoOrRedo();
+}
+
+void MainWindow::Redo() {
+  if (session_.undo.Redo()) AfterUndoOrRedo();
+}
+
+void MainWindow::AfterUndoOrRedo() {
+  // The menus and the panels follow the game at once, as after a load.
+  ShowSandboxMark();
+  ShowUndoItems();
+  RefreshPanels();
 }
 
 void MainWindow::RefreshPanels() {

@@ -72,6 +72,13 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   // The launcher's Continue: loads the last game (or says why it cannot).
   bool ContinueLastGame();
   void ShowHistory();             // "Colony history"
+  // Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z): the day's actions taken back and played again
+  // (shell/undo.h); nothing when there is none.
+  void Undo();
+  void Redo();
+  // The Undo and Redo items name the action they would take back or play again and are
+  // greyed out without one.
+  void ShowUndoItems();
   void TogglePause();             // Pause/Unpause: holds the day clock until undone
   void SetSpeed(double day_length);
   void PirateAttack();
@@ -124,6 +131,7 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   // The window caption and the check marks, from the read-out the last frame made.
   void ShowReadout();
   void ModalBox(bool open);
+  void AfterUndoOrRedo();
   QString SavesFilter() const;
   // Runs a save; a failure shows the error box with what went wrong.
   void Save(const std::function<void()>& write);

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -145,6 +146,165 @@ TEST(SaveLoad, Soak) {
   const char* n = std::getenv("QUENMAR_SAVE_SOAK");
   if (!n) GTEST_SKIP() << "set QUENMAR_SAVE_SOAK=N to play N more scripts";
   CheckSaveLoadPlaysOn(std::atoi(n), 100000);
+}
+
+// One of the player's actions, or (now and then) a look or a moment of the day between
+// them: every path the windows take to the operations, the selection's panel buttons
+// included.
+std::string RandomAction(std::mt19937& r, int catalog_count) {
+  auto pick = [&](int n) { return static_cast<int>(r() % static_cast<unsigned>(n)); };
+  static const char* kGoods[] = {"food", "raw", "products"};
+  static const char* kOnSlot[] = {"upgrade", "toggle", "destroy"};
+  std::ostringstream s;
+  switch (pick(11)) {
+    case 0: case 1: s << "build " << pick(catalog_count) << '\n'; break;
+    case 2: s << "cell " << pick(34) << ' ' << pick(30) << "\nbuild " << pick(catalog_count) << '\n'; break;
+    case 3: case 4: s << kOnSlot[pick(3)] << ' ' << pick(30) << '\n'; break;
+    case 5: s << "select " << pick(30) << '\n' << kOnSlot[pick(3)] << '\n'; break;
+    case 6: case 7: s << (pick(2) ? "buy " : "sell ") << kGoods[pick(3)] << ' ' << pick(pick(4) ? 60 : 400) << '\n'; break;
+    case 8: s << "credit " << pick(30000) << '\n'; break;
+    case 9: {
+      const int slot = pick(30);  // twice: the second switches back on
+      s << "toggle " << slot << "\ntoggle " << slot << '\n';
+      break;
+    }
+    default: s << (pick(2) ? "frames " + std::to_string(1 + pick(20)) + " 0.016\n" : "cell " + std::to_string(pick(33)) + " 5\n"); break;
+  }
+  return s.str();
+}
+
+// Two states alike, or what differs between them as a JSON patch.
+testing::AssertionResult Same(const json& got, const json& want) {
+  if (got == want) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << json::diff(want, got).dump();
+}
+
+// Plays `scripts` seeded scripts, each a random stretch of play and then a few actions of
+// one day, and checks undo against the save: `save; A; undo; save` writes the same file
+// twice; undoing every action of the day returns the game to the moment before the first,
+// redoing them all to the moment of the first undo, and playing the same actions again
+// after undoing them gives that very game once more (generator and craft included), with
+// nothing left to redo. A refused action is not one: it leaves nothing to undo.
+void CheckUndoIsExact(int scripts, uint32_t first_seed) {
+  TempDir dir;
+  const std::string before_file = dir.path() + "/before.qsave", after_file = dir.path() + "/after.qsave";
+  auto s = Started(7);
+  const int types = s->game.catalog_count;
+  ASSERT_GT(types, 0);
+  // A spaceport from the start: every trade then calls the trade ship, drawing from the
+  // generator, which an undone trade must give back too.
+  int spaceport = 0;
+  while (spaceport < types && !s->game.catalog[spaceport].spaceport) ++spaceport;
+  ASSERT_LT(spaceport, types);
+  int undone = 0;
+  std::set<int> kinds;
+  for (int k = 0; k < scripts; ++k) {
+    std::mt19937 r(first_seed + static_cast<uint32_t>(k));
+    // Money now and then, so that most actions are affordable.
+    const std::string play = (k == 0 ? "new 10\nset money 100000\nbuild " + std::to_string(spaceport) + "\n" : "") +
+                             RandomPlay(r, 2 + static_cast<int>(r() % 10), types, false) + (r() % 4 ? "set money " + std::to_string(r() % 200000) + "\n" : "");
+    Play(*s, play);
+    shell::UndoHistory& undo = s->undo;
+    // The day's list may already hold actions of the play before: these come on top.
+    std::string actions, log;
+    json before_first;
+    bool started = false;
+    std::size_t base = 0;
+    for (int i = 0, n = 2 + static_cast<int>(r() % 8); i < n; ++i) {
+      const std::string a = RandomAction(r, types);
+      // The last line is the action; a line before it chooses the site or the building.
+      const std::size_t last = a.rfind('\n', a.size() - 2) + 1;
+      Play(*s, a.substr(0, last) + "save " + before_file);
+      const std::size_t count = undo.undo_count();
+      const json before = started ? json() : shell::SaveJson(*s);
+      Play(*s, a.substr(last));
+      log += a;
+      if (undo.undo_count() < count) {
+        // A day passed: its tick closed the list.
+        started = false;
+        continue;
+      }
+      if (started) actions += a;
+      if (undo.undo_count() == count) continue;
+      if (!started) {
+        started = true;
+        before_first = before;
+        actions = a.substr(last);
+        base = count;
+      }
+      SCOPED_TRACE("script " + std::to_string(k) + ", seed " + std::to_string(first_seed + k) + "\n--- play\n" + play +
+                   "--- actions\n" + log);
+      ASSERT_EQ(undo.undo_count(), count + 1) << "one action, one step";
+      ASSERT_EQ(undo.redo_count(), 0u);
+      const json after = shell::SaveJson(*s);
+      kinds.insert(undo.NextUndo()->kind);
+      ASSERT_EQ(Play(*s, "undo\nsave " + after_file), "");
+      ASSERT_TRUE(Read(after_file) == Read(before_file))
+          << "save; A; undo; save: " << Same(json::parse(Read(after_file)), json::parse(Read(before_file))).message();
+      ASSERT_EQ(Play(*s, "redo"), "");
+      ASSERT_TRUE(Same(shell::SaveJson(*s), after)) << "A; undo; redo";
+      ++undone;
+    }
+    if (!started) continue;
+    const std::size_t steps = undo.undo_count() - base;
+    SCOPED_TRACE("script " + std::to_string(k) + ", seed " + std::to_string(first_seed + k) + "\n--- play\n" + play +
+                 "--- actions\n" + log + "--- from the first one on\n" + actions);
+    const json final_state = shell::SaveJson(*s);
+    const std::string all_undos = [&] {
+      std::string u;
+      for (std::size_t i = 0; i < steps; ++i) u += "undo\n";
+      return u;
+    }();
+    std::string all_redos = all_undos;
+    for (std::size_t at = 0; (at = all_redos.find("undo", at)) != std::string::npos;) all_redos.replace(at, 4, "redo");
+    ASSERT_EQ(Play(*s, all_undos), "");
+    ASSERT_EQ(undo.undo_count(), base);
+    ASSERT_TRUE(Same(shell::SaveJson(*s), before_first)) << "back to the start of the day's actions";
+    ASSERT_EQ(Play(*s, all_redos), "");
+    ASSERT_TRUE(Same(shell::SaveJson(*s), final_state)) << "redone to where the undoing began";
+    ASSERT_EQ(Play(*s, all_undos), "");
+    Play(*s, actions);
+    ASSERT_TRUE(Same(shell::SaveJson(*s), final_state)) << "the same actions again play the same game";
+    ASSERT_FALSE(undo.CanRedo()) << "a new action drops what could be redone";
+    ASSERT_EQ(undo.undo_count(), base + steps);
+  }
+  // The scripts must have exercised the property on every kind of action, not skipped it.
+  EXPECT_GT(undone, scripts);
+  EXPECT_EQ(kinds.size(), 8u) << ::testing::PrintToString(kinds) << " undone " << undone;
+}
+
+TEST(Undo, TakesBackActionsExactlyAndRedoesThem) { CheckUndoIsExact(40, 1); }
+
+// What closes the day's list: its tick, a new game, a load, the end of the game. Nothing
+// is left to undo or redo after any of them.
+TEST(Undo, TheDaysTickANewGameALoadAndTheEndCloseTheList) {
+  TempDir dir;
+  const std::string file = dir.path() + "/closed.qsave";
+  const std::pair<const char*, std::string> closers[] = {
+      {"the day's tick", "day 1\n"},
+      {"a new game", "new 5\n"},
+      {"a load", "load " + file + "\n"},
+      {"bankruptcy", "set money -2000000\nframes 1\n"},
+  };
+  for (const auto& [what, closer] : closers) {
+    SCOPED_TRACE(what);
+    auto s = Started(3);
+    Play(*s, "new 10\nevents off\nset msg_panel 0\nsave " + file + "\nset money 100000\nbuild 3\nbuild 4\nundo\n");
+    ASSERT_TRUE(s->undo.CanUndo());
+    ASSERT_TRUE(s->undo.CanRedo());
+    Play(*s, closer);
+    EXPECT_FALSE(s->undo.CanUndo());
+    EXPECT_FALSE(s->undo.CanRedo());
+    EXPECT_EQ(Play(*s, "undo\nredo\n"),
+              "error: line 1: nothing to undo since the day began\nerror: line 2: nothing to redo\n");
+  }
+}
+
+// QUENMAR_UNDO_SOAK=N plays N more scripts (seeds from 100000).
+TEST(Undo, Soak) {
+  const char* n = std::getenv("QUENMAR_UNDO_SOAK");
+  if (!n) GTEST_SKIP() << "set QUENMAR_UNDO_SOAK=N to play N more scripts";
+  CheckUndoIsExact(std::atoi(n), 100000);
 }
 
 // An open message comes back where the mode the player is in now shows messages, from a

@@ -628,6 +628,81 @@ TEST_F(HudPlay, ARoundOfClicksAtTheTablesPlaces) {
   EXPECT_EQ(game.Finish(), 0);
 }
 
+// A building put up by clicks and taken back with Ctrl+Z: gone, and the money back; a
+// demolition clicked by mistake and taken back: the building stands again. Ctrl+Y and
+// Ctrl+Shift+Z play them again, and the keys work with the side panels as in the HUD.
+TEST_F(HudPlay, CtrlZTakesBackABuildingAndADemolition) {
+  Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("hud.script"), "--console"}));
+  const nlohmann::json view = WaitForView(game);
+  ASSERT_TRUE(view.is_object()) << game.Errors();
+  const int w = view["width"], h = view["height"];
+  const QPoint origin(view["x"].get<int>(), view["y"].get<int>());
+  const HudPlaces at(w, h);
+  auto standing = [&] {
+    for (const auto& b : game.Ask("placed"))
+      if (b["x"] == 11 && b["y"] == 10) return true;
+    return false;
+  };
+  auto money_is = [&](int32_t m) {
+    return AskUntil(game, "state", [m](const nlohmann::json& j) { return j["money"] == m; })["money"].get<int32_t>();
+  };
+
+  nlohmann::json s = ClickAndWait(game, origin + at.ok(), "1", [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); });
+  const int32_t start = s["money"];
+  ClickAndWait(game, origin + CellPixel(220, 220, 50, w, h, 11, 10), "1", [](const nlohmann::json& j) { return j["sel_cell_x"] == 11; });
+  ClickAndWait(game, origin + at.type(1), "1", [](const nlohmann::json& j) { return j["constr_choice"] == 1; });
+  QThread::msleep(200);
+  s = ClickAndWait(game, origin + at.build(), "1", [&](const nlohmann::json& j) { return j["money"] != start; });
+  const int32_t built = s["money"];
+  ASSERT_LT(built, start);
+  ASSERT_TRUE(standing());
+
+  Key("ctrl+z");
+  EXPECT_EQ(money_is(start), start) << "the money is back";
+  EXPECT_FALSE(standing()) << "the building is gone";
+  Key("ctrl+y");
+  EXPECT_EQ(money_is(built), built);
+  ASSERT_TRUE(standing());
+
+  // Its panel's demolish button, where the HUD has it (the construction panel closed first).
+  Key("Escape");
+  AskUntil(game, "state", [](const nlohmann::json& j) { return !j["build_panel"].get<bool>(); });
+  // The camera went to the new building; back over the colony as before.
+  game.Say("camera 220 220 50");
+  AskUntil(game, "state", [](const nlohmann::json& j) { return j["cam_target_y"] == 220; });
+  s = ClickAndWait(game, origin + CellPixel(220, 220, 50, w, h, 11, 10), "1",
+                   [](const nlohmann::json& j) { return j["bldg_panel"].get<bool>(); });
+  ASSERT_TRUE(s["bldg_panel"].get<bool>()) << s.dump();
+  // The panel's buttons stand from the next frame on.
+  QPoint destroy;
+  const nlohmann::json hud = AskUntil(game, "hud", [&](const nlohmann::json& j) {
+    for (const auto& b : j["buttons"])
+      if (b["slot"] == 44 && b["visible"] == true) destroy = QPoint(std::lrint(b["rx"].get<double>()), std::lrint(b["ry"].get<double>()));
+    return !destroy.isNull();
+  });
+  ASSERT_FALSE(destroy.isNull()) << "no demolish button on the panel: " << hud["buttons"].dump();
+  const int32_t demolished = built - 10000;
+  ClickAndWait(game, origin + destroy, "1", [&](const nlohmann::json& j) { return j["money"] == demolished; });
+  EXPECT_EQ(money_is(demolished), demolished);
+  EXPECT_FALSE(standing()) << "demolished";
+  Key("ctrl+z");
+  EXPECT_EQ(money_is(built), built);
+  EXPECT_TRUE(standing()) << "the building stands again";
+
+  // With the side panels.
+  Key("h");
+  AskUntil(game, "state", [](const nlohmann::json& j) { return j["hud_mode"] == false; });
+  Key("ctrl+shift+z");
+  EXPECT_EQ(money_is(demolished), demolished);
+  EXPECT_FALSE(standing());
+  Key("ctrl+z");
+  EXPECT_EQ(money_is(built), built);
+  EXPECT_TRUE(standing());
+
+  game.Say("menu game_quit");
+  EXPECT_EQ(game.Finish(), 0);
+}
+
 // The pointer rests on a caption-less button at the view's left edge until its tooltip
 // shows, then leaves the window across that edge: the hover ends with it, so neither the
 // tooltip nor the button's hover face stays behind.

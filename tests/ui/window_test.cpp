@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "core/errors.h"
+#include "shell/locale.h"
 #include "shell/options.h"
 #include "sim/interpreter.h"
 #include "ui/main_window.h"
@@ -326,6 +327,51 @@ TEST_F(Window, AQuestionStopsTheClocksUntilAnswered) {
   EXPECT_FALSE(driving_while_asked);
   EXPECT_TRUE(w->viewer().driving());
   w->StopDriving();
+}
+
+// The Undo and Redo items name what they would take back or play again, in the game's
+// words, and are greyed out with nothing to undo or redo; a new day closes the list.
+TEST_F(Window, UndoAndRedoItemsNameTheActionAndGreyOutWithoutOne) {
+  namespace fs = std::filesystem;
+  // The game's own words for the items.
+  fs::copy_file(fs::path(QUENMAR_GAME).parent_path() / "loc_en.txt", fs::path(dir.path()) / "loc_en.txt",
+                fs::copy_options::overwrite_existing);
+  shell::ReadLocale(g(), "en");
+  QAction* undo = w->action("game_undo");
+  QAction* redo = w->action("game_redo");
+  ASSERT_NE(undo, nullptr);
+  ASSERT_NE(redo, nullptr);
+  auto caption = [](QAction* a) { return a->text().section('\t', 0, 0).toStdString(); };
+  Script("new 10\nset msg_panel 0\nevents off\nset trade_cap 1000\nset money 100000\n");
+  w->ShowUndoItems();
+  EXPECT_EQ(caption(undo), "Undo");
+  EXPECT_FALSE(undo->isEnabled());
+  EXPECT_FALSE(redo->isEnabled());
+  EXPECT_EQ(redo->text().section('\t', 1).toStdString(), "Ctrl+Y") << "the key shows with the item greyed out too";
+
+  const std::string name = g().catalog[0].name;
+  Script("build 0\nbuy food 40\n");
+  w->ShowUndoItems();
+  EXPECT_EQ(caption(undo), "Undo: buy 40 food");
+  EXPECT_EQ(undo->text().section('\t', 1).toStdString(), "Ctrl+Z");
+  EXPECT_TRUE(undo->isEnabled());
+  const int32_t food = g().food;
+  Trigger("game_undo");
+  EXPECT_EQ(g().food, food - 40);
+  EXPECT_EQ(caption(undo), "Undo: build " + name);
+  EXPECT_EQ(caption(redo), "Redo: buy 40 food");
+  EXPECT_TRUE(redo->isEnabled());
+  Trigger("game_undo");
+  EXPECT_FALSE(undo->isEnabled());
+  EXPECT_EQ(caption(redo), "Redo: build " + name);
+  Trigger("game_redo");
+  Trigger("game_redo");
+  EXPECT_EQ(g().food, food);
+  EXPECT_FALSE(redo->isEnabled());
+  Script("day 1\n");
+  w->ShowUndoItems();
+  EXPECT_FALSE(undo->isEnabled()) << "the day's tick closes the list";
+  EXPECT_EQ(caption(undo), "Undo");
 }
 
 }  // namespace

@@ -58,7 +58,8 @@ std::vector<std::string> OptionLines(const core::Game& g, const Options& o) {
           BoolText(g.tubes_off),
           std::to_string(o.pan_speed),
           std::to_string(g.cam_height),
-          BoolText(g.isometric)};
+          BoolText(g.isometric),
+          BoolText(o.fullscreen)};
 }
 
 void SetDefaultOptions(core::Game& g, Options& o) {
@@ -86,6 +87,8 @@ bool LoadOptions(core::Game& g, Options& o, CaptionSink* sink) {
     read.pan_speed = std::clamp(IntLine(lines, 6), 0, 100);
     const int32_t cam_height = std::clamp(IntLine(lines, 7), core::kMinCamHeight, core::kMaxCamHeight);
     const bool isometric = BoolLine(lines, 8);
+    // Older files end at the ninth line: they were written by a windowed game.
+    read.fullscreen = !core::LineAt(lines, 9).empty() && BoolLine(lines, 9);
     o = read;
     g.tubes_off = tubes_off;
     g.cam_height = cam_height;

@@ -12,7 +12,7 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-const std::string kDefaultFile = "en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n";
+const std::string kDefaultFile = "en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n0\r\n";
 
 class OptionsTest : public ::testing::Test {
  protected:
@@ -26,7 +26,7 @@ class OptionsTest : public ::testing::Test {
 
   // Settings far from the defaults, to see that a fallback really replaces them.
   void Scramble() {
-    o = Options{false, false, 7, 8, 9};
+    o = Options{false, false, 7, 8, 9, true};
     g.tubes_off = true;
     g.cam_height = 150;
     g.isometric = true;
@@ -56,17 +56,17 @@ TEST_F(OptionsTest, FreshInstallationStartsWithDefaultsAndCreatesTheFile) {
 }
 
 TEST_F(OptionsTest, CompleteFileIsReadAndItsLanguageApplied) {
-  dir.WriteLines("options.txt", {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1", "extra line"});
+  dir.WriteLines("options.txt", {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1", "-1", "extra line"});
   EXPECT_TRUE(shell::LoadOptions(g, o));
   EXPECT_EQ(g.locale_code, "de");
   EXPECT_EQ(g.Loc(1), "D1");
-  EXPECT_EQ(o, (Options{false, true, 30, 70, 20}));
+  EXPECT_EQ(o, (Options{false, true, 30, 70, 20, true}));
   EXPECT_TRUE(g.tubes_off);
   EXPECT_EQ(g.cam_height, 120);
   EXPECT_TRUE(g.isometric);
 
   shell::SaveOptions(g, o);
-  EXPECT_EQ(dir.Read("options.txt"), "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n");
+  EXPECT_EQ(dir.Read("options.txt"), "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n-1\r\n");
 }
 
 TEST_F(OptionsTest, BooleansReadAsWordsOrAnyNumberAndAreWrittenAsMinusOneAndZero) {
@@ -77,7 +77,7 @@ TEST_F(OptionsTest, BooleansReadAsWordsOrAnyNumberAndAreWrittenAsMinusOneAndZero
   EXPECT_TRUE(g.tubes_off);
   EXPECT_FALSE(g.isometric);
   shell::SaveOptions(g, o);
-  EXPECT_EQ(dir.Read("options.txt"), "en\r\n-1\r\n0\r\n50\r\n50\r\n-1\r\n50\r\n50\r\n0\r\n");
+  EXPECT_EQ(dir.Read("options.txt"), "en\r\n-1\r\n0\r\n50\r\n50\r\n-1\r\n50\r\n50\r\n0\r\n0\r\n");
 }
 
 TEST_F(OptionsTest, LanguageWithoutItsFileFallsBackToEverythingDefault) {
@@ -116,6 +116,42 @@ TEST_F(OptionsTest, AnyBadOrMissingLineFallsBackEvenForSettingsReadBeforeIt) {
   ExpectDefaults();
 }
 
+// Full screen came after the nine lines: a file of an older game (nine lines, or a blank
+// tenth) reads as windowed and keeps everything else; a tenth line that is no Boolean is
+// a bad line like any other. The nine lines before it stay what every reader expects.
+TEST_F(OptionsTest, TheFullScreenLineIsOptionalButCheckedWhenPresent) {
+  const Lines nine = {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1"};
+  const struct {
+    std::vector<std::string> tenth;  // empty: the file ends after the ninth line
+    bool read;
+    bool fullscreen;
+  } cases[] = {
+      {{}, true, false},        {{""}, true, false},    {{"0"}, true, false},   {{"-1"}, true, true},
+      {{"TRUE"}, true, true},   {{"5", "x"}, true, true}, {{"x"}, false, false}, {{"1.5"}, false, false},
+      {{"on"}, false, false},   {{"99999999999"}, false, false},
+  };
+  for (const auto& c : cases) {
+    Lines lines = nine;
+    lines.insert(lines.end(), c.tenth.begin(), c.tenth.end());
+    dir.WriteLines("options.txt", lines);
+    Scramble();
+    const std::string what = c.tenth.empty() ? "nine lines" : "'" + c.tenth[0] + "'";
+    ASSERT_EQ(shell::LoadOptions(g, o), c.read) << what;
+    if (!c.read) {
+      ExpectDefaults();
+      continue;
+    }
+    EXPECT_EQ(o, (Options{false, true, 30, 70, 20, c.fullscreen})) << what;
+    EXPECT_EQ(g.locale_code, "de") << what;
+    EXPECT_EQ(g.cam_height, 120) << what;
+    shell::SaveOptions(g, o);
+    const auto written = dir.Read("options.txt");
+    EXPECT_EQ(written, "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n" +
+                           std::string(c.fullscreen ? "-1" : "0") + "\r\n")
+        << what;
+  }
+}
+
 TEST_F(OptionsTest, ValuesOutOfRangeAreTakenToTheNearestEnd) {
   dir.WriteLines("options.txt", {"en", "-1", "-1", "-5", "250", "0", "101", "5", "0"});
   EXPECT_TRUE(shell::LoadOptions(g, o));
@@ -136,7 +172,7 @@ TEST_F(OptionsTest, WithoutEnglishTheErrorLeavesAndNothingIsSaved) {
   std::filesystem::remove(dir.path() + "/loc_en.txt");
   Scramble();
   EXPECT_THROW(shell::LoadOptions(g, o), core::DataError);
-  EXPECT_EQ(o, (Options{false, false, 7, 8, 9}));
+  EXPECT_EQ(o, (Options{false, false, 7, 8, 9, true}));
   EXPECT_EQ(g.cam_height, 150);
   EXPECT_FALSE(std::filesystem::exists(dir.path() + "/options.txt"));
 }

@@ -37,8 +37,9 @@ void SetDefaultOptions(core::Game& g, Options& o);
 // Reads the options file and applies its language with ReadLocale. A missing file, a line
 // that does not convert, an empty or missing line or a language without its language file
 // puts English and every default in place and writes them back at once; returns false
-// then. The tenth line (full screen) may be missing or empty (off); any other value that is
-// no Boolean is a bad line like the others. Volumes and drag speed read outside 0..100 and a camera height outside 10..200
+// then; a bad line is also shown in an error box naming the file, the line and its value.
+// The tenth line (full screen) may be missing or empty (off); any other value that is no
+// Boolean is a bad line like the others. Volumes and drag speed read outside 0..100 and a camera height outside 10..200
 // are taken to the nearest end of the range. Throws core::DataError when even English
 // cannot be loaded (nothing else is changed or saved then) or when the defaults cannot
 // be written.

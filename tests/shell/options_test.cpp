@@ -14,9 +14,16 @@ namespace {
 
 const std::string kDefaultFile = "en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n0\r\n";
 
+// The error boxes the game would show.
+struct Boxes : core::Host {
+  void ErrorBox(const std::string& text) override { shown.push_back(text); }
+  std::vector<std::string> shown;
+};
+
 class OptionsTest : public ::testing::Test {
  protected:
   OptionsTest() {
+    g.host = &boxes;
     testing_support::WriteMinimalData(dir, {});  // English, entries "E1"...
     std::vector<std::string> de;
     for (int k = 1; k <= 200; ++k) de.push_back("D" + std::to_string(k));
@@ -42,7 +49,17 @@ class OptionsTest : public ::testing::Test {
     EXPECT_EQ(dir.Read("options.txt"), kDefaultFile);
   }
 
+  // Exactly one box, naming the file, the line and the value; then none again.
+  void ExpectRefused(std::size_t line, const std::string& value) {
+    ASSERT_EQ(boxes.shown.size(), 1u) << "line " << line << " '" << value << "'";
+    const std::string& box = boxes.shown[0];
+    EXPECT_NE(box.find(dir.path() + "/options.txt"), std::string::npos) << box;
+    EXPECT_NE(box.find("line " + std::to_string(line) + ": \"" + value + "\""), std::string::npos) << box;
+    boxes.shown.clear();
+  }
+
   testing_support::TempDir dir;
+  Boxes boxes;
   core::Game g;
   Options o;
 };
@@ -53,6 +70,7 @@ TEST_F(OptionsTest, FreshInstallationStartsWithDefaultsAndCreatesTheFile) {
   Scramble();
   EXPECT_FALSE(shell::LoadOptions(g, o));
   ExpectDefaults();
+  EXPECT_TRUE(boxes.shown.empty()) << "a fresh installation is nothing to report";
 }
 
 TEST_F(OptionsTest, CompleteFileIsReadAndItsLanguageApplied) {
@@ -107,6 +125,7 @@ TEST_F(OptionsTest, AnyBadOrMissingLineFallsBackEvenForSettingsReadBeforeIt) {
       Scramble();
       EXPECT_FALSE(shell::LoadOptions(g, o)) << "line " << bad + 1 << " '" << value << "'";
       ExpectDefaults();
+      ExpectRefused(bad + 1, value);
     }
   }
   // Eight lines: the ninth reads empty.
@@ -139,8 +158,10 @@ TEST_F(OptionsTest, TheFullScreenLineIsOptionalButCheckedWhenPresent) {
     ASSERT_EQ(shell::LoadOptions(g, o), c.read) << what;
     if (!c.read) {
       ExpectDefaults();
+      ExpectRefused(10, c.tenth[0]);
       continue;
     }
+    EXPECT_TRUE(boxes.shown.empty()) << what;
     EXPECT_EQ(o, (Options{false, true, 30, 70, 20, c.fullscreen})) << what;
     EXPECT_EQ(g.locale_code, "de") << what;
     EXPECT_EQ(g.cam_height, 120) << what;

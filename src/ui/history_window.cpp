@@ -100,7 +100,7 @@ HistoryWindow::HistoryWindow(shell::Session& s) : s_(s) {
     Chart& c = charts_[k];
     c.chart = new QChart;
     c.chart->legend()->setAlignment(Qt::AlignBottom);
-    // The legend shows each line as drawn, dashes included, not a patch of its colour.
+    // The legend shows each line's colour and width as drawn, not a patch of its colour.
     c.chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     c.chart->setMargins(QMargins(4, 4, 4, 4));
     c.x = new QValueAxis;

@@ -24,6 +24,7 @@ cp "$src/data/locs.txt" "$out/language_list/locs"
 put language_list/odd 'ru\r\n\r\n../en\r\nxx\n'
 put options/default 'en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n'
 put options/odd 'ru\r\nTrue\r\nfalse\r\n+120\r\n-3\r\n1\r\n 7 \r\n2147483647\r\n-1\r\n'
+put options/fullscreen 'en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n-1\r\n'
 put hiscore/table '\xef\xbb\xbfAnn\r\n10\r\n500\r\nBo\r\n5\r\n300\r\nCy\r\n1\r\nx\r\n'
 cp "$src/data/demo.script" "$out/script/demo"
 put script/mixed 'new 1\nbuild 3\nday 40\nset money -5\nsell products 99999\nhiscore Ann\nhiscore-list\nstate\n'

@@ -12,17 +12,20 @@ namespace shell {
 namespace {
 
 // A line that does not convert; caught below, it sends LoadOptions to the defaults.
-struct BadLine {};
+struct BadLine {
+  std::size_t index;
+  std::string value;
+};
 
 int32_t IntLine(const std::vector<std::string>& lines, std::size_t i) {
   const auto v = core::ParseInt(core::LineAt(lines, i));
-  if (!v) throw BadLine{};
+  if (!v) throw BadLine{i, core::LineAt(lines, i)};
   return *v;
 }
 
 bool BoolLine(const std::vector<std::string>& lines, std::size_t i) {
   const auto v = core::ParseBool(core::LineAt(lines, i));
-  if (!v) throw BadLine{};
+  if (!v) throw BadLine{i, core::LineAt(lines, i)};
   return *v;
 }
 
@@ -58,7 +61,8 @@ std::vector<std::string> OptionLines(const core::Game& g, const Options& o) {
           BoolText(g.tubes_off),
           std::to_string(o.pan_speed),
           std::to_string(g.cam_height),
-          BoolText(g.isometric)};
+          BoolText(g.isometric),
+          BoolText(o.fullscreen)};
 }
 
 void SetDefaultOptions(core::Game& g, Options& o) {
@@ -71,10 +75,12 @@ void SetDefaultOptions(core::Game& g, Options& o) {
 void SaveOptions(const core::Game& g, const Options& o) { core::WriteLines(OptionsFile(g), OptionLines(g, o)); }
 
 bool LoadOptions(core::Game& g, Options& o, CaptionSink* sink) {
+  const std::string file = OptionsToRead(g);
+  std::string refused;
   try {
-    const auto lines = core::ReadLines(OptionsToRead(g), core::kMaxOptionsFileBytes);
+    const auto lines = core::ReadLines(file, core::kMaxOptionsFileBytes);
     const std::string code = core::LineAt(lines, 0);
-    if (!UsableLanguageCode(code)) throw BadLine{};
+    if (!UsableLanguageCode(code)) throw BadLine{0, code};
     ReadLocale(g, code, sink);
     // Everything is converted before anything is assigned: a bad line leaves no half-read set.
     Options read;
@@ -86,18 +92,24 @@ bool LoadOptions(core::Game& g, Options& o, CaptionSink* sink) {
     read.pan_speed = std::clamp(IntLine(lines, 6), 0, 100);
     const int32_t cam_height = std::clamp(IntLine(lines, 7), core::kMinCamHeight, core::kMaxCamHeight);
     const bool isometric = BoolLine(lines, 8);
+    // Older files end at the ninth line: they were written by a windowed game.
+    read.fullscreen = !core::LineAt(lines, 9).empty() && BoolLine(lines, 9);
     o = read;
     g.tubes_off = tubes_off;
     g.cam_height = cam_height;
     g.isometric = isometric;
     return true;
-  } catch (const BadLine&) {
+  } catch (const BadLine& bad) {
+    refused = file + ": line " + std::to_string(bad.index + 1) + ": \"" + bad.value + "\" is not a setting";
   } catch (const core::DataError&) {
+    // No file yet (a fresh installation) or its language is gone: the defaults, quietly.
   }
   // English first: if even that fails, the error leaves here with nothing else changed.
   ReadLocale(g, "en", sink);
   SetDefaultOptions(g, o);
   SaveOptions(g, o);
+  // The player learns why the settings are gone, once they are rewritten.
+  if (!refused.empty()) g.host->ErrorBox(refused + "; every setting is back to its default");
   return false;
 }
 

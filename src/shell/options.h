@@ -9,23 +9,26 @@ namespace shell {
 
 // The player's settings that are not part of the game state. The language
 // (`locale_code`), the tube switch (`tubes_off`), `cam_height` and `isometric` live in
-// core::Game; these are the audio settings and the pointer-drag speed.
+// core::Game; these are the audio settings, the pointer-drag speed and full screen.
 struct Options {
   bool sound_on = true;
   bool music_on = true;
   int32_t sound_volume = 50;  // 0..100
   int32_t music_volume = 50;  // 0..100
   int32_t pan_speed = 50;     // 0..100
+  bool fullscreen = false;    // the game window covers the screen
   bool operator==(const Options&) const = default;
 };
 
-inline constexpr int kOptionLines = 9;
+// The nine lines every version has read, and the tenth (full screen) that came later:
+// a file without it reads as windowed, and a reader of nine lines ignores it.
+inline constexpr int kOptionLines = 10;
 
 // The file the settings are written to: under the game's config_dir when it has one, else
 // beside the data. Reading falls back to the data's own file until the player's exists.
 std::string OptionsFile(const core::Game& g);
 
-// The nine lines of the options file for the current settings.
+// The lines of the options file for the current settings.
 std::vector<std::string> OptionLines(const core::Game& g, const Options& o);
 
 // Every setting back to its default; the language is left alone.
@@ -34,13 +37,15 @@ void SetDefaultOptions(core::Game& g, Options& o);
 // Reads the options file and applies its language with ReadLocale. A missing file, a line
 // that does not convert, an empty or missing line or a language without its language file
 // puts English and every default in place and writes them back at once; returns false
-// then. Volumes and drag speed read outside 0..100 and a camera height outside 10..200
+// then; a bad line is also shown in an error box naming the file, the line and its value.
+// The tenth line (full screen) may be missing or empty (off); any other value that is no
+// Boolean is a bad line like the others. Volumes and drag speed read outside 0..100 and a camera height outside 10..200
 // are taken to the nearest end of the range. Throws core::DataError when even English
 // cannot be loaded (nothing else is changed or saved then) or when the defaults cannot
 // be written.
 bool LoadOptions(core::Game& g, Options& o, CaptionSink* sink = nullptr);
 
-// Writes the nine lines, replacing the file. Throws core::DataError on failure.
+// Writes the ten lines, replacing the file. Throws core::DataError on failure.
 void SaveOptions(const core::Game& g, const Options& o);
 
 }  // namespace shell

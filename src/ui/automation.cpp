@@ -38,7 +38,8 @@ void Automation::RegisterWindowCommands() {
     if (!item->isEnabled()) throw sim::CommandError("menu item '" + a[0] + "' is disabled");
     item->trigger();
   });
-  // `window`: where the 3D view is on the screen, its size and the window caption.
+  // `window`: where the 3D view is on the screen, its size, the window caption, whether the
+  // window is full screen and its client area (with the menu bar) on the screen.
   interpreter_.Register("window", [this](sim::Interpreter& in, const Args& a) {
     sim::Interpreter::ExpectArgs(a, 0, 0);
     scene::gl::Viewer& v = window_.viewer();
@@ -50,7 +51,9 @@ void Automation::RegisterWindowCommands() {
               {"title", window_.windowTitle().toStdString()},
               {"paused", window_.world().paused()},
               {"day_clock", window_.world().day_clock().enabled()},
-              {"frames", frames_}});
+              {"frames", frames_},
+              {"fullscreen", window_.isFullScreen()},
+              {"window", {window_.geometry().x(), window_.geometry().y(), window_.width(), window_.height()}}});
   });
   // `windows`: every top-level window with its title, visibility and client area on screen
   // (the message window's with its text).

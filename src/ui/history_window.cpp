@@ -4,11 +4,14 @@
 #include <QChartView>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLegend>
 #include <QLineSeries>
+#include <QPen>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include "core/history.h"
@@ -37,6 +40,28 @@ void Fit(QValueAxis* axis, double lo, double hi) {
   axis->setRange(lo - (lo < 0 ? pad : std::min(pad, lo)), hi + pad);
   // Round steps on the axis, whatever the values: 0, 250, 500 rather than 99, 100, 101.
   axis->applyNiceNumbers();
+}
+
+// How the lines of one chart are drawn, by their place in it. Two values often coincide
+// (population and living space do for weeks): a later line is drawn thinner and dashed over
+// an earlier one, so both stay visible where they overlap. The colours are of the Okabe-Ito
+// palette, which players with any common colour-vision deficiency tell apart, and the dash
+// pattern tells the lines apart even without colour.
+struct SeriesStyle {
+  QRgb colour;
+  Qt::PenStyle dash;
+  qreal width;
+};
+constexpr SeriesStyle kSeriesStyles[] = {
+    {qRgb(0x00, 0x72, 0xB2), Qt::SolidLine, 3.5},    // blue
+    {qRgb(0xD5, 0x5E, 0x00), Qt::DashLine, 2.0},     // vermillion
+    {qRgb(0x00, 0x9E, 0x73), Qt::DashDotLine, 2.0},  // bluish green
+};
+
+QPen SeriesPen(std::size_t i) {
+  const SeriesStyle& st = kSeriesStyles[i % std::size(kSeriesStyles)];
+  QPen pen(QColor(st.colour), st.width, st.dash, Qt::FlatCap, Qt::RoundJoin);
+  return pen;
 }
 
 // Whole days between the day axis' ticks, about six of them whatever the game's length.
@@ -75,6 +100,8 @@ HistoryWindow::HistoryWindow(shell::Session& s) : s_(s) {
     Chart& c = charts_[k];
     c.chart = new QChart;
     c.chart->legend()->setAlignment(Qt::AlignBottom);
+    // The legend shows each line's colour and width as drawn, not a patch of its colour.
+    c.chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     c.chart->setMargins(QMargins(4, 4, 4, 4));
     c.x = new QValueAxis;
     c.x->setLabelFormat("%d");
@@ -86,6 +113,7 @@ HistoryWindow::HistoryWindow(shell::Session& s) : s_(s) {
     c.chart->addAxis(c.y, Qt::AlignLeft);
     for (std::size_t i = 0; i < c.fields.size(); ++i) {
       auto* line = new QLineSeries;
+      line->setPen(SeriesPen(i));
       c.chart->addSeries(line);
       line->attachAxis(c.x);
       line->attachAxis(c.y);

@@ -216,11 +216,9 @@ void MainWindow::BuildMenus() {
   QAction* stats =
       AddItem(options, "options_stats", "Menu4_6", "Statistics panel", [this] { ToggleStatsPanel(); }, "S");
   stats->setCheckable(true);
-  // Designed greyed out and never enabled.
-  QAction* fullscreen = options->addAction("Fullscreen");
-  fullscreen->setEnabled(false);
-  actions_["options_fullscreen"] = fullscreen;
-  actions_["Menu4_5"] = fullscreen;
+  QAction* fullscreen =
+      AddItem(options, "options_fullscreen", "Menu4_5", "Fullscreen", [this] { ToggleFullScreen(); }, "F11");
+  fullscreen->setCheckable(true);
 
   QMenu* editors = add_menu("menu_editors", "Menu5", "Editors");
   AddItem(editors, "editors_building", "Menu5_1", "Building Editor", [&w] {
@@ -501,6 +499,35 @@ void MainWindow::ToggleTubes() {
 }
 
 void MainWindow::ToggleIsometric() { world().ToggleIsometric(); }
+
+void MainWindow::ToggleFullScreen() {
+  if (!isFullScreen()) {
+    windowed_ = geometry();
+    setWindowState(windowState() | Qt::WindowFullScreen);
+    return;
+  }
+  setWindowState(windowState() & ~Qt::WindowFullScreen);
+  // A window that was never shown windowed (full screen from start-up) has no size and
+  // place the window manager could give back: the ones it would have had.
+  if (!isMaximized() && windowed_.isValid()) setGeometry(windowed_);
+}
+
+void MainWindow::setVisible(bool visible) {
+  // Asked for before the first map, full screen comes without a flash of the window.
+  if (visible && !isVisible() && session_.options.fullscreen && !isFullScreen()) {
+    windowed_ = geometry();
+    setWindowState(windowState() | Qt::WindowFullScreen);
+  }
+  QMainWindow::setVisible(visible);
+}
+
+void MainWindow::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() != QEvent::WindowStateChange) return;
+  // F11, the menu or the window manager: the choice kept is what the player sees.
+  session_.options.fullscreen = isFullScreen();
+  if (QAction* a = action("options_fullscreen"); a && a->isChecked() != isFullScreen()) a->setChecked(isFullScreen());
+}
 
 void MainWindow::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);

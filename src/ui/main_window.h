@@ -5,6 +5,7 @@
 // forwards pointer input, keys, menu commands and side-panel controls to the session. It
 // owns nothing of the game: the session does.
 #include <QMainWindow>
+#include <QRect>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -88,6 +89,11 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   void ToggleStatsPanel();        // the colony data list in the HUD
   // Show/Hide HUD: HUD mode or the side panels; the view takes what they leave.
   void ToggleHudMode();
+  // F11 and "Fullscreen": the window covers the screen, or goes back to its size and place.
+  // The choice follows the window's state, however it changed, and is kept in the options.
+  void ToggleFullScreen();
+  // A kept full-screen choice applies as the window is shown.
+  void setVisible(bool visible) override;
   // Escape: closes the HUD's open panels (and acknowledges a HUD message).
   void CloseHudPanels();
   // Brings every side-panel control up to date with the last read-out.
@@ -120,6 +126,7 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
  protected:
   void showEvent(QShowEvent* e) override;    // the Sandbox check mark from the option
   void closeEvent(QCloseEvent* e) override;  // saves the options and ends the program
+  void changeEvent(QEvent* e) override;      // the full-screen check mark and option
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
@@ -149,6 +156,8 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   std::map<std::string, QAction*, std::less<>> actions_;
   std::map<std::string, QMenu*, std::less<>> menus_;
   std::map<std::string, std::function<void(const QString&)>, std::less<>> captions_;
+  // Where the window stood before full screen, to stand there again after it.
+  QRect windowed_;
   bool drive_wanted_ = false;
   int modal_depth_ = 0;
 };

@@ -122,7 +122,7 @@ TEST(NonRegularFiles, OptionsThatCannotBeReadFallBackToTheDefaultsAndAreWrittenA
     EXPECT_EQ(o, shell::Options{});
     // The pipe or link is replaced by a plain file; what it pointed to is untouched.
     EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(dir.path() + "/options.txt")));
-    EXPECT_EQ(core::ReadLines(dir.path() + "/options.txt").size(), 9u);
+    EXPECT_EQ(core::ReadLines(dir.path() + "/options.txt").size(), static_cast<std::size_t>(shell::kOptionLines));
   }
 }
 

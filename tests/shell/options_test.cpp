@@ -12,11 +12,18 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-const std::string kDefaultFile = "en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n";
+const std::string kDefaultFile = "en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n0\r\n";
+
+// The error boxes the game would show.
+struct Boxes : core::Host {
+  void ErrorBox(const std::string& text) override { shown.push_back(text); }
+  std::vector<std::string> shown;
+};
 
 class OptionsTest : public ::testing::Test {
  protected:
   OptionsTest() {
+    g.host = &boxes;
     testing_support::WriteMinimalData(dir, {});  // English, entries "E1"...
     std::vector<std::string> de;
     for (int k = 1; k <= 200; ++k) de.push_back("D" + std::to_string(k));
@@ -26,7 +33,7 @@ class OptionsTest : public ::testing::Test {
 
   // Settings far from the defaults, to see that a fallback really replaces them.
   void Scramble() {
-    o = Options{false, false, 7, 8, 9};
+    o = Options{false, false, 7, 8, 9, true};
     g.tubes_off = true;
     g.cam_height = 150;
     g.isometric = true;
@@ -42,7 +49,17 @@ class OptionsTest : public ::testing::Test {
     EXPECT_EQ(dir.Read("options.txt"), kDefaultFile);
   }
 
+  // Exactly one box, naming the file, the line and the value; then none again.
+  void ExpectRefused(std::size_t line, const std::string& value) {
+    ASSERT_EQ(boxes.shown.size(), 1u) << "line " << line << " '" << value << "'";
+    const std::string& box = boxes.shown[0];
+    EXPECT_NE(box.find(dir.path() + "/options.txt"), std::string::npos) << box;
+    EXPECT_NE(box.find("line " + std::to_string(line) + ": \"" + value + "\""), std::string::npos) << box;
+    boxes.shown.clear();
+  }
+
   testing_support::TempDir dir;
+  Boxes boxes;
   core::Game g;
   Options o;
 };
@@ -53,20 +70,21 @@ TEST_F(OptionsTest, FreshInstallationStartsWithDefaultsAndCreatesTheFile) {
   Scramble();
   EXPECT_FALSE(shell::LoadOptions(g, o));
   ExpectDefaults();
+  EXPECT_TRUE(boxes.shown.empty()) << "a fresh installation is nothing to report";
 }
 
 TEST_F(OptionsTest, CompleteFileIsReadAndItsLanguageApplied) {
-  dir.WriteLines("options.txt", {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1", "extra line"});
+  dir.WriteLines("options.txt", {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1", "-1", "extra line"});
   EXPECT_TRUE(shell::LoadOptions(g, o));
   EXPECT_EQ(g.locale_code, "de");
   EXPECT_EQ(g.Loc(1), "D1");
-  EXPECT_EQ(o, (Options{false, true, 30, 70, 20}));
+  EXPECT_EQ(o, (Options{false, true, 30, 70, 20, true}));
   EXPECT_TRUE(g.tubes_off);
   EXPECT_EQ(g.cam_height, 120);
   EXPECT_TRUE(g.isometric);
 
   shell::SaveOptions(g, o);
-  EXPECT_EQ(dir.Read("options.txt"), "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n");
+  EXPECT_EQ(dir.Read("options.txt"), "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n-1\r\n");
 }
 
 TEST_F(OptionsTest, BooleansReadAsWordsOrAnyNumberAndAreWrittenAsMinusOneAndZero) {
@@ -77,7 +95,7 @@ TEST_F(OptionsTest, BooleansReadAsWordsOrAnyNumberAndAreWrittenAsMinusOneAndZero
   EXPECT_TRUE(g.tubes_off);
   EXPECT_FALSE(g.isometric);
   shell::SaveOptions(g, o);
-  EXPECT_EQ(dir.Read("options.txt"), "en\r\n-1\r\n0\r\n50\r\n50\r\n-1\r\n50\r\n50\r\n0\r\n");
+  EXPECT_EQ(dir.Read("options.txt"), "en\r\n-1\r\n0\r\n50\r\n50\r\n-1\r\n50\r\n50\r\n0\r\n0\r\n");
 }
 
 TEST_F(OptionsTest, LanguageWithoutItsFileFallsBackToEverythingDefault) {
@@ -107,6 +125,7 @@ TEST_F(OptionsTest, AnyBadOrMissingLineFallsBackEvenForSettingsReadBeforeIt) {
       Scramble();
       EXPECT_FALSE(shell::LoadOptions(g, o)) << "line " << bad + 1 << " '" << value << "'";
       ExpectDefaults();
+      ExpectRefused(bad + 1, value);
     }
   }
   // Eight lines: the ninth reads empty.
@@ -114,6 +133,44 @@ TEST_F(OptionsTest, AnyBadOrMissingLineFallsBackEvenForSettingsReadBeforeIt) {
   Scramble();
   EXPECT_FALSE(shell::LoadOptions(g, o));
   ExpectDefaults();
+}
+
+// Full screen came after the nine lines: a file of an older game (nine lines, or a blank
+// tenth) reads as windowed and keeps everything else; a tenth line that is no Boolean is
+// a bad line like any other. The nine lines before it stay what every reader expects.
+TEST_F(OptionsTest, TheFullScreenLineIsOptionalButCheckedWhenPresent) {
+  const Lines nine = {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1"};
+  const struct {
+    std::vector<std::string> tenth;  // empty: the file ends after the ninth line
+    bool read;
+    bool fullscreen;
+  } cases[] = {
+      {{}, true, false},        {{""}, true, false},    {{"0"}, true, false},   {{"-1"}, true, true},
+      {{"TRUE"}, true, true},   {{"5", "x"}, true, true}, {{"x"}, false, false}, {{"1.5"}, false, false},
+      {{"on"}, false, false},   {{"99999999999"}, false, false},
+  };
+  for (const auto& c : cases) {
+    Lines lines = nine;
+    lines.insert(lines.end(), c.tenth.begin(), c.tenth.end());
+    dir.WriteLines("options.txt", lines);
+    Scramble();
+    const std::string what = c.tenth.empty() ? "nine lines" : "'" + c.tenth[0] + "'";
+    ASSERT_EQ(shell::LoadOptions(g, o), c.read) << what;
+    if (!c.read) {
+      ExpectDefaults();
+      ExpectRefused(10, c.tenth[0]);
+      continue;
+    }
+    EXPECT_TRUE(boxes.shown.empty()) << what;
+    EXPECT_EQ(o, (Options{false, true, 30, 70, 20, c.fullscreen})) << what;
+    EXPECT_EQ(g.locale_code, "de") << what;
+    EXPECT_EQ(g.cam_height, 120) << what;
+    shell::SaveOptions(g, o);
+    const auto written = dir.Read("options.txt");
+    EXPECT_EQ(written, "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n" +
+                           std::string(c.fullscreen ? "-1" : "0") + "\r\n")
+        << what;
+  }
 }
 
 TEST_F(OptionsTest, ValuesOutOfRangeAreTakenToTheNearestEnd) {
@@ -136,7 +193,7 @@ TEST_F(OptionsTest, WithoutEnglishTheErrorLeavesAndNothingIsSaved) {
   std::filesystem::remove(dir.path() + "/loc_en.txt");
   Scramble();
   EXPECT_THROW(shell::LoadOptions(g, o), core::DataError);
-  EXPECT_EQ(o, (Options{false, false, 7, 8, 9}));
+  EXPECT_EQ(o, (Options{false, false, 7, 8, 9, true}));
   EXPECT_EQ(g.cam_height, 150);
   EXPECT_FALSE(std::filesystem::exists(dir.path() + "/options.txt"));
 }

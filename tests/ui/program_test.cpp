@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "core/text.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -1014,4 +1015,149 @@ TEST(ProgramMessages, MessagesSurviveTheModeSwitchThePauseAndASave) {
 
   game.Say("menu game_quit");
   EXPECT_EQ(game.Finish(), 0) << game.Errors();
+}
+
+// --- full screen on a desktop of 1920 x 1080 with a window manager ---------------------
+
+// An X server of its own with a window manager on it, as a player's desktop has: full
+// screen is the window manager's business, and without one no window would change.
+class ManagedScreen {
+ public:
+  ManagedScreen(int width, int height) {
+    xvfb_.start("Xvfb", {"-displayfd", "1", "-screen", "0", QString("%1x%2x24").arg(width).arg(height), "-nolisten",
+                         "tcp"});
+    if (!xvfb_.waitForStarted()) return;
+    while (!xvfb_.canReadLine() && xvfb_.waitForReadyRead(10000)) {
+    }
+    const QString number = QString::fromUtf8(xvfb_.readLine()).trimmed();
+    if (number.isEmpty()) return;
+    env_ = QProcessEnvironment::systemEnvironment();
+    env_.insert("DISPLAY", ":" + number);
+    wm_.setProcessEnvironment(env_);
+    wm_.start("openbox", {});
+    if (!wm_.waitForStarted()) return;
+    // The window manager has taken the screen once it names its check window on the root.
+    for (int i = 0; i < 200 && !ready_; ++i) {
+      ready_ = Output("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
+      if (!ready_) QThread::msleep(50);
+    }
+  }
+  ~ManagedScreen() {
+    for (QProcess* p : {&wm_, &xvfb_}) {
+      if (p->state() == QProcess::NotRunning) continue;
+      p->terminate();
+      if (!p->waitForFinished(5000)) {
+        p->kill();
+        p->waitForFinished();
+      }
+    }
+  }
+  bool ready() const { return ready_; }
+  const QProcessEnvironment& env() const { return env_; }
+  QString Output(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.setProcessEnvironment(env_);
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+  }
+  // A key pressed on the keyboard: it goes to the window that has the focus.
+  void Key(const char* key) {
+    QProcess p;
+    p.setProcessEnvironment(env_);
+    p.start("xdotool", {"key", key});
+    EXPECT_TRUE(p.waitForFinished(30000) && p.exitCode() == 0) << key;
+  }
+  // The whole screen as a player sees it; QUENMAR_UI_SHOTS=DIR keeps it for a look.
+  QImage Shot(const std::string& dir, const std::string& name) {
+    const std::string file = dir + "/" + name;
+    Output("import", {"-window", "root", QString::fromStdString(file)});
+    QImage img(QString::fromStdString(file));
+    if (const char* keep = std::getenv("QUENMAR_UI_SHOTS"); keep && *keep && !img.isNull())
+      img.save(QString::fromStdString(std::string(keep) + "/" + name));
+    return img;
+  }
+
+ private:
+  QProcess xvfb_, wm_;
+  QProcessEnvironment env_;
+  bool ready_ = false;
+};
+
+// The screen's corners, where a window of the designed size leaves the desktop showing.
+QImage Corners(const QImage& screen) {
+  QImage c(400, 100, QImage::Format_RGB32);
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 200; ++x) {
+      c.setPixel(x, y, screen.pixel(x, y));
+      c.setPixel(200 + x, y, screen.pixel(screen.width() - 200 + x, screen.height() - 100 + y));
+    }
+  return c;
+}
+
+TEST(ProgramFullScreen, F11CoversTheScreenInBothModesAndTheChoiceOutlivesARestart) {
+  ManagedScreen screen(1920, 1080);
+  ASSERT_TRUE(screen.ready()) << "no Xvfb with openbox";
+  TempDir dir;
+  CopyGameData(dir);
+  // The briefing's OK: in side-panel mode its message window would take the keys.
+  dir.Write("hud.script", std::string(kHudScript) + "set msg_panel 0\n");
+  const QStringList args = Args({"--data", dir.path(), "--seed", "7", "--script", dir.path() + "/hud.script", "--console"});
+  const nlohmann::json whole = nlohmann::json::array({0, 0, 1920, 1080});
+  auto full = [&](const nlohmann::json& j) { return j.is_object() && j["fullscreen"] == true && j["window"] == whole; };
+  nlohmann::json windowed;
+  {
+    Console game(args, screen.env());
+    nlohmann::json view = WaitForView(game);
+    ASSERT_TRUE(view.is_object()) << game.Errors();
+    QThread::msleep(300);  // the window manager has placed and drawn the window
+    view = game.Ask("window");
+    ASSERT_EQ(view["fullscreen"], false);
+    windowed = view["window"];
+    ASSERT_EQ(windowed[2], 1008) << view.dump();
+    const QImage desktop = Corners(screen.Shot(dir.path(), "fullscreen_windowed.png"));
+    for (const bool panels : {false, true}) {
+      const std::string mode = panels ? "panels" : "hud";
+      if (panels) {
+        screen.Key("h");
+        ASSERT_TRUE(AskUntil(game, "window", [](const nlohmann::json& j) { return j["x"].get<int>() > 0; }).is_object());
+      }
+      screen.Key("F11");
+      view = AskUntil(game, "window", full);
+      EXPECT_TRUE(full(view)) << mode << ' ' << view.dump();
+      // The 3D view takes the screen's width, or what the panels leave of it.
+      const int right = view["x"].get<int>() + view["width"].get<int>();
+      EXPECT_EQ(view["x"].get<int>() == 0 && right == 1920, !panels) << mode << ' ' << view.dump();
+      EXPECT_GT(view["height"].get<int>(), 1000) << mode << ' ' << view.dump();
+      QThread::msleep(500);  // a frame at the new size
+      EXPECT_NE(Corners(screen.Shot(dir.path(), "fullscreen_" + mode + ".png")), desktop) << mode;
+      screen.Key("F11");
+      view = AskUntil(game, "window", [&](const nlohmann::json& j) { return j["window"] == windowed; });
+      EXPECT_EQ(view["fullscreen"], false) << mode;
+      EXPECT_EQ(view["window"], windowed) << mode << ": the old size and place";
+      QThread::msleep(500);
+      EXPECT_EQ(Corners(screen.Shot(dir.path(), "fullscreen_" + mode + "_left.png")), desktop) << mode;
+    }
+    // Closed in full screen: the choice is kept.
+    screen.Key("F11");
+    EXPECT_TRUE(full(AskUntil(game, "window", full)));
+    game.Say("close");
+    EXPECT_EQ(game.Finish(), 0) << game.Errors();
+  }
+  EXPECT_EQ(core::ReadLines(dir.path() + "/options.txt").at(9), "-1");
+  {
+    Console game(args, screen.env());
+    nlohmann::json view = AskUntil(game, "window", [&](const nlohmann::json& j) { return full(j) && j["frames"] > 2; });
+    EXPECT_TRUE(full(view)) << "the kept choice at start-up: " << view.dump() << game.Errors();
+    EXPECT_TRUE(full(view)) << "the kept choice at start-up: " << view.dump() << game.Errors();
+    QThread::msleep(300);
+    screen.Shot(dir.path(), "fullscreen_restart.png");
+    screen.Key("F11");
+    view = AskUntil(game, "window", [](const nlohmann::json& j) { return j["fullscreen"] == false && j["width"] == 1008; });
+    EXPECT_EQ(view["width"], 1008) << view.dump();
+    EXPECT_EQ(view["height"], 709) << view.dump();
+    game.Say("close");
+    EXPECT_EQ(game.Finish(), 0) << game.Errors();
+  }
+  EXPECT_EQ(core::ReadLines(dir.path() + "/options.txt").at(9), "0");
 }

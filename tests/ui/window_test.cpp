@@ -109,9 +109,37 @@ TEST_F(Window, StartUpLoadsTheGameAndWordsTheMenusFromTheLanguage) {
   EXPECT_EQ(w->action("disasters_earthquake")->text(), "E32");
   EXPECT_EQ(w->action("options_tubes")->text().section('\t', 0, 0), "E167");
   EXPECT_EQ(w->action("options_isometric")->text().section('\t', 0, 0), "E177");
-  // Fullscreen is no locale entry and never usable.
-  EXPECT_EQ(w->action("options_fullscreen")->text(), "Fullscreen");
-  EXPECT_FALSE(w->action("options_fullscreen")->isEnabled());
+  // Fullscreen is no locale entry.
+  EXPECT_EQ(w->action("options_fullscreen")->text().section('\t', 0, 0), "Fullscreen");
+  EXPECT_TRUE(w->action("options_fullscreen")->isEnabled());
+}
+
+// The check mark and the kept choice follow the window's state whoever changes it: the
+// menu, or the window manager (here the state set from outside the window's commands).
+TEST_F(Window, TheFullscreenMarkAndOptionFollowTheWindowsState) {
+  ShowWindow();
+  QAction* item = w->action("options_fullscreen");
+  ASSERT_TRUE(item->isCheckable());
+  EXPECT_FALSE(item->isChecked());
+  Trigger("options_fullscreen");
+  EXPECT_TRUE(w->isFullScreen());
+  EXPECT_TRUE(item->isChecked());
+  EXPECT_TRUE(session.options.fullscreen);
+  w->setWindowState(w->windowState() & ~Qt::WindowFullScreen);
+  EXPECT_FALSE(item->isChecked());
+  EXPECT_FALSE(session.options.fullscreen);
+  w->setWindowState(w->windowState() | Qt::WindowFullScreen);
+  EXPECT_TRUE(item->isChecked());
+  EXPECT_TRUE(session.options.fullscreen);
+  Trigger("options_fullscreen");
+  EXPECT_FALSE(w->isFullScreen());
+  EXPECT_FALSE(item->isChecked());
+  // Kept on, the choice applies as the window is shown again.
+  w->hide();
+  session.options.fullscreen = true;
+  w->show();
+  EXPECT_TRUE(w->isFullScreen());
+  EXPECT_TRUE(item->isChecked());
 }
 
 TEST(WindowStartUp, AMissingLanguageFileIsADataError) {

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QPen>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -19,12 +23,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "core/catalog.h"
 #include "core/hiscore.h"
 #include "core/newgame.h"
 #include "core/text.h"
 #include "core/trade.h"
+#include "ui/history_window.h"
 #include "ui/main_window.h"
 #include "ui_fixture.h"
 
@@ -422,3 +428,28 @@ TEST_F(Windows, TheEditorRoundTripsABuildingAndADescriptionAndRefusesABadBox) {
 }
 
 }  // namespace
+
+// Two values that coincide (population and living space do for weeks) must stay two lines:
+// every line of a chart differs from the others in colour and in dash pattern, so that
+// neither colour vision nor a sharp eye for shades is needed to tell them apart.
+TEST_F(Windows, EveryHistoryChartLineHasItsOwnColourAndDashPattern) {
+  ui::HistoryWindow& h = *w->windows().history;
+  h.show();
+  ASSERT_GT(h.chart_count(), 0);
+  for (int k = 0; k < h.chart_count(); ++k) {
+    const QList<QAbstractSeries*> series = h.chart_view(k)->chart()->series();
+    ASSERT_GE(series.size(), 2) << "chart " << k;
+    std::set<QRgb> colours;
+    std::set<int> dashes;
+    for (QAbstractSeries* s : series) {
+      const auto* line = qobject_cast<QLineSeries*>(s);
+      ASSERT_NE(line, nullptr);
+      colours.insert(line->pen().color().rgb());
+      dashes.insert(static_cast<int>(line->pen().style()));
+      EXPECT_NE(line->pen().style(), Qt::NoPen);
+    }
+    EXPECT_EQ(colours.size(), static_cast<std::size_t>(series.size())) << "chart " << k;
+    EXPECT_EQ(dashes.size(), static_cast<std::size_t>(series.size())) << "chart " << k;
+  }
+  h.hide();
+}

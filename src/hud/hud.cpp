@@ -630,6 +630,9 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
   Place(o.days_left_text, 10, h - 30);
   Text(o.days_left_text, g.Loc(130) + ": " + Num(g.days_left));
   Show(o.days_left_text, true);
+  Place(o.status_text, 10, h - 50);
+  Text(o.status_text, readout.status);
+  Show(o.status_text, true);
 
   // 8. Information bar.
   for (int i = 0; i < core::kInfoBlocks; ++i) {

@@ -49,6 +49,7 @@ struct HudObjects {
   scene::HUDText* credit_title_text = nullptr;
   scene::HUDText* credit_sum_text = nullptr;
   scene::HUDText* days_left_text = nullptr;
+  scene::HUDText* status_text = nullptr;  // the pause and speed indicator
   scene::HUDSprite* credit_panel_bg = nullptr;
   scene::HUDSprite* trade_panel_bg = nullptr;
   scene::HUDSprite* bldg_panel_bg = nullptr;

@@ -172,6 +172,14 @@ std::string_view SpeedWord(const core::Game& g) {
   return {};
 }
 
+// The pause and speed indicator's words; the speeds follow SpeedWord's bands.
+constexpr int kStatusPaused = 520;
+int StatusEntry(const core::Game& g) {
+  if (g.day_length >= 10) return 521;
+  if (g.day_length >= 1) return 522;
+  return 523;
+}
+
 }  // namespace
 
 const core::building* SelectedPlaced(const core::Game& g) {
@@ -209,6 +217,8 @@ void ShowData(core::Game& g, const ReadoutClock& clock, Readout& out) {
   caption << "-- QUENMAR (" << SpeedWord(g) << ") " << "-- ";
   if (!clock.day_clock_running) caption << g.Loc(37);
   if (g.sandbox) caption << " - " << g.Loc(144);
+
+  Text(out.status) << g.Loc(clock.day_clock_running ? StatusEntry(g) : kStatusPaused);
 
   out.tubes_checked = g.tubes_off;
 }

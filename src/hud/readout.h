@@ -22,6 +22,9 @@ struct Readout {
   std::string product_price;    // products trade price label
   std::string interest;         // credit interest label
   std::string caption;          // the main window's caption
+  // "Paused" while the day clock stands, else the speed: the HUD and the side panels show it
+  // so that a stopped colony never looks like a hung one.
+  std::string status;
   bool tubes_checked = false;   // check mark of the "No connection tubes" menu item
 
   bool operator==(const Readout&) const = default;

@@ -178,6 +178,8 @@ void ConstructScene(core::Game& g, scene::MainScene& ms, const MatLibInfo& info,
     hud_objs.info_texts[static_cast<size_t>(j)] = NewText(ms.hud_text, &ms.font1, "");
   }
 
+  hud_objs.status_text = NewText(ms.hud_text, &ms.font3, "");
+
   // The hover help comes last in both layers, so it is drawn over every button and text.
   hud_objs.tooltip_bg = NewSprite(ms.hud, "m_tooltip");
   hud_objs.tooltip_bg->SetVisible(false);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QImage>
+#include <QLabel>
 #include <QComboBox>
 #include <QPainter>
 #include <QTimer>
@@ -39,11 +40,18 @@ void Automation::RegisterWindowCommands() {
     item->trigger();
   });
   // `window`: where the 3D view is on the screen, its size, the window caption, whether the
-  // window is full screen and its client area (with the menu bar) on the screen.
+  // window is full screen and its client area (with the menu bar) on the screen; the pause
+  // and speed indicator as the HUD and the side panel show it ("" where it is not shown) and
+  // the Speed menu's checked items.
   interpreter_.Register("window", [this](sim::Interpreter& in, const Args& a) {
     sim::Interpreter::ExpectArgs(a, 0, 0);
     scene::gl::Viewer& v = window_.viewer();
     const QPoint origin = v.mapToGlobal(QPoint(0, 0));
+    const scene::HUDText* hud_status = window_.world().hud().objects().status_text;
+    const QLabel* panel_status = window_.right_panel().status();
+    nlohmann::json checked = nlohmann::json::array();
+    for (const char* control : {"speed_pause", "speed_low", "speed_normal", "speed_fast"})
+      if (const QAction* item = window_.action(control); item && item->isChecked()) checked.push_back(control);
     in.Print({{"x", origin.x()},
               {"y", origin.y()},
               {"width", v.width()},
@@ -53,7 +61,10 @@ void Automation::RegisterWindowCommands() {
               {"day_clock", window_.world().day_clock().enabled()},
               {"frames", frames_},
               {"fullscreen", window_.isFullScreen()},
-              {"window", {window_.geometry().x(), window_.geometry().y(), window_.width(), window_.height()}}});
+              {"window", {window_.geometry().x(), window_.geometry().y(), window_.width(), window_.height()}},
+              {"hud_status", window_.game().hud_mode && hud_status && hud_status->visible() ? hud_status->text() : ""},
+              {"panel_status", panel_status->isVisible() ? panel_status->text().toStdString() : ""},
+              {"speed_checked", checked}});
   });
   // `windows`: every top-level window with its title, visibility and client area on screen
   // (the message window's with its text).

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QApplication>
 #include <QCoreApplication>
@@ -194,10 +195,16 @@ void MainWindow::BuildMenus() {
   AddItem(game, "game_quit", "Menu1_4", "Quit", [this] { QuitAtOnce(); });
 
   QMenu* speed = add_menu("menu_speed", "Menu2", "Speed");
-  AddItem(speed, "speed_pause", "Menu2_1", "Pause/Unpause", [this] { TogglePause(); }, "Space");
-  AddItem(speed, "speed_low", "Menu2_2", "Low", [this] { SetSpeed(core::kSpeedLow); }, "1");
-  AddItem(speed, "speed_normal", "Menu2_3", "Normal", [this] { SetSpeed(core::kSpeedNormal); }, "2");
-  AddItem(speed, "speed_fast", "Menu2_4", "Fast", [this] { SetSpeed(core::kSpeedFast); }, "3");
+  AddItem(speed, "speed_pause", "Menu2_1", "Pause/Unpause", [this] { TogglePause(); }, "Space")->setCheckable(true);
+  // One speed is checked at a time; ShowReadout moves the mark when keys or scripts change it.
+  auto* speeds = new QActionGroup(speed);
+  speeds->setExclusive(true);
+  for (QAction* a : {AddItem(speed, "speed_low", "Menu2_2", "Low", [this] { SetSpeed(core::kSpeedLow); }, "1"),
+                     AddItem(speed, "speed_normal", "Menu2_3", "Normal", [this] { SetSpeed(core::kSpeedNormal); }, "2"),
+                     AddItem(speed, "speed_fast", "Menu2_4", "Fast", [this] { SetSpeed(core::kSpeedFast); }, "3")}) {
+    a->setCheckable(true);
+    speeds->addAction(a);
+  }
 
   QMenu* disasters = add_menu("menu_disasters", "Menu3", "Disasters");
   AddItem(disasters, "disasters_pirates", "Menu3_1", "Pirate Attack", [this] { PirateAttack(); });
@@ -303,10 +310,24 @@ void MainWindow::ShowReadout() {
     tubes->setChecked(r.tubes_checked);
   if (QAction* stats = action("options_stats"); stats && stats->isChecked() != world().hud().stats_panel)
     stats->setChecked(world().hud().stats_panel);
+  ShowSpeedMarks();
   // The option comes with a loaded game too, and the launcher or a script may change it.
   ShowSandboxMark();
   ShowUndoItems();
   if (!session_.game.hud_mode) RefreshPanels();
+}
+
+void MainWindow::ShowSpeedMarks() {
+  if (QAction* pause = action("speed_pause"); pause && pause->isChecked() != world().paused())
+    pause->setChecked(world().paused());
+  // The same bands as the caption's speed word, so a script's own day length marks its band.
+  const double len = session_.game.day_length;
+  const char* checked = len >= 10 ? "speed_low" : len >= 1 ? "speed_normal" : "speed_fast";
+  for (const char* control : {"speed_low", "speed_normal", "speed_fast"}) {
+    QAction* a = action(control);
+    const bool on = std::string_view(control) == checked;
+    if (a && a->isChecked() != on) a->setChecked(on);
+  }
 }
 
 void MainWindow::ShowUndoItems() {

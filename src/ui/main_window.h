@@ -80,6 +80,8 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   // The Undo and Redo items name the action they would take back or play again and are
   // greyed out without one.
   void ShowUndoItems();
+  // The Speed menu's marks: Pause while the game is paused, and the one speed in use.
+  void ShowSpeedMarks();
   void TogglePause();             // Pause/Unpause: holds the day clock until undone
   void SetSpeed(double day_length);
   void PirateAttack();

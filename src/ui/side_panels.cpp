@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -180,6 +181,17 @@ RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidg
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
+  // At the top, where the eye goes first when the colony seems to stand still.
+  status_ = new QLabel("-", this);
+  status_->setObjectName("status");
+  status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  status_->setAlignment(Qt::AlignCenter);
+  status_->setFixedHeight(20);
+  QFont bold = status_->font();
+  bold.setBold(true);
+  status_->setFont(bold);
+  layout->addWidget(status_);
+
   auto* credit = new QGroupBox("CREDIT", this);
   credit->setFixedHeight(105);
   auto* sum_label = new QLabel("Sum", credit);
@@ -233,6 +245,7 @@ RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidg
 }
 
 void RightPanel::Refresh(const hud::Readout& r) {
+  SetText(status_, r.status);
   SetText(interest_, r.interest);
   SetText(selected_, r.selected_name);
   SetText(upgrade_, r.upgrade_caption);

@@ -79,6 +79,7 @@ class RightPanel : public QWidget {
   QPushButton* take() const { return take_; }
   QListWidget* list() const { return list_; }
   QLabel* selected() const { return selected_; }
+  QLabel* status() const { return status_; }  // the pause and speed indicator
   QPushButton* upgrade() const { return upgrade_; }
   QPushButton* destroy() const { return destroy_; }
   QPushButton* activate() const { return activate_; }
@@ -89,6 +90,7 @@ class RightPanel : public QWidget {
   shell::Session& s_;
   QLineEdit* sum_;
   QLabel* interest_;
+  QLabel* status_;
   QPushButton* take_;
   QListWidget* list_;
   QLabel* selected_;

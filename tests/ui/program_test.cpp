@@ -704,6 +704,60 @@ TEST_F(HudPlay, CtrlZTakesBackABuildingAndADemolition) {
   EXPECT_EQ(game.Finish(), 0);
 }
 
+// Space and 1/2/3 pressed on the keyboard, and a script's own day length: the indicator says
+// what the clock does and the Speed menu marks the pause and the one speed in use, in the
+// HUD and with the side panels alike.
+TEST_F(HudPlay, TheIndicatorAndTheSpeedMarksFollowTheKeysInBothModes) {
+  Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("hud.script"), "--console"}));
+  const nlohmann::json view = WaitForView(game);
+  ASSERT_TRUE(view.is_object()) << game.Errors();
+  const QPoint origin(view["x"].get<int>(), view["y"].get<int>());
+  // The briefing's OK, so that only the player's pause holds the clock.
+  ClickAndWait(game, origin + HudPlaces(view["width"], view["height"]).ok(), "1",
+               [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); });
+  struct Step {
+    const char* key;  // a key, or a console line when it has a blank
+    std::string shown;
+    std::vector<std::string> checked;
+  };
+  const std::vector<Step> steps = {
+      {"space", "Speed: low", {"speed_low"}},  // a new game's speed
+      {"2", "Speed: normal", {"speed_normal"}},
+      {"3", "Speed: fast", {"speed_fast"}},
+      {"space", "Paused", {"speed_pause", "speed_fast"}},
+      {"2", "Paused", {"speed_pause", "speed_normal"}},
+      {"set day_length 12", "Paused", {"speed_pause", "speed_low"}},
+      {"space", "Speed: low", {"speed_low"}},
+      {"set day_length 0.5", "Speed: fast", {"speed_fast"}},
+      {"2", "Speed: normal", {"speed_normal"}},
+      {"1", "Speed: low", {"speed_low"}},
+      {"space", "Paused", {"speed_pause", "speed_low"}},  // as the round began
+  };
+  for (const bool hud : {true, false}) {
+    SCOPED_TRACE(hud ? "HUD" : "side panels");
+    if (!hud) {
+      Key("h");
+      AskUntil(game, "state", [](const nlohmann::json& j) { return j["hud_mode"] == false; });
+    }
+    const char* shown_at = hud ? "hud_status" : "panel_status";
+    const char* hidden_at = hud ? "panel_status" : "hud_status";
+    for (const Step& step : steps) {
+      SCOPED_TRACE(step.key);
+      if (std::string_view(step.key).find(' ') == std::string_view::npos) Key(step.key);
+      else game.Say(step.key);
+      const nlohmann::json w = AskUntil(game, "window", [&](const nlohmann::json& j) {
+        return j[shown_at] == step.shown && j["speed_checked"] == step.checked;
+      });
+      EXPECT_EQ(w[shown_at], step.shown);
+      EXPECT_EQ(w[hidden_at], "") << "the other mode's indicator stays hidden";
+      EXPECT_EQ(w["speed_checked"].get<std::vector<std::string>>(), step.checked);
+      EXPECT_EQ(w["paused"].get<bool>(), step.shown == "Paused");
+    }
+  }
+  game.Say("menu game_quit");
+  EXPECT_EQ(game.Finish(), 0);
+}
+
 // The pointer rests on a caption-less button at the view's left edge until its tooltip
 // shows, then leaves the window across that edge: the hover ends with it, so neither the
 // tooltip nor the button's hover face stays behind.

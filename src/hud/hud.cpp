@@ -630,7 +630,8 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
   Place(o.days_left_text, 10, h - 30);
   Text(o.days_left_text, g.Loc(130) + ": " + Num(g.days_left));
   Show(o.days_left_text, true);
-  Place(o.status_text, 10, h - 50);
+  // Beside the days left, clear of the warnings above them.
+  Place(o.status_text, 160, h - 30);
   Text(o.status_text, readout.status);
   Show(o.status_text, true);
 

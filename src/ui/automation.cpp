@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QComboBox>
 #include <QPainter>
 #include <QTimer>
@@ -85,6 +86,25 @@ void Automation::RegisterWindowCommands() {
       // What the player reads in the message window.
       if (w.widget == window_.windows().message.get()) list.back()["text"] = window_.windows().message->text().toStdString();
     }
+    // The panel after a game's end belongs to the game window; where its buttons are, for a
+    // click.
+    const EndPanel& end = window_.end_panel();
+    const QPoint end_origin = end.mapToGlobal(QPoint(0, 0));
+    nlohmann::json buttons = nlohmann::json::object();
+    for (const auto& [name, button] : {std::pair{"new_game", end.new_game()}, std::pair{"load", end.load()},
+                                       std::pair{"quit", end.quit()}}) {
+      const QPoint c = button->mapToGlobal(button->rect().center());
+      buttons[name] = {{"x", c.x()}, {"y", c.y()}, {"text", button->text().toStdString()}};
+    }
+    list.push_back({{"name", "end"},
+                    {"title", end.windowTitle().toStdString()},
+                    {"visible", end.isVisible()},
+                    {"id", static_cast<uint64_t>(end.internalWinId())},
+                    {"x", end_origin.x()},
+                    {"y", end_origin.y()},
+                    {"width", end.width()},
+                    {"height", end.height()},
+                    {"buttons", buttons}});
     in.Print(list);
   });
   // `boxes real|recorded`: error boxes and questions open for real (a window test then

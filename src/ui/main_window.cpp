@@ -88,6 +88,19 @@ MainWindow::MainWindow(shell::Session& session, Windows* windows, QWidget* paren
 
   BuildMenus();
 
+  end_panel_ = new EndPanel(this);
+  end_panel_->on_new_game = [this] {
+    const int32_t level = session_.game.level;
+    StartGame(level == core::kLevelNormal || level == core::kLevelHard ? level : core::kLevelEasy);
+    // A game that could not start leaves the way on open.
+    end_due_ = session_.game.game_over;
+  };
+  end_panel_->on_load = [this] {
+    LoadGameFrom();
+    end_due_ = session_.game.game_over;  // cancelled, refused, or a finished game loaded
+  };
+  end_panel_->on_quit = [this] { QuitAtOnce(); };
+
   // The designed client area below the menu bar.
   resize(kViewWidth, kViewHeight + menuBar()->sizeHint().height());
   setMinimumSize(kLeftPanelWidth + kRightPanelWidth + 64, 400);
@@ -311,6 +324,7 @@ void MainWindow::ShowReadout() {
   if (QAction* stats = action("options_stats"); stats && stats->isChecked() != world().hud().stats_panel)
     stats->setChecked(world().hud().stats_panel);
   ShowSpeedMarks();
+  ShowEndPanel();
   // The option comes with a loaded game too, and the launcher or a script may change it.
   ShowSandboxMark();
   ShowUndoItems();
@@ -472,6 +486,22 @@ void MainWindow::SaveGameAs() {
   std::string file = path.toStdString();
   if (!path.endsWith(kExtension)) file += shell::kSaveExtension;
   SaveGameTo(file);
+}
+
+void MainWindow::ShowEndPanel() {
+  const core::Game& g = session_.game;
+  if (g.game_over && !was_over_) end_due_ = true;
+  was_over_ = g.game_over;
+  if (!g.game_over) {
+    end_due_ = false;
+    if (end_panel_->isVisible()) end_panel_->hide();
+    return;
+  }
+  // After the high-score window, not over it: the score's name comes first.
+  if (!end_due_ || !isVisible() || windows_->hiscore->isVisible()) return;
+  end_due_ = false;
+  end_panel_->Open(Word(g, 524, "The game is over. What next?"), Word(g, 525, "New game"), Word(g, 526, "Load"),
+                   Word(g, 527, "Quit"));
 }
 
 void MainWindow::LoadGameFrom() {

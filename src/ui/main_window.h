@@ -18,6 +18,7 @@
 #include "shell/locale.h"
 #include "shell/options.h"
 #include "shell/session.h"
+#include "ui/end_panel.h"
 #include "ui/qt_host.h"
 #include "ui/side_panels.h"
 #include "ui/windows.h"
@@ -80,6 +81,10 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   // The Undo and Redo items name the action they would take back or play again and are
   // greyed out without one.
   void ShowUndoItems();
+  // The end panel once a game has ended and its high-score window is closed; hidden again
+  // while a game runs.
+  void ShowEndPanel();
+  EndPanel& end_panel() { return *end_panel_; }
   // The Speed menu's marks: Pause while the game is paused, and the one speed in use.
   void ShowSpeedMarks();
   void TogglePause();             // Pause/Unpause: holds the day clock until undone
@@ -154,6 +159,10 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   LeftPanel* left_ = nullptr;
   RightPanel* right_ = nullptr;
   scene::gl::Viewer* viewer_ = nullptr;
+  EndPanel* end_panel_ = nullptr;
+  // A game ended and its way on has not been offered yet; the last frame's game_over.
+  bool end_due_ = false;
+  bool was_over_ = true;
 
   std::map<std::string, QAction*, std::less<>> actions_;
   std::map<std::string, QMenu*, std::less<>> menus_;

@@ -181,16 +181,6 @@ RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidg
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  // At the top, where the eye goes first when the colony seems to stand still.
-  status_ = new QLabel("-", this);
-  status_->setObjectName("status");
-  status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  status_->setAlignment(Qt::AlignCenter);
-  status_->setFixedHeight(20);
-  QFont bold = status_->font();
-  bold.setBold(true);
-  status_->setFont(bold);
-  layout->addWidget(status_);
 
   auto* credit = new QGroupBox("CREDIT", this);
   credit->setFixedHeight(105);
@@ -223,6 +213,16 @@ RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidg
   activate_ = Button("Activate/Deactivate", strip, {0, 71, kRightPanelWidth - 4, 25});
   list_layout->addWidget(strip);
   layout->addWidget(buildings, 1);
+  // Under the building list, so that the designed controls above keep their places.
+  status_ = new QLabel("-", this);
+  status_->setObjectName("status");
+  status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  status_->setAlignment(Qt::AlignCenter);
+  status_->setFixedHeight(20);
+  QFont bold = status_->font();
+  bold.setBold(true);
+  status_->setFont(bold);
+  layout->addWidget(status_);
 
   captions("credit_group", [credit](const QString& t) { credit->setTitle(t); });
   captions("building_list_group", [buildings](const QString& t) { buildings->setTitle(t); });

@@ -140,9 +140,10 @@ TEST_F(Construct, HudButtonsOverlayAndInfoBar) {
   EXPECT_EQ(ms().hud_text->child(6), ov.stats_text);
   EXPECT_EQ(ms().hud_text->child(14), ov.msg_text);
   EXPECT_EQ(ms().hud_text->child(15), o.info_texts[0]);
-  // ... and the hover help last, over everything.
-  EXPECT_EQ(ms().hud_text->child_count(), 5 + 1 + 9 + 21 + 1);
-  EXPECT_EQ(ms().hud_text->child(36), o.tooltip_text);
+  // ... the pause and speed indicator, and the hover help last, over everything.
+  EXPECT_EQ(ms().hud_text->child(36), o.status_text);
+  EXPECT_EQ(ms().hud_text->child_count(), 5 + 1 + 9 + 21 + 1 + 1);
+  EXPECT_EQ(ms().hud_text->child(37), o.tooltip_text);
   EXPECT_FALSE(o.tooltip_text->visible());
   EXPECT_EQ(o.info_icons[20]->width(), 10.0f);
   EXPECT_TRUE(o.info_icons[20]->visible());

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QProcess>
+#include <QRect>
 #include <QStringList>
 #include <QThread>
 #include <nlohmann/json.hpp>
@@ -754,6 +755,51 @@ TEST_F(HudPlay, TheIndicatorAndTheSpeedMarksFollowTheKeysInBothModes) {
       EXPECT_EQ(w["paused"].get<bool>(), step.shown == "Paused");
     }
   }
+  game.Say("menu game_quit");
+  EXPECT_EQ(game.Finish(), 0);
+}
+
+// A game run to its end: once the high-score window is closed (Escape, as a player would),
+// the end panel stands over the game window, the colony still shown around it, and its
+// "New game" starts a game and goes away.
+TEST_F(HudPlay, AfterTheEndAndTheHighScoresThePanelOffersANewGame) {
+  Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("hud.script"), "--console"}));
+  const nlohmann::json view = WaitForView(game);
+  ASSERT_TRUE(view.is_object()) << game.Errors();
+  game.Say("set days_left 1");
+  game.Say("day 2");
+  nlohmann::json all = AskUntil(game, "windows", [](const nlohmann::json& j) { return FindWindow(j, "hiscore")["visible"] == true; });
+  const nlohmann::json hiscore = FindWindow(all, "hiscore");
+  ASSERT_EQ(hiscore["visible"], true) << "game over opens the high scores";
+  ASSERT_EQ(game.Ask("state")["game_over"], true);
+  QThread::msleep(300);
+  EXPECT_EQ(FindWindow(game.Ask("windows"), "end")["visible"], false) << "the name comes first";
+
+  // Into the name field, then Escape.
+  ClickAt(QPoint(hiscore["x"].get<int>() + hiscore["width"].get<int>() / 2, hiscore["y"].get<int>() + 14));
+  Key("Escape");
+  all = AskUntil(game, "windows", [](const nlohmann::json& j) { return FindWindow(j, "end")["visible"] == true; });
+  EXPECT_EQ(FindWindow(all, "hiscore")["visible"], false);
+  const nlohmann::json end = FindWindow(all, "end");
+  const nlohmann::json main = FindWindow(all, "main");
+  ASSERT_EQ(end["visible"], true) << all.dump();
+  EXPECT_EQ(main["visible"], true) << "the colony stays in view";
+  const QRect main_area(main["x"], main["y"], main["width"], main["height"]);
+  const QRect end_area(end["x"], end["y"], end["width"], end["height"]);
+  EXPECT_TRUE(main_area.contains(end_area)) << "over the game window";
+  EXPECT_LT(end_area.width() * end_area.height(), main_area.width() * main_area.height() / 4) << "the colony shows around it";
+  for (const auto& [name, text] : {std::pair{"new_game", "New game"}, std::pair{"load", "Load"}, std::pair{"quit", "Quit"}})
+    EXPECT_EQ(end["buttons"][name]["text"], text);
+
+  const nlohmann::json& button = end["buttons"]["new_game"];
+  ClickAt(QPoint(button["x"], button["y"]));
+  const nlohmann::json s = AskUntil(game, "state", [](const nlohmann::json& j) { return j["game_over"] == false; });
+  EXPECT_EQ(s["game_over"], false) << "a new game runs";
+  EXPECT_GT(s["days_left"].get<int>(), 1);
+  EXPECT_EQ(s["level"], 10) << "at the level just played";
+  all = AskUntil(game, "windows", [](const nlohmann::json& j) { return FindWindow(j, "end")["visible"] == false; });
+  EXPECT_EQ(FindWindow(all, "end")["visible"], false);
+
   game.Say("menu game_quit");
   EXPECT_EQ(game.Finish(), 0);
 }

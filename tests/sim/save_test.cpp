@@ -522,6 +522,8 @@ TEST(SaveLoad, ValuesTheGameCannotWriteAreRefusedNamingFieldAndValue) {
       {"/traffic/pirates/2/x", 1e30, "traffic.pirates[2].x: expected a number from"},
       {"/view/camera/z", 1000.0, "view.camera.z: expected a number from 10.0 to 200.0, found 1000.0"},
       {"/hud/cat_scroll", -4, "hud.cat_scroll: expected a whole number from 0 to 101, found -4"},
+      {"/game/disasters", 3, "game.disasters: expected a whole number from 0 to 2, found 3"},
+      {"/game/score/disasters", -1, "game.score.disasters: expected a whole number from 0 to 2, found -1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.pointer) + " = " + c.value.dump().substr(0, 60));
@@ -542,6 +544,34 @@ TEST(SaveLoad, ValuesTheGameCannotWriteAreRefusedNamingFieldAndValue) {
   // Every case on its own was the only fault: the good file loads.
   s->LoadGame(good_path);
   EXPECT_EQ(shell::SaveJson(*s), good);
+}
+
+// The running game's disaster choice is part of the save, the choice for the next game is
+// not (it is an option); a save written before the choice existed reads as the rules say.
+TEST(SaveLoad, TheDisasterChoiceIsSavedAndAnOlderSaveReadsAsTheRules) {
+  TempDir dir;
+  auto s = Started(3);
+  EXPECT_EQ(Play(*s, "disasters rare\nnew 10\nbuild 3\nday 5\n"), "");
+  ASSERT_EQ(s->game.disasters, core::kDisastersRare);
+  const std::string path = dir.path() + "/rare.qsave";
+  s->SaveGame(path);
+  json saved = json::parse(Read(path));
+  EXPECT_EQ(saved["game"]["disasters"], core::kDisastersRare);
+
+  Play(*s, "disasters off\nnew 5\n");
+  ASSERT_EQ(s->game.disasters, core::kDisastersOff);
+  s->LoadGame(path);
+  EXPECT_EQ(s->game.disasters, core::kDisastersRare);
+  EXPECT_EQ(s->game.disasters_option, core::kDisastersOff);
+  EXPECT_EQ(shell::SaveJson(*s), saved);
+
+  saved["game"].erase("disasters");
+  saved["game"]["score"].erase("disasters");
+  const std::string old_path = dir.path() + "/old.qsave";
+  std::ofstream(old_path, std::ios::binary | std::ios::trunc) << saved.dump();
+  s->LoadGame(old_path);
+  EXPECT_EQ(s->game.disasters, core::kDisastersRules);
+  EXPECT_EQ(s->game.score_entry.disasters, core::kDisastersRules);
 }
 
 // Random damage to a good save, to its bytes and to its values: every file either loads

@@ -65,13 +65,19 @@ std::string RandomPlay(std::mt19937& r, int commands, int catalog_count, bool op
   static const char* kGoods[] = {"food", "raw", "products"};
   static const char* kDts[] = {"0.016", "0.1", "0.5", "1", "3.5"};
   static const int kLevels[] = {10, 5, 1};
+  static const char* kDisasters[] = {"rules", "rare", "off"};
   static const char* kOnSlot[] = {"upgrade", "toggle", "destroy"};
   static const char* kSpeeds[] = {"0.5", "3", "10", "12"};
   static const char* kPanels[] = {"build", "bldg", "none"};
   std::ostringstream s;
   for (int i = 0; i < commands; ++i) {
     switch (pick(23)) {
-      case 0: s << "new " << kLevels[pick(3)] << '\n'; break;
+      case 0:
+        // The disaster choice is an option too, and decides how the new game draws; taken
+        // from the command's place, so the scripts' own draws stay as they were.
+        if (options) s << "disasters " << kDisasters[i % 3] << '\n';
+        s << "new " << kLevels[pick(3)] << '\n';
+        break;
       case 1: case 2: s << "day " << 1 + pick(35) << '\n'; break;
       case 3: case 4: s << "frames " << 1 + pick(60) << ' ' << kDts[pick(5)] << '\n'; break;
       case 5: case 6: s << "build " << pick(catalog_count) << '\n'; break;
@@ -130,6 +136,7 @@ void CheckSaveLoadPlaysOn(int scripts, uint32_t first_seed) {
       auto fresh = Started(1000 + k);
       fresh->game.isometric = saver->game.isometric;
       fresh->game.tubes_off = saver->game.tubes_off;
+      fresh->game.disasters_option = saver->game.disasters_option;
       saver = std::move(fresh);
     }
     ASSERT_EQ(Play(*saver, "load " + file + "\nmessages"), "[]\n");

@@ -154,7 +154,8 @@ void ProcessDay(Game& g) {
   if (g.interest > 50) g.interest -= g.Random(20);
 
   // The month's first two days bring no event.
-  const int32_t event = (g.day == 0 || g.day == 1) ? -1 : g.Random(90);
+  const int32_t drawn = (g.day == 0 || g.day == 1) ? -1 : g.Random(90);
+  const int32_t event = ChosenEvent(g, drawn);
   if (g.events_enabled) MakeEvent(g, event);
 
   if (g.traffic->ActiveShuttles() < Round(g.bldg_count / 10.0)) g.traffic->AddShuttle();

@@ -90,6 +90,17 @@ int32_t Trend(int32_t now, int32_t before) { return now < before ? 2 : now == be
 
 }  // namespace
 
+bool IsDisaster(int32_t event) {
+  return event == kPirateRaid || event == kEarthquake || event == kFoodSpoiled;
+}
+
+int32_t ChosenEvent(Game& g, int32_t event) {
+  if (!IsDisaster(event)) return event;
+  if (g.disasters == kDisastersOff) return -1;
+  if (g.disasters == kDisastersRare && g.Random(2) == 0) return -1;
+  return event;
+}
+
 void MakeEvent(Game& g, int32_t event) {
   switch (event) {
     case kPirateRaid:
@@ -184,6 +195,7 @@ bool CheckGameover(Game& g) {
   const int32_t points = Score(g);
   g.score_entry.points = points;
   g.score_entry.level = g.level;
+  g.score_entry.disasters = g.disasters;
   const std::string crlf = "\r\n";
   g.host->ShowInfoMessage(kMsgGameOver, g.Loc(128) + crlf + g.Loc(133) + ": " +
                                             g.Loc(reason == kBankrupt ? 131 : 132) + crlf +

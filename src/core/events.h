@@ -11,6 +11,14 @@ namespace core {
 //   9 food spoiled.
 void MakeEvent(Game& g, int32_t event);
 
+// The events the player's disaster choice applies to: the raid, the earthquake, spoiled food.
+bool IsDisaster(int32_t event);
+
+// The daily draw's event as the game's disaster choice lets it happen: unchanged as the rules
+// say (no draw of its own, so such a game plays exactly as before), a disaster kept on one
+// further draw of two when rare, none when off; -1 for no event.
+int32_t ChosenEvent(Game& g, int32_t event);
+
 // Re-evaluates the five warning indicators from the colony state (end of the daily tick):
 // states, texts and the raised `y` they glide down from, laid out against `view_h`.
 void EvaluateWarnings(Game& g);

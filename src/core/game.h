@@ -20,6 +20,12 @@ inline constexpr int kWarnings = 5;
 // `selected_bldg` when nothing is selected; it is also the last slot's index.
 inline constexpr int kNoSelection = 1000;
 
+// How the random draw treats the disaster events (a pirate raid, an earthquake, spoiled
+// food): as the rules say, each half as likely, or never. The player's choice.
+inline constexpr int32_t kDisastersRules = 0;
+inline constexpr int32_t kDisastersRare = 1;
+inline constexpr int32_t kDisastersOff = 2;
+
 struct warning {
   std::string text;
   int32_t state = 0;  // 0 good, 1 attention, 2 bad
@@ -50,6 +56,8 @@ struct score {
   std::string name;
   int32_t level = 0;
   int32_t points = 0;
+  // The disasters the game was played with (kDisastersRules, Rare or Off).
+  int32_t disasters = 0;
   bool operator==(const score&) const = default;
 };
 
@@ -63,6 +71,9 @@ struct Game {
   bool game_over = true;
   bool sandbox_option = false;
   bool sandbox = false;
+  // Disasters for the game started next (kept in the options file) and for the running one.
+  int32_t disasters_option = kDisastersRules;
+  int32_t disasters = kDisastersRules;
   int32_t days_left = 1000;
   int32_t day = 0;
   double day_length = 10.0;

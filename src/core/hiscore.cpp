@@ -25,6 +25,25 @@ std::vector<std::string> SplitWholeLines(std::string_view text) {
   return lines;
 }
 
+// A game played with rare or no disasters carries its mark on the name line, behind a tab
+// that no entered name has: a reader that knows no marks shows it as part of the name, and
+// a table without marks reads as played by the rules.
+const char* const kDisasterMarks[] = {"", "\t[disasters rare]", "\t[disasters off]"};
+
+std::string NameLine(const score& s) {
+  const bool marked = s.disasters > kDisastersRules && s.disasters <= kDisastersOff;
+  return marked ? s.name + kDisasterMarks[s.disasters] : s.name;
+}
+
+// The name and the disasters of a name line.
+std::pair<std::string, int32_t> ReadNameLine(const std::string& line) {
+  for (int32_t k = kDisastersRare; k <= kDisastersOff; ++k) {
+    const std::string_view mark = kDisasterMarks[k];
+    if (line.ends_with(mark)) return {line.substr(0, line.size() - mark.size()), k};
+  }
+  return {line, kDisastersRules};
+}
+
 // Read while a group is short or does not convert.
 score EmptyEntry() { return score{"", 10, 0}; }
 
@@ -41,7 +60,10 @@ std::vector<std::string> DisplayLines(const Game& g, const std::array<score, kHi
     if (s.level == 10) level_name = g.Loc(124);
     else if (s.level == 5) level_name = g.Loc(125);
     else if (s.level == 1) level_name = g.Loc(126);
-    out.push_back(s.name + " (" + level_name + ") - " + std::to_string(s.points));
+    std::string line = s.name + " (" + level_name + ") - " + std::to_string(s.points);
+    if (s.disasters == kDisastersRare) line += " [" + g.Loc(544) + "]";
+    if (s.disasters == kDisastersOff) line += " [" + g.Loc(545) + "]";
+    out.push_back(std::move(line));
   }
   return out;
 }
@@ -68,7 +90,10 @@ const std::vector<std::string>& MakeList(const Game& g, HiScores& hs) {
         if (3 * k + 2 < lines.size()) {
           const auto level = ParseInt(lines[3 * k + 1]);
           const auto points = ParseInt(lines[3 * k + 2]);
-          if (level && points) entry = score{lines[3 * k], *level, *points};
+          if (level && points) {
+            auto [name, disasters] = ReadNameLine(lines[3 * k]);
+            entry = score{std::move(name), *level, *points, disasters};
+          }
         }
         hs.list[k] = std::move(entry);
       }
@@ -85,7 +110,7 @@ void SaveList(const Game& g, const HiScores& hs) {
   std::vector<std::string> lines;
   lines.reserve(3 * kHiScoreEntries);
   for (const score& s : hs.list) {
-    lines.push_back(s.name);
+    lines.push_back(NameLine(s));
     lines.push_back(std::to_string(s.level));
     lines.push_back(std::to_string(s.points));
   }
@@ -102,7 +127,7 @@ OkResult AcceptScore(Game& g, HiScores& hs, const std::string& name) {
   const bool enters = hs.list[kHiScoreEntries - 1].points < g.score_entry.points;
   if (enters) {
     std::string clean = name;
-    std::replace_if(clean.begin(), clean.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(clean.begin(), clean.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; }, ' ');
     g.score_entry.name = clean;
     hs.list[kHiScoreEntries - 1] = g.score_entry;
   }

@@ -25,13 +25,15 @@ struct HiScores {
 // else beside the data.
 std::string HiScoreFile(const Game& g);
 
-// Loads "leaders.hof" into the list (groups of three lines; a short or malformed group
+// Loads "leaders.hof" into the list (groups of three lines: name, level, points; a name line
+// ending in a tab and "[disasters rare]" or "[disasters off]" marks the game's disasters; a short or malformed group
 // becomes an empty entry of level 10 with 0 points), orders it by points and rebuilds the
 // displayed lines. A missing file leaves the list as it is. Returns the displayed lines.
 const std::vector<std::string>& MakeList(const Game& g, HiScores& hs);
 
 // The displayed lines for a list as it stands: "name (level name) - points" for every entry
-// with points above 0, level names from locale entries 124/125/126.
+// with points above 0, level names from locale entries 124/125/126; a game played with rare
+// or no disasters adds " [" + locale entry 544 or 545 + "]".
 std::vector<std::string> DisplayLines(const Game& g, const std::array<score, kHiScoreEntries>& list);
 
 // Writes all 100 entries as 300 lines, UTF-8 behind a byte-order mark, replacing the file
@@ -53,7 +55,8 @@ enum class OkResult {
 // The OK button with `name` typed in the name field. While the button is enabled, the
 // finished game's score takes the lowest position when it beats it, the file is rewritten
 // and reloaded and the button disabled. A name's line breaks become blanks, since each
-// entry is three lines of the file.
+// entry is three lines of the file; tabs become blanks too, since a tab starts the
+// disasters mark.
 OkResult AcceptScore(Game& g, HiScores& hs, const std::string& name);
 
 }  // namespace core

@@ -50,6 +50,7 @@ void StartNewGame(Game& g, int32_t level) {
   else if (level == kLevelNormal) g.days_left = 600;
   else if (level == kLevelHard) g.days_left = 1200;
   g.sandbox = g.sandbox_option;
+  g.disasters = g.disasters_option;
 }
 
 void GLCadencer1Progress(Game& g, double deltaTime) {

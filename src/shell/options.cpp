@@ -62,7 +62,8 @@ std::vector<std::string> OptionLines(const core::Game& g, const Options& o) {
           std::to_string(o.pan_speed),
           std::to_string(g.cam_height),
           BoolText(g.isometric),
-          BoolText(o.fullscreen)};
+          BoolText(o.fullscreen),
+          std::to_string(g.disasters_option)};
 }
 
 void SetDefaultOptions(core::Game& g, Options& o) {
@@ -70,6 +71,7 @@ void SetDefaultOptions(core::Game& g, Options& o) {
   g.tubes_off = false;
   g.cam_height = 50;
   g.isometric = false;
+  g.disasters_option = core::kDisastersRules;
 }
 
 void SaveOptions(const core::Game& g, const Options& o) { core::WriteLines(OptionsFile(g), OptionLines(g, o)); }
@@ -94,7 +96,15 @@ bool LoadOptions(core::Game& g, Options& o, CaptionSink* sink) {
     const bool isometric = BoolLine(lines, 8);
     // Older files end at the ninth line: they were written by a windowed game.
     read.fullscreen = !core::LineAt(lines, 9).empty() && BoolLine(lines, 9);
+    // Older files end before the eleventh line: their games had disasters as the rules say.
+    int32_t disasters = core::kDisastersRules;
+    if (!core::LineAt(lines, 10).empty()) {
+      disasters = IntLine(lines, 10);
+      if (disasters < core::kDisastersRules || disasters > core::kDisastersOff)
+        throw BadLine{10, core::LineAt(lines, 10)};
+    }
     o = read;
+    g.disasters_option = disasters;
     g.tubes_off = tubes_off;
     g.cam_height = cam_height;
     g.isometric = isometric;

@@ -359,6 +359,8 @@ void ReadGame(const Reader& r, const Session& s, Loaded& out) {
     r.Fail(r.Where("constr_choice") + ": expected -1 or a construction-list item below " + std::to_string(items));
   g.last_slot_selected = r.Bool("last_slot_selected");
   g.events_enabled = r.Bool("events_enabled");
+  // Saves from before the disaster choice were played as the rules say.
+  if (r.Has("disasters")) g.disasters = r.Int("disasters", core::kDisastersRules, core::kDisastersOff);
   if (!g.rng.SetState(RngText(r))) r.Fail(r.Where("rng") + ": not a state of the random generator");
 
   const json& warnings = r.Array("warnings", core::kWarnings, core::kWarnings);
@@ -374,6 +376,8 @@ void ReadGame(const Reader& r, const Session& s, Loaded& out) {
   }
   const Reader score = r.Object("score");
   g.score_entry = {score.Text("name"), score.Int("level"), score.Int("points")};
+  if (score.Has("disasters"))
+    g.score_entry.disasters = score.Int("disasters", core::kDisastersRules, core::kDisastersOff);
   // The score of a game that ended (or none yet, level 0).
   if (!IsLevel(g.score_entry.level, true))
     score.Fail(score.Where("level") + ": expected 10, 5, 1 or 0, found " + std::to_string(g.score_entry.level));
@@ -396,6 +400,7 @@ nlohmann::json SaveJson(Session& s) {
   }
   game["last_slot_selected"] = g.last_slot_selected;
   game["events_enabled"] = g.events_enabled;
+  game["disasters"] = g.disasters;
   game["rng"] = g.rng.State();
   json warnings = json::array();
   for (const auto& w : g.warnings)
@@ -405,7 +410,8 @@ nlohmann::json SaveJson(Session& s) {
   for (const auto& b : g.info_blocks)
     blocks.push_back({{"visible", b.visible}, {"text", b.text}, {"x", Real(b.x)}, {"y", Real(b.y)}, {"icon", b.icon}});
   game["info_blocks"] = std::move(blocks);
-  game["score"] = {{"name", g.score_entry.name}, {"level", g.score_entry.level}, {"points", g.score_entry.points}};
+  game["score"] = {{"name", g.score_entry.name}, {"level", g.score_entry.level}, {"points", g.score_entry.points},
+                   {"disasters", g.score_entry.disasters}};
 
   // Every slot that is not a blank record: a freed slot keeps its last building, which the
   // trade ship and the shuttles still look at.
@@ -547,6 +553,7 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
     if (IsSavedStateField(f.name)) std::visit([&](auto member) { g.*member = from.*member; }, f.member);
   g.last_slot_selected = from.last_slot_selected;
   g.events_enabled = from.events_enabled;
+  g.disasters = from.disasters;
   g.rng = from.rng;
   g.warnings = from.warnings;
   g.info_blocks = from.info_blocks;

@@ -48,6 +48,16 @@ void RegisterGameCommands(Interpreter& in) {
     Interpreter::ExpectArgs(a, 1, 1);
     in.game().sandbox_option = Interpreter::ArgOnOff(a, 0);
   });
+  in.Register("disasters", [](Interpreter& in, const Args& a) {
+    Interpreter::ExpectArgs(a, 1, 1);
+    static const char* const kNames[] = {"rules", "rare", "off"};
+    for (int32_t k = core::kDisastersRules; k <= core::kDisastersOff; ++k)
+      if (a[0] == kNames[k]) {
+        in.game().disasters_option = k;
+        return;
+      }
+    throw CommandError("disasters: expected rules, rare or off, found '" + a[0] + "'");
+  });
   in.Register("events", [](Interpreter& in, const Args& a) {
     Interpreter::ExpectArgs(a, 1, 1);
     in.game().events_enabled = Interpreter::ArgOnOff(a, 0);
@@ -72,6 +82,7 @@ void RegisterGameCommands(Interpreter& in) {
     Interpreter::ExpectArgs(a, 0, 0);
     nlohmann::json j = StateJson(in.game());
     j.update(HudStateJson(in.session()));
+    j.update({{"disasters", in.game().disasters}, {"disasters_option", in.game().disasters_option}});
     const shell::Session& s = in.session();
     const audio::AudioState au = s.sound.State(s.AudioSettings());
     j.update({{"audio_ok", au.audio_ok},

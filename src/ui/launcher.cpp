@@ -43,6 +43,13 @@ Launcher::Launcher(shell::Session& s, shell::CaptionSink& captions) : s_(s), cap
   languages_ = new QComboBox(this);
   languages_->setGeometry(572, 8, 54, 21);
   languages_->setEditable(false);
+  // The disasters of the next game, above the start buttons it applies to.
+  disasters_ = new QComboBox(this);
+  disasters_->setObjectName("disasters");
+  disasters_->setGeometry(8, 150, 237, 22);
+  disasters_->setEditable(false);
+  disasters_->addItems({"Disasters as the rules say", "Rare disasters", "No disasters"});
+  disasters_->setToolTip("Disasters");
 
   connect(button("start_easy"), &QPushButton::clicked, this, [this] { Start(core::kLevelEasy); });
   connect(button("start_normal"), &QPushButton::clicked, this, [this] { Start(core::kLevelNormal); });
@@ -64,6 +71,15 @@ Launcher::Launcher(shell::Session& s, shell::CaptionSink& captions) : s_(s), cap
     if (end_program) end_program();
   });
   // Only a choice the player makes loads a language, not the box being filled.
+  connect(disasters_, &QComboBox::activated, this, [this](int i) {
+    if (i < core::kDisastersRules || i > core::kDisastersOff) return;
+    s_.game.disasters_option = i;
+    try {
+      shell::SaveOptions(s_.game, s_.options);
+    } catch (const core::DataError& e) {
+      s_.game.host->ErrorBox(e.what());
+    }
+  });
   connect(languages_, &QComboBox::activated, this, [this](int i) { ChooseLanguage(languages_->itemText(i)); });
   end_program = [] {
     QCoreApplication::exit(0);
@@ -120,6 +136,16 @@ void Launcher::SetCaption(std::string_view control, const QString& text) {
     Tick();
     return;
   }
+  if (control == "disasters") {
+    disasters_->setToolTip(text);
+    return;
+  }
+  const std::string_view kChoices[] = {"disasters_rules", "disasters_rare", "disasters_off"};
+  for (int k = 0; k < 3; ++k)
+    if (control == kChoices[k]) {
+      disasters_->setItemText(k, text);
+      return;
+    }
   if (QPushButton* b = button(control)) b->setText(text);
 }
 
@@ -127,6 +153,11 @@ void Launcher::Tick() {
   const shell::LauncherView v = shell::LauncherTick(s_.game);
   QPushButton* sandbox = button("sandbox");
   if (sandbox->text() != Q(v.sandbox_caption)) sandbox->setText(Q(v.sandbox_caption));
+  // The options are read while the launcher shows: their choice appears once they are.
+  const int32_t chosen = s_.game.disasters_option;
+  if (chosen >= core::kDisastersRules && chosen <= core::kDisastersOff && disasters_->currentIndex() != chosen)
+    disasters_->setCurrentIndex(chosen);
+  if (disasters_->isEnabled() != v.buttons_enabled) disasters_->setEnabled(v.buttons_enabled);
   for (const auto& [name, b] : buttons_) {
     const bool enabled = v.buttons_enabled && (name != "continue" || has_last_game_);
     if (b->isEnabled() != enabled) b->setEnabled(enabled);

@@ -69,6 +69,7 @@ class Launcher : public QDialog {
   QLabel* logo_;
   QPlainTextEdit* status_;
   QComboBox* languages_;
+  QComboBox* disasters_;
   std::vector<std::pair<std::string, QPushButton*>> buttons_;
   QTimer timer_;
   bool has_last_game_ = false;

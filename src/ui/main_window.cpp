@@ -171,6 +171,16 @@ void MainWindow::BuildMenus() {
   QAction* sandbox = AddItem(game, "game_sandbox", "Menu1_6", "Sandbox", [this] { ToggleSandbox(); });
   sandbox->setCheckable(true);
   sandbox->setChecked(true);  // as designed; the window's show puts the option's value in
+  // The disasters of the next game: one of three, kept in the options.
+  auto* disaster_group = new QActionGroup(this);
+  for (const auto& [control, design_text, choice] :
+       {std::tuple{"game_disasters_rules", "Disasters as the rules say", core::kDisastersRules},
+        std::tuple{"game_disasters_rare", "Rare disasters", core::kDisastersRare},
+        std::tuple{"game_disasters_off", "No disasters", core::kDisastersOff}}) {
+    QAction* a = AddItem(game, control, control, design_text, [this, choice] { ChooseDisasters(choice); });
+    a->setCheckable(true);
+    disaster_group->addAction(a);
+  }
   AddItem(game, "game_hiscore", "Menu1_5", "HiScore", [this] { session_.game.host->ShowHighScores(false); }, "F2");
   AddItem(game, "game_credits", "Menu1_7", "Credits", [&w] {
     w.credits->show();
@@ -202,7 +212,10 @@ void MainWindow::BuildMenus() {
       });
     }
   }
-  connect(game, &QMenu::aboutToShow, this, [this] { ShowUndoItems(); });
+  connect(game, &QMenu::aboutToShow, this, [this] {
+    ShowUndoItems();
+    ShowSandboxMark();
+  });
   ShowUndoItems();
   game->addSeparator();
   AddItem(game, "game_quit", "Menu1_4", "Quit", [this] { QuitAtOnce(); });
@@ -416,6 +429,21 @@ void MainWindow::ToggleSandbox() {
 void MainWindow::ShowSandboxMark() {
   if (QAction* a = action("game_sandbox"); a && a->isChecked() != session_.game.sandbox_option)
     a->setChecked(session_.game.sandbox_option);
+  const char* const kDisasterItems[] = {"game_disasters_rules", "game_disasters_rare", "game_disasters_off"};
+  const int32_t chosen = session_.game.disasters_option;
+  if (chosen >= core::kDisastersRules && chosen <= core::kDisastersOff)
+    if (QAction* a = action(kDisasterItems[chosen]); a && !a->isChecked()) a->setChecked(true);
+}
+
+void MainWindow::ChooseDisasters(int32_t choice) {
+  session_.game.disasters_option = choice;
+  ShowSandboxMark();
+  // Kept at once, as the launcher keeps it: the choice outlives a crash or a kill.
+  try {
+    shell::SaveOptions(session_.game, session_.options);
+  } catch (const core::DataError& e) {
+    session_.game.host->ErrorBox(e.what());
+  }
 }
 
 void MainWindow::QuitAtOnce() {

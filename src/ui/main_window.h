@@ -61,7 +61,9 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   void StartGame(int32_t level);  // Start Easy / Normal / Hard
   void ToggleSandbox();
   // The Sandbox check mark shows the option for the next game.
+  // The sandbox mark and the disaster choice's mark, from the options.
   void ShowSandboxMark();
+  void ChooseDisasters(int32_t choice);
   void QuitAtOnce();              // Quit: ends without saving the options
   // Saved games. The dialogs open in the saves folder; a failure shows the error box with
   // what went wrong and leaves the running game as it was.

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "core/construction.h"
+#include "core/economy.h"
 #include "core/grid.h"
 #include "rules_fixture.h"
 
@@ -374,3 +375,88 @@ TEST_F(GameOver, ARunningGameWithTimeLeftGoesOn) {
   g.days_left = -3;  // should the count ever pass 0 unseen
   EXPECT_TRUE(core::CheckGameover(g));
 }
+
+namespace {
+
+// One seeded colony played for many days with events on: how many disaster events (raid,
+// earthquake, spoiled food) and other events came, and a fingerprint of everything the
+// game showed and played and of its stock, so two runs can be told apart.
+struct Tally {
+  int disasters = 0;
+  int others = 0;
+  uint64_t print = 1469598103934665603ull;
+  void Mix(const std::string& s) {
+    for (unsigned char c : s) print = (print ^ c) * 1099511628211ull;
+    print = (print ^ 0xffu) * 1099511628211ull;
+  }
+};
+
+class DisasterChoice : public Colony {
+ protected:
+  Tally Play(uint32_t seed, int32_t choice, int days) {
+    host.shown.clear();
+    host.sounds.clear();
+    traffic.pirate_raids = 0;
+    g.rng.Seed(seed);
+    g.events_enabled = true;
+    g.money = g.food = 100000;
+    g.interest = 5;
+    g.debt = g.installment = 1000;
+    if (choice != core::kDisastersRules) g.disasters = choice;
+    Tally t;
+    for (int d = 0; d < days; ++d) {
+      const std::size_t shown = host.shown.size(), sounds = host.sounds.size();
+      g.day = 5;
+      core::ProcessDay(g);
+      for (std::size_t k = shown; k < host.shown.size(); ++k) {
+        const std::string& text = host.shown[k].second;
+        t.Mix(text);
+        if (text.rfind("E136 ", 0) == 0) ++t.disasters;
+        else if (text == "E110" || text == "E111" || text.rfind("E109 ", 0) == 0) ++t.others;
+      }
+      for (std::size_t k = sounds; k < host.sounds.size(); ++k) {
+        t.Mix(host.sounds[k]);
+        if (host.sounds[k] == "snd_quake") ++t.disasters;
+      }
+      t.Mix(std::to_string(g.money) + " " + std::to_string(g.food) + " " + std::to_string(g.interest));
+    }
+    t.disasters += traffic.pirate_raids;
+    return t;
+  }
+};
+
+// Over many seeded days: as the rules say, the very game it always was (the fingerprint was
+// taken before the choice existed); rare, about half the disasters and the same share of
+// other events; off, no disaster at all.
+TEST_F(DisasterChoice, RareHalvesOffRemovesRulesUnchanged) {
+  constexpr int kDays = 1500;
+  const uint64_t kRulesPrint = 14549132147703615543ull;  // seed 7, as the rules say
+  int rules_d = 0, rules_o = 0;
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    SetUp();
+    const Tally t = Play(seed, core::kDisastersRules, kDays);
+    if (seed == 7) EXPECT_EQ(t.print, kRulesPrint);
+    rules_d += t.disasters;
+    rules_o += t.others;
+  }
+  // Three of the 90 draws are disasters and three are other events.
+  const double expected = 12.0 * kDays * 3 / 90;
+  EXPECT_GT(rules_d, 0.85 * expected);
+  EXPECT_LT(rules_d, 1.15 * expected);
+
+  for (const int32_t choice : {core::kDisastersRare, core::kDisastersOff}) {
+    int d = 0, o = 0;
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+      SetUp();
+      const Tally t = Play(seed, choice, kDays);
+      d += t.disasters;
+      o += t.others;
+    }
+    SCOPED_TRACE(choice);
+    if (choice == core::kDisastersOff) EXPECT_EQ(d, 0);
+    else EXPECT_NEAR(d, rules_d / 2.0, 0.15 * rules_d);
+    EXPECT_NEAR(o, rules_o, 0.15 * rules_o);
+  }
+}
+
+}  // namespace

@@ -254,7 +254,7 @@ TEST_F(HiScoreTest, SavedAndReloadedListEqualsWhatWasShown) {
       const int len = rng.Random(12);
       for (int i = 0; i < len; ++i) name += static_cast<char>('a' + rng.Random(26));
       const int levels[] = {1, 5, 10, 3};
-      s = score{name, levels[rng.Random(4)], rng.Random(2001) - 500};
+      s = score{name, levels[rng.Random(4)], rng.Random(2001) - 500, rng.Random(3)};
     }
     core::SaveList(g, shown);
     core::MakeList(g, shown);
@@ -263,5 +263,45 @@ TEST_F(HiScoreTest, SavedAndReloadedListEqualsWhatWasShown) {
     ASSERT_EQ(reloaded.list, shown.list);
     ASSERT_EQ(reloaded.lines, shown.lines);
     for (int i = 0; i + 1 < core::kHiScoreEntries; ++i) ASSERT_GE(shown.list[i].points, shown.list[i + 1].points);
+  }
+}
+
+// A game played with rare or no disasters keeps its mark through the file and shows it; a
+// table written before the mark existed reads as played by the rules, and the marked file
+// keeps the old layout (a reader without marks sees it as part of the name).
+TEST_F(HiScoreTest, TheDisastersMarkRoundTripsAndOlderTablesReadAsTheRules) {
+  g.locale_table[544] = "rare disasters";
+  g.locale_table[545] = "no disasters";
+  WriteTable({{"Ann", 5, 9000}, {"Tab\tin name", 10, 100}});
+  core::MakeList(g, hs);
+  EXPECT_EQ(hs.list[0], (score{"Ann", 5, 9000, core::kDisastersRules}));
+  EXPECT_EQ(hs.list[1], (score{"Tab\tin name", 10, 100, core::kDisastersRules}));
+
+  const struct {
+    int32_t disasters;
+    std::string typed, name_line, shown;
+  } cases[] = {
+      {core::kDisastersRare, "Cyd", "Cyd\t[disasters rare]", "Cyd (hard) - 5000 [rare disasters]"},
+      {core::kDisastersOff, "Dee", "Dee\t[disasters off]", "Dee (hard) - 5001 [no disasters]"},
+      // A typed tab cannot forge a mark.
+      {core::kDisastersRules, "Eve\t[disasters off]", "Eve [disasters off]", "Eve [disasters off] (hard) - 5002"},
+  };
+  int32_t points = 5000;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name_line);
+    g.score_entry = score{"", 1, points, c.disasters};
+    core::ShowHiScores(g, hs, true);
+    EXPECT_EQ(core::AcceptScore(g, hs, c.typed), OkResult::kRecorded);
+    const Lines file = FileLines();
+    ASSERT_EQ(file.size(), 300u);
+    // The lowest position was taken: the entry is the file's last group, level and points
+    // in the lines and form every reader takes.
+    EXPECT_EQ((Lines{file[297], file[298], file[299]}), (Lines{c.name_line, "1", std::to_string(points)}));
+    HiScores reloaded;
+    core::MakeList(g, reloaded);
+    EXPECT_EQ(reloaded.list[1].disasters, c.disasters);
+    EXPECT_EQ(reloaded.lines[1], c.shown);
+    EXPECT_EQ(reloaded.list, hs.list);
+    ++points;
   }
 }

@@ -12,7 +12,7 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-const std::string kDefaultFile = "en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n0\r\n";
+const std::string kDefaultFile = "en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n0\r\n0\r\n";
 
 // The error boxes the game would show.
 struct Boxes : core::Host {
@@ -37,6 +37,7 @@ class OptionsTest : public ::testing::Test {
     g.tubes_off = true;
     g.cam_height = 150;
     g.isometric = true;
+    g.disasters_option = core::kDisastersOff;
   }
 
   void ExpectDefaults() const {
@@ -46,6 +47,7 @@ class OptionsTest : public ::testing::Test {
     EXPECT_FALSE(g.tubes_off);
     EXPECT_EQ(g.cam_height, 50);
     EXPECT_FALSE(g.isometric);
+    EXPECT_EQ(g.disasters_option, core::kDisastersRules);
     EXPECT_EQ(dir.Read("options.txt"), kDefaultFile);
   }
 
@@ -74,7 +76,7 @@ TEST_F(OptionsTest, FreshInstallationStartsWithDefaultsAndCreatesTheFile) {
 }
 
 TEST_F(OptionsTest, CompleteFileIsReadAndItsLanguageApplied) {
-  dir.WriteLines("options.txt", {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1", "-1", "extra line"});
+  dir.WriteLines("options.txt", {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1", "-1", "2", "extra line"});
   EXPECT_TRUE(shell::LoadOptions(g, o));
   EXPECT_EQ(g.locale_code, "de");
   EXPECT_EQ(g.Loc(1), "D1");
@@ -82,9 +84,10 @@ TEST_F(OptionsTest, CompleteFileIsReadAndItsLanguageApplied) {
   EXPECT_TRUE(g.tubes_off);
   EXPECT_EQ(g.cam_height, 120);
   EXPECT_TRUE(g.isometric);
+  EXPECT_EQ(g.disasters_option, core::kDisastersOff);
 
   shell::SaveOptions(g, o);
-  EXPECT_EQ(dir.Read("options.txt"), "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n-1\r\n");
+  EXPECT_EQ(dir.Read("options.txt"), "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n-1\r\n2\r\n");
 }
 
 TEST_F(OptionsTest, BooleansReadAsWordsOrAnyNumberAndAreWrittenAsMinusOneAndZero) {
@@ -95,7 +98,7 @@ TEST_F(OptionsTest, BooleansReadAsWordsOrAnyNumberAndAreWrittenAsMinusOneAndZero
   EXPECT_TRUE(g.tubes_off);
   EXPECT_FALSE(g.isometric);
   shell::SaveOptions(g, o);
-  EXPECT_EQ(dir.Read("options.txt"), "en\r\n-1\r\n0\r\n50\r\n50\r\n-1\r\n50\r\n50\r\n0\r\n0\r\n");
+  EXPECT_EQ(dir.Read("options.txt"), "en\r\n-1\r\n0\r\n50\r\n50\r\n-1\r\n50\r\n50\r\n0\r\n0\r\n0\r\n");
 }
 
 TEST_F(OptionsTest, LanguageWithoutItsFileFallsBackToEverythingDefault) {
@@ -146,7 +149,7 @@ TEST_F(OptionsTest, TheFullScreenLineIsOptionalButCheckedWhenPresent) {
     bool fullscreen;
   } cases[] = {
       {{}, true, false},        {{""}, true, false},    {{"0"}, true, false},   {{"-1"}, true, true},
-      {{"TRUE"}, true, true},   {{"5", "x"}, true, true}, {{"x"}, false, false}, {{"1.5"}, false, false},
+      {{"TRUE"}, true, true},   {{"5", "", "x"}, true, true}, {{"x"}, false, false}, {{"1.5"}, false, false},
       {{"on"}, false, false},   {{"99999999999"}, false, false},
   };
   for (const auto& c : cases) {
@@ -168,7 +171,42 @@ TEST_F(OptionsTest, TheFullScreenLineIsOptionalButCheckedWhenPresent) {
     shell::SaveOptions(g, o);
     const auto written = dir.Read("options.txt");
     EXPECT_EQ(written, "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n" +
-                           std::string(c.fullscreen ? "-1" : "0") + "\r\n")
+                           std::string(c.fullscreen ? "-1" : "0") + "\r\n0\r\n")
+        << what;
+  }
+}
+
+// The eleventh line came later still: older files lack it and read as the rules say; when
+// there, anything but 0, 1 or 2 is refused like any other bad line.
+TEST_F(OptionsTest, TheDisastersLineIsOptionalButCheckedWhenPresent) {
+  const Lines ten = {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1", "0"};
+  const struct {
+    std::vector<std::string> eleventh;  // empty: the file ends after the tenth line
+    bool read;
+    int32_t disasters;
+  } cases[] = {
+      {{}, true, 0},     {{""}, true, 0},     {{"0"}, true, 0},      {{"1"}, true, 1},
+      {{"2", "x"}, true, 2}, {{"3"}, false, 0}, {{"-1"}, false, 0},  {{"rare"}, false, 0},
+      {{"1.0"}, false, 0},
+  };
+  for (const auto& c : cases) {
+    Lines lines = ten;
+    lines.insert(lines.end(), c.eleventh.begin(), c.eleventh.end());
+    dir.WriteLines("options.txt", lines);
+    Scramble();
+    const std::string what = c.eleventh.empty() ? "ten lines" : "'" + c.eleventh[0] + "'";
+    ASSERT_EQ(shell::LoadOptions(g, o), c.read) << what;
+    if (!c.read) {
+      ExpectDefaults();
+      ExpectRefused(11, c.eleventh[0]);
+      continue;
+    }
+    EXPECT_TRUE(boxes.shown.empty()) << what;
+    EXPECT_EQ(g.disasters_option, c.disasters) << what;
+    EXPECT_EQ(g.locale_code, "de") << what;
+    shell::SaveOptions(g, o);
+    EXPECT_EQ(dir.Read("options.txt"),
+              "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n0\r\n" + std::to_string(c.disasters) + "\r\n")
         << what;
   }
 }

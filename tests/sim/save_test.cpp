@@ -65,13 +65,19 @@ std::string RandomPlay(std::mt19937& r, int commands, int catalog_count, bool op
   static const char* kGoods[] = {"food", "raw", "products"};
   static const char* kDts[] = {"0.016", "0.1", "0.5", "1", "3.5"};
   static const int kLevels[] = {10, 5, 1};
+  static const char* kDisasters[] = {"rules", "rare", "off"};
   static const char* kOnSlot[] = {"upgrade", "toggle", "destroy"};
   static const char* kSpeeds[] = {"0.5", "3", "10", "12"};
   static const char* kPanels[] = {"build", "bldg", "none"};
   std::ostringstream s;
   for (int i = 0; i < commands; ++i) {
     switch (pick(23)) {
-      case 0: s << "new " << kLevels[pick(3)] << '\n'; break;
+      case 0:
+        // The disaster choice is an option too, and decides how the new game draws; taken
+        // from the command's place, so the scripts' own draws stay as they were.
+        if (options) s << "disasters " << kDisasters[i % 3] << '\n';
+        s << "new " << kLevels[pick(3)] << '\n';
+        break;
       case 1: case 2: s << "day " << 1 + pick(35) << '\n'; break;
       case 3: case 4: s << "frames " << 1 + pick(60) << ' ' << kDts[pick(5)] << '\n'; break;
       case 5: case 6: s << "build " << pick(catalog_count) << '\n'; break;
@@ -130,6 +136,7 @@ void CheckSaveLoadPlaysOn(int scripts, uint32_t first_seed) {
       auto fresh = Started(1000 + k);
       fresh->game.isometric = saver->game.isometric;
       fresh->game.tubes_off = saver->game.tubes_off;
+      fresh->game.disasters_option = saver->game.disasters_option;
       saver = std::move(fresh);
     }
     ASSERT_EQ(Play(*saver, "load " + file + "\nmessages"), "[]\n");
@@ -522,6 +529,8 @@ TEST(SaveLoad, ValuesTheGameCannotWriteAreRefusedNamingFieldAndValue) {
       {"/traffic/pirates/2/x", 1e30, "traffic.pirates[2].x: expected a number from"},
       {"/view/camera/z", 1000.0, "view.camera.z: expected a number from 10.0 to 200.0, found 1000.0"},
       {"/hud/cat_scroll", -4, "hud.cat_scroll: expected a whole number from 0 to 101, found -4"},
+      {"/game/disasters", 3, "game.disasters: expected a whole number from 0 to 2, found 3"},
+      {"/game/score/disasters", -1, "game.score.disasters: expected a whole number from 0 to 2, found -1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.pointer) + " = " + c.value.dump().substr(0, 60));
@@ -542,6 +551,34 @@ TEST(SaveLoad, ValuesTheGameCannotWriteAreRefusedNamingFieldAndValue) {
   // Every case on its own was the only fault: the good file loads.
   s->LoadGame(good_path);
   EXPECT_EQ(shell::SaveJson(*s), good);
+}
+
+// The running game's disaster choice is part of the save, the choice for the next game is
+// not (it is an option); a save written before the choice existed reads as the rules say.
+TEST(SaveLoad, TheDisasterChoiceIsSavedAndAnOlderSaveReadsAsTheRules) {
+  TempDir dir;
+  auto s = Started(3);
+  EXPECT_EQ(Play(*s, "disasters rare\nnew 10\nbuild 3\nday 5\n"), "");
+  ASSERT_EQ(s->game.disasters, core::kDisastersRare);
+  const std::string path = dir.path() + "/rare.qsave";
+  s->SaveGame(path);
+  json saved = json::parse(Read(path));
+  EXPECT_EQ(saved["game"]["disasters"], core::kDisastersRare);
+
+  Play(*s, "disasters off\nnew 5\n");
+  ASSERT_EQ(s->game.disasters, core::kDisastersOff);
+  s->LoadGame(path);
+  EXPECT_EQ(s->game.disasters, core::kDisastersRare);
+  EXPECT_EQ(s->game.disasters_option, core::kDisastersOff);
+  EXPECT_EQ(shell::SaveJson(*s), saved);
+
+  saved["game"].erase("disasters");
+  saved["game"]["score"].erase("disasters");
+  const std::string old_path = dir.path() + "/old.qsave";
+  std::ofstream(old_path, std::ios::binary | std::ios::trunc) << saved.dump();
+  s->LoadGame(old_path);
+  EXPECT_EQ(s->game.disasters, core::kDisastersRules);
+  EXPECT_EQ(s->game.score_entry.disasters, core::kDisastersRules);
 }
 
 // Random damage to a good save, to its bytes and to its values: every file either loads

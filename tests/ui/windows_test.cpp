@@ -30,6 +30,7 @@
 #include "core/newgame.h"
 #include "core/text.h"
 #include "core/trade.h"
+#include "shell/options.h"
 #include "ui/history_window.h"
 #include "ui/main_window.h"
 #include "ui_fixture.h"
@@ -452,4 +453,43 @@ TEST_F(Windows, EveryHistoryChartLineHasItsOwnColourAndDashPattern) {
     EXPECT_EQ(dashes.size(), static_cast<std::size_t>(series.size())) << "chart " << k;
   }
   h.hide();
+}
+
+// The launcher's box and the Game menu's three items are one choice, kept in the options
+// file at once; it applies to the game started next, never to the running one.
+TEST_F(Windows, TheDisasterChoiceOfLauncherAndGameMenuIsOneOptionForTheNextGame) {
+  auto* box = launcher().findChild<QComboBox*>("disasters");
+  ASSERT_NE(box, nullptr);
+  launcher().Tick();
+  ASSERT_EQ(box->count(), 3);
+  EXPECT_EQ(box->currentIndex(), core::kDisastersRules);
+  auto eleventh = [&] { return core::LineAt(core::ReadLines(shell::OptionsFile(g())), 10); };
+  auto marks = [&] {
+    w->Step(0.01);
+    return std::vector<bool>{w->action("game_disasters_rules")->isChecked(),
+                             w->action("game_disasters_rare")->isChecked(),
+                             w->action("game_disasters_off")->isChecked()};
+  };
+  EXPECT_EQ(marks(), (std::vector<bool>{true, false, false}));
+  Trigger("game_start_easy");
+  EXPECT_EQ(g().disasters, core::kDisastersRules);
+
+  box->setCurrentIndex(core::kDisastersRare);
+  emit box->activated(core::kDisastersRare);
+  EXPECT_EQ(g().disasters_option, core::kDisastersRare);
+  EXPECT_EQ(g().disasters, core::kDisastersRules) << "the running game stays what it was";
+  EXPECT_EQ(eleventh(), "1");
+  EXPECT_EQ(marks(), (std::vector<bool>{false, true, false}));
+  Trigger("game_start_hard");
+  EXPECT_EQ(g().disasters, core::kDisastersRare);
+
+  Trigger("game_disasters_off");
+  EXPECT_EQ(eleventh(), "2");
+  EXPECT_EQ(marks(), (std::vector<bool>{false, false, true}));
+  launcher().Tick();
+  EXPECT_EQ(box->currentIndex(), core::kDisastersOff);
+  EXPECT_EQ(g().disasters, core::kDisastersRare);
+  Trigger("game_start_normal");
+  EXPECT_EQ(g().disasters, core::kDisastersOff);
+  EXPECT_TRUE(Errors().empty());
 }

@@ -435,7 +435,9 @@ TEST_F(DisasterChoice, RareHalvesOffRemovesRulesUnchanged) {
   for (uint32_t seed = 1; seed <= 12; ++seed) {
     SetUp();
     const Tally t = Play(seed, core::kDisastersRules, kDays);
-    if (seed == 7) EXPECT_EQ(t.print, kRulesPrint);
+    if (seed == 7) {
+      EXPECT_EQ(t.print, kRulesPrint);
+    }
     rules_d += t.disasters;
     rules_o += t.others;
   }
@@ -453,8 +455,11 @@ TEST_F(DisasterChoice, RareHalvesOffRemovesRulesUnchanged) {
       o += t.others;
     }
     SCOPED_TRACE(choice);
-    if (choice == core::kDisastersOff) EXPECT_EQ(d, 0);
-    else EXPECT_NEAR(d, rules_d / 2.0, 0.15 * rules_d);
+    if (choice == core::kDisastersOff) {
+      EXPECT_EQ(d, 0);
+    } else {
+      EXPECT_NEAR(d, rules_d / 2.0, 0.15 * rules_d);
+    }
     EXPECT_NEAR(o, rules_o, 0.15 * rules_o);
   }
 }

@@ -350,7 +350,9 @@ TEST(SaveLoad, AnOpenMessageComesBackWhereTheModeShowsIt) {
         EXPECT_EQ(t->world.hud().objects().msg_text->text(), hud::BreakMessageLines(text));
       }
       // Saved again, the message is still there to come back.
-      if (with_text && !panels) EXPECT_EQ(shell::SaveJson(*t)["view"]["message"], report);
+      if (with_text && !panels) {
+        EXPECT_EQ(shell::SaveJson(*t)["view"]["message"], report);
+      }
     }
   }
 }

@@ -244,11 +244,43 @@ std::string ToCrLf(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// The last character of UTF-8 text, or 0 when it is not a whole one.
+char32_t LastCodePoint(std::string_view text) {
+  std::size_t start = text.size();
+  while (start > 0 && (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80 && text.size() - start < 3)
+    --start;
+  if (start == 0) return 0;
+  --start;
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data()) + start;
+  const std::size_t n = text.size() - start;
+  if (n == 1) return s[0] < 0x80 ? s[0] : 0;
+  if (n == 2 && (s[0] & 0xE0) == 0xC0) return (static_cast<char32_t>(s[0] & 0x1Fu) << 6) | (s[1] & 0x3Fu);
+  if (n == 3 && (s[0] & 0xF0) == 0xE0)
+    return (static_cast<char32_t>(s[0] & 0x0Fu) << 12) | (static_cast<char32_t>(s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu);
+  if (n == 4 && (s[0] & 0xF8) == 0xF0)
+    return (static_cast<char32_t>(s[0] & 0x07u) << 18) | (static_cast<char32_t>(s[1] & 0x3Fu) << 12) | (static_cast<char32_t>(s[2] & 0x3Fu) << 6) |
+           (s[3] & 0x3Fu);
+  return 0;
+}
+
+// Chinese and Japanese text closes with the ideographic full stop, not a Latin one.
+bool IsCjk(char32_t c) {
+  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF) ||
+         (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+}  // namespace
+
 std::string Sentence(std::string text) {
   while (!text.empty() && text.back() == ' ') text.pop_back();
   if (text.empty()) return text;
   const char last = text.back();
-  if (last != '.' && last != '!' && last != '?' && !text.ends_with("\u2026")) text += '.';
+  if (last == '.' || last == '!' || last == '?' || text.ends_with("\u2026")) return text;
+  for (const char* mark : {"\u3002", "\uFF01", "\uFF1F"})
+    if (text.ends_with(mark)) return text;
+  text += IsCjk(LastCodePoint(text)) ? "\u3002" : ".";
   return text;
 }
 

@@ -51,7 +51,8 @@ std::optional<bool> ParseBool(std::string_view s);
 std::string ToCrLf(std::string_view text);
 
 // A message ends as a sentence: a full stop unless it already ends with one (or with "!",
-// "?" or an ellipsis), whatever the language file gives.
+// "?" or an ellipsis, or their full-width forms), whatever the language file gives. Text
+// that ends in a Chinese or Japanese character gets the ideographic full stop.
 std::string Sentence(std::string text);
 
 }  // namespace core

@@ -107,3 +107,20 @@ TEST(TextFiles, MissingFileIsAnErrorNamingIt) {
     EXPECT_NE(std::string(e.what()).find("nope.txt"), std::string::npos);
   }
 }
+
+TEST(TextSentence, EndsWithTheFullStopOfItsScriptOnce) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Nothing was lost", "Nothing was lost."},
+      {"Nothing was lost.  ", "Nothing was lost."},
+      {"Really?", "Really?"},
+      {"Wait\u2026", "Wait\u2026"},
+      {"Ничего не потеряно", "Ничего не потеряно."},
+      {"Séisme ! Bâtiments détruits: aucun", "Séisme ! Bâtiments détruits: aucun."},
+      {"地震！被毁的建筑: 无，殖民地安然无恙", "地震！被毁的建筑: 无，殖民地安然无恙\u3002"},
+      {"无法升级\u3002", "无法升级\u3002"},
+      {"真的吗\uFF1F", "真的吗\uFF1F"},
+      {"当前额度: 120000", "当前额度: 120000."},
+      {"", ""},
+  };
+  for (const auto& [text, sentence] : cases) EXPECT_EQ(core::Sentence(text), sentence) << text;
+}

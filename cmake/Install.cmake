@@ -37,6 +37,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The glyphs of the Chinese language file, for the HUD's bitmap fonts and the windows.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-wqy-microhei)
 # Qt's own words (questions' buttons, file dialogs) in the player's language.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_STRIP_FILES ON)

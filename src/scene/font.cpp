@@ -35,6 +35,13 @@ bool FontCovers(char32_t c) {
   return std::find(kSingles.begin(), kSingles.end(), c) != kSingles.end();
 }
 
+bool Drawable(char32_t c) {
+  if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return false;
+  if (c >= 0xD800 && c <= 0xDFFF) return false;
+  if (c == 0xFFFD || (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE) return false;
+  return c <= 0x10FFFF;
+}
+
 std::vector<char32_t> CoveredCharacters() {
   std::vector<char32_t> out;
   for (const Range& r : kCovered)
@@ -116,7 +123,7 @@ TextBlockLayout LayoutText(std::string_view utf8, float x, float y, Alignment al
   for (std::u32string& line : lines) {
     float w = 0;
     for (char32_t& c : line) {
-      if (!FontCovers(c)) c = kMissingGlyph;
+      if (!Drawable(c)) c = kMissingGlyph;
       w += metrics.advance ? metrics.advance(c) : 0;
     }
     widths.push_back(w);

@@ -16,10 +16,14 @@ struct BitmapFont {
   Color color{1, 1, 1, 1};
 };
 
-// Characters every bitmap font carries: the Latin-1 and Cyrillic letters and the general
-// punctuation up to the em dash (the characters of the Cyrillic Windows code page and
-// more). Other characters draw as `kMissingGlyph`.
+// Characters every bitmap font carries from the start: the Latin-1 and Cyrillic letters and
+// the general punctuation up to the em dash (the characters of the Cyrillic Windows code page
+// and more). Other characters join a font when a text first uses them, if an installed font
+// has them; the rest draw as `kMissingGlyph`.
 bool FontCovers(char32_t c);
+// Characters a text may draw at all: not control characters, surrogates, noncharacters or
+// the replacement sign of a malformed sequence. Layout draws the others as `kMissingGlyph`.
+bool Drawable(char32_t c);
 inline constexpr char32_t kMissingGlyph = U'?';
 // The covered characters in increasing order.
 std::vector<char32_t> CoveredCharacters();
@@ -54,7 +58,7 @@ struct TextBlockLayout {
 
 // Places every character of `utf8` anchored at (x, y): with LeftJustify/Top that point is
 // the block's top-left corner, with Center/Center its centre. Each line is aligned on its
-// own within the block. Uncovered characters are laid out as kMissingGlyph.
+// own within the block. Characters that are not Drawable are laid out as kMissingGlyph.
 TextBlockLayout LayoutText(std::string_view utf8, float x, float y, Alignment alignment,
                            TextLayout layout, const FontMetrics& metrics);
 

@@ -91,11 +91,16 @@ TEST(TextLayout, LeftTopAnchorsTheCornerCentreAnchorsTheMiddle) {
   EXPECT_EQ(l.top, 35);
 }
 
-TEST(TextLayout, UncoveredCharactersDrawAsTheMissingGlyphAndOddCentresSnap) {
+TEST(TextLayout, UndrawableCharactersDrawAsTheMissingGlyphAndOddCentresSnap) {
+  // Characters beyond the base set are laid out as themselves (the atlas takes them in);
+  // controls and the marks of malformed text are not.
   const TextBlockLayout l =
-      LayoutText("a\xE4\xB8\xAD", 0, 0, Alignment::LeftJustify, TextLayout::Top, Mono());
-  ASSERT_EQ(l.glyphs.size(), 2u);
-  EXPECT_EQ(l.glyphs[1].ch, kMissingGlyph);
+      LayoutText("a\xE4\xB8\xAD\x01\xFF\xEF\xBF\xBF", 0, 0, Alignment::LeftJustify, TextLayout::Top, Mono());
+  ASSERT_EQ(l.glyphs.size(), 5u);
+  EXPECT_EQ(l.glyphs[1].ch, U'\u4E2D');
+  EXPECT_EQ(l.glyphs[2].ch, kMissingGlyph);
+  EXPECT_EQ(l.glyphs[3].ch, kMissingGlyph);
+  EXPECT_EQ(l.glyphs[4].ch, kMissingGlyph);
   // A 3-character line centred on x = 0 starts half a pixel off; it snaps to a whole one.
   const TextBlockLayout c = LayoutText("abc", 0.0f, 0.0f, Alignment::Center, TextLayout::Center,
                                        {[](char32_t) { return 7.0f; }, 13.0f});

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "scene/gl/glyph_atlas.h"
 #include "scene/gl/image_loader.h"
 #include "scene/gl/viewer.h"
 #include "scene/scene.h"
@@ -333,6 +334,54 @@ TEST_F(Render, HudTextsDrawInTheirFontColourAnchoredAsAsked) {
   EXPECT_EQ(count(QRect(120, 105, 30, 30), whiteish), 0);
   EXPECT_EQ(count(QRect(60, 140, 120, 30), lit), 0);
   EXPECT_EQ(count(QRect(60, 90, 120, 8), lit), 0);
+}
+
+// Chinese text draws its own glyphs, taken into the atlas as the text first shows; a character
+// no installed font has draws as the missing-glyph sign, never as a box; and the atlas stays
+// bounded however many different characters come its way.
+TEST_F(Render, TextsBeyondTheBaseSetDrawTheirOwnGlyphsInABoundedAtlas) {
+  TinyScene t;
+  auto add = [&](const char* text, float y) {
+    HUDText* h = t.ms.hud_text->AddNewChild<HUDText>();
+    h->SetBitmapFont(&t.ms.font1);
+    h->SetText(text);
+    h->SetPosition(10, y, 0);
+  };
+  add("\u6B96\u6C11\u5730\u603B\u90E8", 10);  // Chinese
+  add("?????", 40);
+  add("\U0010FFFD\U0010FFFD\U0010FFFD\U0010FFFD\U0010FFFD", 70);  // no font draws these
+  add("\u0141\u00F3d\u017A \u0153uvre", 100);                      // beyond Latin-1
+  const QImage shot = Draw(t.ms);
+  Keep(shot, "hud_texts_chinese");
+  auto lit = [&](int y) {
+    int n = 0;
+    for (int yy = y; yy < y + 16; ++yy)
+      for (int x = 0; x < kW; ++x) n += shot.pixelColor(x, yy).lightness() > 100 ? 1 : 0;
+    return n;
+  };
+  const int chinese = lit(10), missing = lit(40), absent = lit(70), latin = lit(100);
+  EXPECT_GT(missing, 20);
+  EXPECT_GT(chinese, 2 * missing) << "the ideographs drew as question marks";
+  EXPECT_EQ(absent, missing) << "characters no font has drew otherwise than the missing-glyph sign";
+  EXPECT_GT(latin, missing / 2);
+
+  // Large glyphs fill the atlas after some hundreds of characters.
+  gl::GlyphAtlas atlas("Courier New", 60);
+  const int base = atlas.glyph_count();
+  EXPECT_FALSE(atlas.Ensure("plain ASCII"));
+  std::u32string many;
+  for (char32_t c = 0x4E00; c < 0x4E00 + 3000; ++c) many.push_back(c);
+  std::string utf8;
+  for (char32_t c : many) utf8 += QString::fromUcs4(&c, 1).toStdString();
+  EXPECT_TRUE(atlas.Ensure(utf8));
+  EXPECT_LE(atlas.image().height, gl::GlyphAtlas::kMaxAtlasHeight);
+  EXPECT_EQ(atlas.image().height, gl::GlyphAtlas::kMaxAtlasHeight);
+  EXPECT_GT(atlas.glyph_count(), base + 100);
+  EXPECT_LT(atlas.glyph_count(), base + 3000) << "the atlas was to stop growing";
+  const int revision = atlas.revision();
+  EXPECT_FALSE(atlas.Ensure(utf8)) << "what did not fit is not tried again";
+  EXPECT_EQ(atlas.revision(), revision);
+  EXPECT_EQ(atlas.GlyphFor(0x4E00 + 2999).x, atlas.GlyphFor(U'?').x);
 }
 
 TEST_F(Render, TextureFilesLoadLazilyAndMissingOnesDrawUntextured) {

@@ -398,7 +398,7 @@ void Renderer::Release() {
     if (t.texture.id) gl_->glDeleteTextures(1, &t.texture.id);
   image_textures_.clear();
   for (auto& [k, t] : atlas_textures_)
-    if (t) gl_->glDeleteTextures(1, &t);
+    if (t.id) gl_->glDeleteTextures(1, &t.id);
   atlas_textures_.clear();
   if (hud_vao_) gl_->glDeleteVertexArrays(1, &hud_vao_);
   if (hud_vbo_) gl_->glDeleteBuffers(1, &hud_vbo_);
@@ -985,7 +985,7 @@ Renderer::Texture Renderer::TextureFor(const Material& m) {
   return it->second;
 }
 
-const GlyphAtlas& Renderer::AtlasFor(const BitmapFont& font) {
+GlyphAtlas& Renderer::AtlasFor(const BitmapFont& font) {
   const int px = static_cast<int>(std::lround(static_cast<float>(font.pixel_height) * hud_scale_));
   auto key = std::make_pair(font.family, px);
   auto& slot = atlases_[key];
@@ -996,11 +996,24 @@ const GlyphAtlas& Renderer::AtlasFor(const BitmapFont& font) {
 GLuint Renderer::AtlasTexture(const BitmapFont& font) {
   const int px = static_cast<int>(std::lround(static_cast<float>(font.pixel_height) * hud_scale_));
   auto key = std::make_pair(font.family, px);
-  auto it = atlas_textures_.find(key);
-  if (it != atlas_textures_.end()) return it->second;
-  const GLuint id = UploadTexture(AtlasFor(font).image()).id;
-  atlas_textures_.emplace(key, id);
-  return id;
+  const GlyphAtlas& atlas = AtlasFor(font);
+  AtlasTextureCopy& copy = atlas_textures_[key];
+  if (copy.id && copy.revision == atlas.revision()) return copy.id;
+  // The atlas took in new glyphs: its copy is replaced.
+  if (copy.id) gl_->glDeleteTextures(1, &copy.id);
+  copy.id = UploadTexture(atlas.image()).id;
+  copy.revision = atlas.revision();
+  return copy.id;
+}
+
+void Renderer::EnsureHudGlyphs() {
+  for (Object* p : hud_parents_)
+    for (int i = 0; i < p->child_count(); ++i) {
+      const Object& c = *p->child(i);
+      if (c.kind() != ObjectKind::HUDText) continue;
+      const auto& t = static_cast<const HUDText&>(c);
+      if (t.bitmap_font() && !t.text().empty()) AtlasFor(*t.bitmap_font()).Ensure(t.text());
+    }
 }
 
 void Renderer::BuildHud(Scene& scene) {
@@ -1035,6 +1048,7 @@ void Renderer::BuildHud(Scene& scene) {
   hud_matlib_revision_ = scene.matlib.revision();
 
   hud_batches_.clear();
+  EnsureHudGlyphs();
   std::vector<float> verts;
   if (scene.root().visible()) CollectHud(scene.root(), verts);
   if (verts.empty()) return;

@@ -150,8 +150,11 @@ class Renderer {
   void EnsureIndices(int quads);
   Texture TextureFor(const Material& m);
   Texture UploadTexture(const Image& img);
-  const GlyphAtlas& AtlasFor(const BitmapFont& font);
+  GlyphAtlas& AtlasFor(const BitmapFont& font);
   GLuint AtlasTexture(const BitmapFont& font);
+  // Takes the characters of every HUD text into its font's atlas before the layout reads
+  // the atlas, so that no atlas changes under a HUD rebuilt half-way.
+  void EnsureHudGlyphs();
   void BindSampler(bool linear_mag, bool linear_min);
   void DropSceneCaches();
 
@@ -176,7 +179,11 @@ class Renderer {
   };
   std::map<const Image*, ImageTexture> image_textures_;
   std::map<std::pair<std::string, int>, std::unique_ptr<GlyphAtlas>> atlases_;
-  std::map<std::pair<std::string, int>, GLuint> atlas_textures_;
+  struct AtlasTextureCopy {
+    GLuint id = 0;
+    int revision = 0;  // the atlas's revision it was uploaded from
+  };
+  std::map<std::pair<std::string, int>, AtlasTextureCopy> atlas_textures_;
 
   // HUD geometry, rebuilt when a HUD object changes.
   GLuint hud_vao_ = 0, hud_vbo_ = 0;

@@ -76,12 +76,31 @@ bool TypeExists(const core::Game& g, int32_t k) {
 
 }  // namespace
 
+namespace {
+
+// Chinese, Japanese and Korean characters take two columns of the HUD's monospaced fonts.
+bool WideCharacter(std::string_view utf8) {
+  const auto* b = reinterpret_cast<const unsigned char*>(utf8.data());
+  char32_t c = 0;
+  if (utf8.size() == 3) {
+    c = (static_cast<char32_t>(b[0] & 0x0Fu) << 12) | (static_cast<char32_t>(b[1] & 0x3Fu) << 6) | (b[2] & 0x3Fu);
+  } else if (utf8.size() == 4) {
+    c = (static_cast<char32_t>(b[0] & 0x07u) << 18) | (static_cast<char32_t>(b[1] & 0x3Fu) << 12) |
+        (static_cast<char32_t>(b[2] & 0x3Fu) << 6) | (b[3] & 0x3Fu);
+  }
+  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+         (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+}  // namespace
+
 std::string BreakMessageLines(const std::string& text) {
   std::string out;
   out.reserve(text.size() + text.size() / 16 + 2);
   int count = 0;
-  // Counted in characters, so a Cyrillic letter (two bytes) counts once; a line is never
-  // broken inside a character.
+  // Counted in characters, so a Cyrillic letter (two bytes) counts once and a Chinese one,
+  // twice as wide, twice; a line is never broken inside a character.
   for (size_t i = 0; i < text.size();) {
     size_t len = 1;
     const unsigned char lead = static_cast<unsigned char>(text[i]);
@@ -90,8 +109,8 @@ std::string BreakMessageLines(const std::string& text) {
     }
     out.append(text, i, len);
     const char c = text[i];
+    count += WideCharacter(text.substr(i, len)) ? 2 : 1;
     i += len;
-    ++count;
     if ((count > 20 && c == ' ') || count > 30) {
       out += "\r\n";
       count = 0;

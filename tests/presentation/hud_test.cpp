@@ -406,6 +406,9 @@ TEST(HudMessage, LineBreaks) {
            {"", ""},
            // Counted in characters: 24 two-byte letters stay on one line.
            {"жжжжжжжжжжжжжжжжжжжжжжжж", "жжжжжжжжжжжжжжжжжжжжжжжж"},
+           // Chinese characters are twice as wide: 16 to a line, no more.
+           {"殖民地殖民地殖民地殖民地殖民地殖民地", "殖民地殖民地殖民地殖民地殖民地殖\r\n民地"},
+           {"殖民地仍欠银行的钱。 在还清当前贷款之前", "殖民地仍欠银行的钱。 \r\n在还清当前贷款之前"},
        }) {
     EXPECT_EQ(hud::BreakMessageLines(c.in), c.out) << c.in;
   }

@@ -14,6 +14,21 @@ namespace shell {
 // cannot be read.
 std::vector<std::string> LanguageList(const core::Game& g);
 
+// The entry of a language file that holds the language's own name ("Deutsch", "中文"),
+// which the language boxes show instead of its code.
+inline constexpr int kLocLanguageName = 870;
+// A language's own name from the lines of its file; empty when the file names none.
+std::string LanguageName(const std::vector<std::string>& lines);
+
+struct LanguageChoice {
+  std::string code;
+  std::string name;  // its own name, or the code when its file names none or cannot be read
+};
+// The languages of "\locs.txt" in file order (blank lines skipped), each by its own name.
+// Throws core::DataError when the list cannot be read; a language file that cannot be read
+// costs only its name, and choosing it reports the file.
+std::vector<LanguageChoice> LanguageChoices(const core::Game& g);
+
 // What the launcher shows after a tick of its timer.
 struct LauncherView {
   std::string status;           // the status box

@@ -130,7 +130,7 @@ void Automation::RegisterWindowCommands() {
   interpreter_.Register("language", [this](sim::Interpreter& in, const Args& a) {
     sim::Interpreter::ExpectArgs(a, 1, 1);
     Launcher& launcher = *window_.windows().launcher;
-    if (launcher.languages()->findText(QString::fromStdString(a[0])) < 0)
+    if (launcher.languages()->findData(QString::fromStdString(a[0])) < 0)
       throw sim::CommandError("no language '" + a[0] + "' in the launcher's box");
     launcher.ShowLanguage(a[0]);
     launcher.ChooseLanguage(QString::fromStdString(a[0]));

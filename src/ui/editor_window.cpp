@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include "core/errors.h"
+#include "shell/launcher.h"
 #include "ui/dialogs.h"
 
 namespace ui {
@@ -24,6 +26,22 @@ QLabel* Label(QWidget* parent, const char* text, int x, int y, int w = 0) {
   return l;
 }
 }  // namespace
+
+void EditorWindow::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  const QString typed = code_->currentText();
+  QStringList codes;
+  try {
+    for (const auto& code : shell::LanguageList(s_.game))
+      if (!code.empty()) codes << QString::fromStdString(code);
+  } catch (const core::DataError&) {
+    return;  // the launcher has reported the list; the box keeps what it offers
+  }
+  if (codes.isEmpty()) return;
+  code_->clear();
+  code_->addItems(codes);
+  code_->setCurrentText(typed);
+}
 
 EditorWindow::EditorWindow(shell::Session& s) : s_(s), editor_(s.game) {
   setObjectName("editor");

@@ -41,6 +41,10 @@ class EditorWindow : public QDialog {
   QLabel* name_label() const { return name_; }
   const shell::BuildingEditor& editor() const { return editor_; }
 
+ protected:
+  // The language box offers the languages of the list as it stands when the editor opens.
+  void showEvent(QShowEvent* e) override;
+
  private:
   void ShowRecord();
   shell::EditorBoxes TypedBoxes() const;

@@ -41,7 +41,9 @@ Launcher::Launcher(shell::Session& s, shell::CaptionSink& captions) : s_(s), cap
   AddButton("credits", "Credits", 470);
   AddButton("quit", "Quit", 551);
   languages_ = new QComboBox(this);
-  languages_->setGeometry(572, 8, 54, 21);
+  // Wide enough for each language's own name, right-aligned where the codes stood.
+  languages_->setObjectName("languages");
+  languages_->setGeometry(506, 8, 120, 21);
   languages_->setEditable(false);
   // The disasters of the next game, above the start buttons it applies to.
   disasters_ = new QComboBox(this);
@@ -80,7 +82,7 @@ Launcher::Launcher(shell::Session& s, shell::CaptionSink& captions) : s_(s), cap
       s_.game.host->ErrorBox(e.what());
     }
   });
-  connect(languages_, &QComboBox::activated, this, [this](int i) { ChooseLanguage(languages_->itemText(i)); });
+  connect(languages_, &QComboBox::activated, this, [this](int i) { ChooseLanguage(languages_->itemData(i).toString()); });
   end_program = [] {
     QCoreApplication::exit(0);
     // Closed while the game window still loads: the event loop is not running yet.
@@ -119,7 +121,7 @@ void Launcher::LoadContents() {
     if (p.isNull()) throw core::DataError(logo, 0, "", "Cannot open file");
     logo_->setPixmap(p);
     languages_->clear();
-    for (const auto& code : shell::LanguageList(s_.game)) languages_->addItem(Q(code));
+    for (const auto& [code, name] : shell::LanguageChoices(s_.game)) languages_->addItem(Q(name), Q(code));
     languages_->setCurrentIndex(languages_->count() > 0 ? 0 : -1);
   } catch (const core::DataError& e) {
     s_.game.host->ErrorBox(e.what());
@@ -127,7 +129,7 @@ void Launcher::LoadContents() {
 }
 
 void Launcher::ShowLanguage(const std::string& code) {
-  const int i = languages_->findText(Q(code));
+  const int i = languages_->findData(Q(code));
   if (i >= 0 && i != languages_->currentIndex()) languages_->setCurrentIndex(i);
 }
 

@@ -185,7 +185,9 @@ RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidg
   auto* credit = new QGroupBox("CREDIT", this);
   credit->setFixedHeight(105);
   auto* sum_label = new QLabel("Sum", credit);
-  sum_label->setGeometry(16, 19, 32, 15);
+  // Right-aligned against the box, with room for the longer words of other languages.
+  sum_label->setGeometry(2, 19, 44, 15);
+  sum_label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   sum_ = new QLineEdit("100000", credit);
   sum_->setGeometry(50, 16, 121, 21);
   interest_ = new QLabel("Percent:", credit);

@@ -63,7 +63,9 @@ void Windows::UseQtLanguage(const std::string& code) {
   const QString c = QString::fromStdString(code);
   static const QRegularExpression plain("^[A-Za-z]{2,3}(_[A-Za-z]{2})?$");
   if (!plain.match(c).hasMatch()) return;
-  if (words->load("qtbase_" + c, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  // The game's Chinese is the simplified script; Qt names its translation by the region.
+  const QString file = c == "zh" ? QString("zh_CN") : c;
+  if (words->load("qtbase_" + file, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QCoreApplication::installTranslator(words.get());
     qt_words_ = std::move(words);
   }

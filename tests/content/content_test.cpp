@@ -3,6 +3,7 @@
 // type that sorts first.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -13,6 +14,7 @@
 #include "core/newgame.h"
 #include "core/text.h"
 #include "core/trade.h"
+#include "shell/launcher.h"
 #include "shell/locale.h"
 #include "shell/session.h"
 
@@ -27,9 +29,42 @@ std::string Bytes(const std::string& path) {
 
 std::vector<std::string> Languages() { return core::ReadLines(kData + "/locs.txt"); }
 
-TEST(Content, LanguageListNamesEnglishAndRussian) {
+// Every listed language is a full translation of English: the same lines, worded where English
+// is and empty where it is not, the same placeholders and line ends, and its own name to show
+// in the language box. A language added to the list is held to this without touching the test.
+TEST(Content, EveryListedLanguageMatchesEnglishLineForLine) {
   const auto codes = Languages();
-  EXPECT_EQ(codes, (std::vector<std::string>{"en", "ru"}));
+  ASSERT_FALSE(codes.empty());
+  EXPECT_EQ(codes.front(), "en");
+  for (const char* code : {"en", "ru", "de", "fr", "zh"})
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), code), 1) << code;
+  const std::string english = Bytes(kData + "/loc_en.txt");
+  const auto en = core::ReadLines(kData + "/loc_en.txt");
+  std::set<std::string> names;
+  for (const auto& code : codes) {
+    SCOPED_TRACE(code);
+    const std::string bytes = Bytes(kData + "/loc_" + code + ".txt");
+    const auto lines = core::ReadLines(kData + "/loc_" + code + ".txt");
+    ASSERT_EQ(lines.size(), en.size());
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), std::count(bytes.begin(), bytes.end(), '\r'));
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), std::count(english.begin(), english.end(), '\n'));
+    EXPECT_EQ(core::DecodeText(bytes), bytes) << "not UTF-8";
+    for (std::size_t i = 0; i < en.size(); ++i) {
+      const int n = static_cast<int>(i) + 1;
+      EXPECT_EQ(lines[i].empty(), en[i].empty()) << "entry " << n;
+      for (const std::string mark : {"%1", "%2", "%d", "%s"}) {
+        auto count = [&](const std::string& t) {
+          std::size_t k = 0;
+          for (auto at = t.find(mark); at != std::string::npos; at = t.find(mark, at + 1)) ++k;
+          return k;
+        };
+        EXPECT_EQ(count(lines[i]), count(en[i])) << "entry " << n << " " << mark;
+      }
+    }
+    const std::string name = shell::LanguageName(lines);
+    EXPECT_FALSE(name.empty());
+    EXPECT_TRUE(names.insert(name).second) << "two languages named " << name;
+  }
 }
 
 TEST(Content, BuildingFilesHaveTheirTwentyFourLinesWithCrLf) {
@@ -203,7 +238,8 @@ TEST(Content, EveryEventMessageEndsAsASentence) {
     for (const auto& m : s.recorder.messages) {
       const std::string& t = m.text;
       ASSERT_FALSE(t.empty());
-      EXPECT_EQ(t.back(), '.') << t;
+      EXPECT_TRUE(t.back() == '.' || t.ends_with("\u3002")) << t;
+      EXPECT_FALSE(t.ends_with("\u3002.")) << t;
       EXPECT_EQ(t.find(", ."), std::string::npos) << t;
       EXPECT_EQ(t.find(",."), std::string::npos) << t;
       EXPECT_EQ(t.find(", ,"), std::string::npos) << t;

@@ -19,6 +19,14 @@ for f in bin/quenmar-sim share/quenmar/loc_en.txt share/quenmar/Buildings/bldg_1
   [ -f "$prefix/$f" ] || fail "missing $f"
 done
 
+# Every language of the list comes with its file and its building descriptions.
+while IFS= read -r code; do
+  code=${code%$'\r'}
+  [ -n "$code" ] || continue
+  [ -f "$prefix/share/quenmar/loc_$code.txt" ] || fail "language $code listed but loc_$code.txt missing"
+  [ -f "$prefix/share/quenmar/Buildings/bldg_1_desc_$code.txt" ] || fail "language $code has no building descriptions"
+done <"$prefix/share/quenmar/locs.txt"
+
 # The copyright file in Debian's machine-readable format, stating the game's licences; it
 # and the music credits carry the SoundFont's copyright and permission notice (compared
 # with the notice of the SoundFont's own package where it is installed).

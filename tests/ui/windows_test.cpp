@@ -45,6 +45,8 @@ class Windows : public ::testing::Test {
     ui_test::WriteGameData(dir);
     std::vector<std::string> ru;
     for (int k = 1; k <= 200; ++k) ru.push_back("R" + std::to_string(k));
+    ru.resize(869);
+    ru.push_back("Русский");  // the language's own name, for the language box
     dir.WriteLines("loc_ru.txt", ru);
     dir.WriteLines("locs.txt", {"en", "ru", "xx"});
     QImage logo(64, 32, QImage::Format_RGB32);
@@ -117,7 +119,16 @@ TEST_F(Windows, TheLauncherWaitsForLoadingAndItsLanguageBoxRelabelsEveryWindow) 
   launcher().Tick();
   EXPECT_EQ(launcher().button("sandbox")->text(), "(V) E144");
 
+  // Each language by its own name, or by its code where its file names none or is missing;
+  // choosing one in the box loads it by its code.
   ASSERT_EQ(launcher().languages()->count(), 3);
+  EXPECT_EQ(launcher().languages()->itemText(0), "en");
+  EXPECT_EQ(launcher().languages()->itemText(1), "Русский");
+  EXPECT_EQ(launcher().languages()->itemText(2), "xx");
+  launcher().languages()->setCurrentIndex(1);
+  emit launcher().languages()->activated(1);
+  EXPECT_EQ(g().locale_code, "ru");
+  EXPECT_TRUE(Errors().empty());
   launcher().ChooseLanguage("ru");
   EXPECT_EQ(launcher().button("start_easy")->text(), "R1");
   EXPECT_EQ(launcher().button("credits")->text(), "R171");

@@ -1,9 +1,10 @@
-// Plays the bundled building types with the balance player (bench/balance, the steady
-// governor described in colony_player.h) on the data directory the build copies beside the
-// executables, random events on, fixed seeds. Only the shape is asserted, never figures:
-// `make balance` plays many more games and prints them.
+// Plays the bundled building types with the balance players (bench/balance, the steady
+// governor and the greedy player described in colony_player.h) on the data directory the
+// build copies beside the executables, random events on, fixed seeds. Only the shape is
+// asserted, never figures: `make balance` plays many more games and prints them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <set>
 #include <string>
@@ -52,6 +53,26 @@ TEST(Balance, EasyColonyWithSimpleStrategyLastsItsTermAndEveryTypeIsBuilt) {
   }
   for (const auto& [id, name] : balance::TypeNames(QUENMAR_BUILD_DIR))
     EXPECT_TRUE(used.count(id)) << "the strategy never built or upgraded " << name << " (type " << id << ")";
+}
+
+// The content must not depend on one way of playing: the greedy player (no pairing of the
+// trade chain, a reserve against earthquakes, no military) lasts the easy and the normal
+// term too and ends richer than it started.
+TEST(Balance, GreedyPlayerLastsItsTerm) {
+  const Game games[] = {{10, 1007}, {10, 2007}, {5, 1007}, {5, 2007}, {1, 1007}};
+  for (const auto& game : games) {
+    const GameResult r = balance::PlayGame(QUENMAR_BUILD_DIR, game.seed, game.level, Player::kGreedy, 1300);
+    SCOPED_TRACE(::testing::PrintToString(r.seed) + " at level " + std::to_string(r.level));
+    std::cout << "greedy, " << r << '\n';
+    EXPECT_EQ(r.overfull_day, 0);
+    if (game.level != 1) {
+      EXPECT_TRUE(r.game_over);
+      EXPECT_FALSE(r.bankrupt);
+      EXPECT_EQ(r.days, Term(game.level));
+      EXPECT_GT(r.money, 5000 * game.level);
+    }
+    EXPECT_EQ(r.raids.with_military, 0) << "the greedy player keeps no defence";
+  }
 }
 
 TEST(Balance, IdleHardColonyGoesBankruptBeforeItsTerm) {

@@ -72,17 +72,19 @@ struct Action {
   Effect effect;
 };
 
-// Money a day one more point of daily science brings at `level`, with `science` points a
-// day already made and `days` left. Each breakthrough adds to a dividend that fades by a
-// fixed step a day: while breakthroughs come faster than it fades, every point adds to a
-// dividend paid for the rest of the game; otherwise a breakthrough pays only until its
-// share has faded.
-double ScienceValue(int level, double science, double days) {
+// Money a day that `science` points of daily science bring at `level` over the `days`
+// left. Each breakthrough adds to a dividend that fades by a fixed step a day: while
+// breakthroughs come faster than it fades, the dividend grows for the rest of the game;
+// otherwise a breakthrough pays only until its share has faded. The points start again
+// from nothing after each breakthrough, so there is at most one a day: science beyond
+// that is worth nothing.
+double ScienceMoney(int level, double science, double days) {
   const double bonus = 100 + 10 * level;
   const double fade = core::Round(10.0 / level);
   const double threshold = 10000.0 / level;
-  if (science * bonus / threshold >= fade) return bonus / threshold * days / 20;
-  return bonus * bonus / (20 * fade) / threshold;
+  const double per_day = std::min(1.0, science / threshold);
+  if (per_day * bonus <= fade) return per_day * bonus * bonus / (20 * fade);
+  return bonus / 20 + (per_day * bonus - fade) * days / 20;
 }
 
 // The first integer after `key` in `text`, -1 when there is none.
@@ -258,7 +260,9 @@ class Colony {
   // Money a day the colony gains from `a`, beside what it changes in the trade.
   double OwnValue(const Action& a) {
     const Effect& e = a.effect;
-    return e.income + e.science * ScienceValue(g().level, science_ + e.science, g().days_left) - e.sc - e.pers * (WageDay() + bed_unit_ / kHorizon) -
+    const double science = ScienceMoney(g().level, science_ + e.science, g().days_left) -
+                           ScienceMoney(g().level, science_, g().days_left);
+    return e.income + science - e.sc - e.pers * (WageDay() + bed_unit_ / kHorizon) -
            e.engcons * energy_unit_ / kHorizon - e.military * 9 * WageDay();
   }
 
@@ -409,18 +413,6 @@ class Colony {
 
   // ---- The greedy player (see colony_player.h) ----
 
-  // What one more point of daily science is worth a day to the greedy player over the
-  // coming `days`: read from the breakthrough rule alone, for the colony's current rate.
-  double GreedyScience(double rate, double days) {
-    const double bonus = 100 + 10 * g().level;
-    const double fade = core::Round(10.0 / g().level);
-    const double threshold = 10000.0 / g().level;
-    // Above the rate at which the dividend stops fading away, each point makes it grow
-    // for as long as the game goes on; below it, each breakthrough pays its share once.
-    if (rate * bonus / threshold > fade) return bonus / threshold * days / 20;
-    return bonus * bonus / (20 * fade) / threshold;
-  }
-
   // The most of `units` per money among the affordable new buildings and upgrades, the
   // price and 60 days of upkeep and wages counted; units beyond `wanted` count for nothing.
   template <typename Units>
@@ -538,7 +530,8 @@ class Colony {
     for (const auto& a : list) {
       const Effect& e = a.effect;
       if (e.military > 0 || a.cost <= 0) continue;
-      const double value = e.income + e.science * GreedyScience(t.science + e.science, g().days_left) +
+      const double value = e.income + ScienceMoney(g().level, t.science + e.science, g().days_left) -
+                           ScienceMoney(g().level, t.science, g().days_left) +
                            TradeGain(t, e) - e.sc - e.pers * wage - e.engcons * energy_day;
       const double days = a.construction_days;
       const double work = std::min(horizon, g().days_left - days);

@@ -75,6 +75,25 @@ TEST(Balance, GreedyPlayerLastsItsTerm) {
   }
 }
 
+// Judged from the catalog alone, at the opening prices: every type that earns money pays
+// for itself within 20 to 80 days at the easy and normal levels (the hardest level makes
+// a lab's breakthroughs five times rarer, so it is left to `make balance`), and military
+// adds no more to a last-day score per money than 1.2 times the best civil type.
+TEST(Balance, EveryEarningTypePaysBackInTimeAndMilitaryScoresNoMoreThanOthers) {
+  for (int level : {10, 5, 1}) {
+    SCOPED_TRACE(level);
+    double best_civil = 0, best_military = 0;
+    for (const auto& r : balance::TypeReturns(QUENMAR_BUILD_DIR, level)) {
+      double& best = r.military ? best_military : best_civil;
+      best = std::max(best, r.score_per_money);
+      if (!r.earns || level == 1) continue;
+      EXPECT_GE(r.payback, 20) << "type " << r.id;
+      EXPECT_LE(r.payback, 80) << "type " << r.id;
+    }
+    EXPECT_LE(best_military, 1.2 * best_civil);
+  }
+}
+
 TEST(Balance, IdleHardColonyGoesBankruptBeforeItsTerm) {
   for (uint32_t seed : {1007u, 2007u}) {
     const GameResult r = balance::PlayGame(QUENMAR_BUILD_DIR, seed, 1, Player::kIdle, 1300);

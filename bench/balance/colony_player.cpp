@@ -481,8 +481,8 @@ class Colony {
     const auto list = Actions();
     const Effect t = Totals();
     const double pop = g().population;
-    // The needs that stop the colony from working, each met by what gives most of it per
-    // money of price.
+    // The needs that stop the colony from working, each met by what gives most of what is
+    // missing per money, 60 days of upkeep and wages counted.
     const Action* need = nullptr;
     const double staffed = std::min(1.0, pop / std::max(1.0, t.pers));
     const double gap = t.pers - pop;

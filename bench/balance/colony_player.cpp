@@ -72,17 +72,19 @@ struct Action {
   Effect effect;
 };
 
-// Money a day one more point of daily science brings at `level`, with `science` points a
-// day already made and `days` left. Each breakthrough adds to a dividend that fades by a
-// fixed step a day: while breakthroughs come faster than it fades, every point adds to a
-// dividend paid for the rest of the game; otherwise a breakthrough pays only until its
-// share has faded.
-double ScienceValue(int level, double science, double days) {
+// Money a day that `science` points of daily science bring at `level` over the `days`
+// left. Each breakthrough adds to a dividend that fades by a fixed step a day: while
+// breakthroughs come faster than it fades, the dividend grows for the rest of the game;
+// otherwise a breakthrough pays only until its share has faded. The points start again
+// from nothing after each breakthrough, so there is at most one a day: science beyond
+// that is worth nothing.
+double ScienceMoney(int level, double science, double days) {
   const double bonus = 100 + 10 * level;
   const double fade = core::Round(10.0 / level);
   const double threshold = 10000.0 / level;
-  if (science * bonus / threshold >= fade) return bonus / threshold * days / 20;
-  return bonus * bonus / (20 * fade) / threshold;
+  const double per_day = std::min(1.0, science / threshold);
+  if (per_day * bonus <= fade) return per_day * bonus * bonus / (20 * fade);
+  return bonus / 20 + (per_day * bonus - fade) * days / 20;
 }
 
 // The first integer after `key` in `text`, -1 when there is none.
@@ -113,7 +115,8 @@ class Colony {
     Run("new " + std::to_string(level));
     session_.recorder.messages.clear();
     while (!g().game_over && result_.days < max_days) {
-      if (player != Player::kIdle) Govern(player == Player::kDefended);
+      if (player == Player::kGreedy) Greedy();
+      else if (player != Player::kIdle) Govern(player == Player::kDefended);
       const double dividend = core::Round(g().science_bonus / 10.0);
       Run("day");
       ++result_.days;
@@ -257,7 +260,9 @@ class Colony {
   // Money a day the colony gains from `a`, beside what it changes in the trade.
   double OwnValue(const Action& a) {
     const Effect& e = a.effect;
-    return e.income + e.science * ScienceValue(g().level, science_ + e.science, g().days_left) - e.sc - e.pers * (WageDay() + bed_unit_ / kHorizon) -
+    const double science = ScienceMoney(g().level, science_ + e.science, g().days_left) -
+                           ScienceMoney(g().level, science_, g().days_left);
+    return e.income + science - e.sc - e.pers * (WageDay() + bed_unit_ / kHorizon) -
            e.engcons * energy_unit_ / kHorizon - e.military * 9 * WageDay();
   }
 
@@ -406,6 +411,151 @@ class Colony {
     if (second) Take(*second->first);
   }
 
+  // ---- The greedy player (see colony_player.h) ----
+
+  // The most of `units` per money among the affordable new buildings and upgrades, the
+  // price and 60 days of upkeep and wages counted; units beyond `wanted` count for nothing.
+  template <typename Units>
+  const Action* MostPerMoney(const std::vector<Action>& list, Units units, double wanted) {
+    const Action* best = nullptr;
+    double best_rate = 0;
+    for (const auto& a : list) {
+      const double u = std::min(units(a.effect), wanted);
+      if (u <= 0 || a.cost <= 0 || a.cost > g().money) continue;
+      const double rate = u / (a.cost + 60 * (a.effect.sc + a.effect.pers * WageDay()));
+      if (!best || rate > best_rate) best = &a, best_rate = rate;
+    }
+    return best;
+  }
+
+  // Money held back against an earthquake: a tenth of what stands, and ten days of upkeep.
+  double QuakeReserve() {
+    double standing = 0;
+    for (const auto& b : g().placed)
+      if (b.exists) standing += b.cst;
+    const double wages = g().day >= 20 ? g().wage * double(g().population) : 0;
+    return 0.1 * standing + 10.0 * Upkeep() + wages;
+  }
+
+  // A building that only earns money, which the colony can do without for a while.
+  static bool Earner(const core::building& b) {
+    return (b.income > 0 || b.raw > 0 || b.prod > 0 || b.science > 0) && b.food <= 0 && b.engout <= 0 &&
+           b.living <= 0 && b.pers > 0;
+  }
+
+  // Too few colonists for the buildings running scale everything down, arrivals too, so the
+  // greedy player switches money-makers off (largest crews first) until the rest are fully
+  // staffed, and on again when there are hands to spare. Returns whether any is off.
+  bool Hands() {
+    const double pop = g().population;
+    double needed = 0;
+    for (const auto& b : g().placed)
+      if (b.exists && b.active && b.construction == 0) needed += b.pers;
+    while (needed > pop) {
+      int pick = -1;
+      for (int s = 1; s < core::kPlacedSize; ++s) {
+        const auto& b = g().placed[s];
+        if (b.exists && b.active && b.construction == 0 && Earner(b) && (pick < 0 || b.pers > g().placed[pick].pers))
+          pick = s;
+      }
+      if (pick < 0) break;
+      needed -= g().placed[pick].pers;
+      Run("toggle " + std::to_string(pick));
+    }
+    bool off = false;
+    for (int s = 1; s < core::kPlacedSize; ++s) {
+      const auto& b = g().placed[s];
+      if (!b.exists || b.active || !Earner(b)) continue;
+      if (needed + b.pers <= 0.95 * pop) {
+        needed += b.pers;
+        Run("toggle " + std::to_string(s));
+      } else {
+        off = true;
+      }
+    }
+    return off;
+  }
+
+  void Greedy() {
+    const bool idle_hands_short = Hands();
+    const auto list = Actions();
+    const Effect t = Totals();
+    const double pop = g().population;
+    // The needs that stop the colony from working, each met by what gives most of what is
+    // missing per money, 60 days of upkeep and wages counted.
+    const Action* need = nullptr;
+    const double staffed = std::min(1.0, pop / std::max(1.0, t.pers));
+    const double gap = t.pers - pop;
+    const double store = 3 * pop + 100 + 3 * (t.raw + t.prod);
+    if (t.engout - t.engcons < 10 + t.engcons / 10)
+      need = MostPerMoney(list, [](const Effect& e) { return e.engout - e.engcons; },
+                          std::max(20.0, 10 + t.engcons / 5 - (t.engout - t.engcons)));
+    else if (t.food * staffed < std::min(t.living, pop + 50))
+      need = MostPerMoney(list, [](const Effect& e) { return e.food; },
+                          std::max(30.0, std::min(t.living, pop + 50) - t.food * staffed));
+    else if (t.living < t.pers + 30)
+      need = MostPerMoney(list, [](const Effect& e) { return e.living; }, std::max(50.0, t.pers + 60 - t.living));
+    else if (gap > 0 && g().attraction * 10 < gap)
+      need = MostPerMoney(list, [](const Effect& e) { return e.attraction; }, std::max(2.0, gap / 10));
+    else if (t.storage < store)
+      need = MostPerMoney(list, [](const Effect& e) { return e.storage; }, std::max(200.0, store - t.storage));
+    if (!need && g().money < 5000 && g().debt == 0 && g().interest <= 40 && g().attraction > 0 &&
+        (t.engout - t.engcons < 10 || t.food < pop))
+      // Short of money for what keeps the colony alive: a credit to tide it over.
+      Run("credit " + std::to_string(std::min<int32_t>(g().attraction, 5) * 10000));
+    if (need) Take(*need);
+    else if (t.pers <= pop && !idle_hands_short) GreedyInvest(list, t);
+    Sell(t);
+  }
+
+  // Each day the option that returns most per money over its first 60 days of work (fewer
+  // near the end), valued alone against the colony as it stands.
+  void GreedyInvest(const std::vector<Action>& list, const Effect& t) {
+    const double horizon = std::min(60, g().days_left);
+    const double wage = WageDay();
+    // Energy is valued at what the cheapest solar-like option charges for it a day.
+    double energy_day = 0;
+    for (const auto& a : list) {
+      const double net = a.effect.engout - a.effect.engcons;
+      if (net > 0 && a.slot < 0) {
+        const double day = (a.cost / 120.0 + a.effect.sc + a.effect.pers * wage) / net;
+        if (energy_day == 0 || day < energy_day) energy_day = day;
+      }
+    }
+    const Action* best = nullptr;
+    double best_return = 0;
+    const Action* best_affordable = nullptr;
+    double best_affordable_return = 0;
+    const double reserve = QuakeReserve();
+    for (const auto& a : list) {
+      const Effect& e = a.effect;
+      if (e.military > 0 || a.cost <= 0) continue;
+      const double value = e.income + ScienceMoney(g().level, t.science + e.science, g().days_left) -
+                           ScienceMoney(g().level, t.science, g().days_left) +
+                           TradeGain(t, e) - e.sc - e.pers * wage - e.engcons * energy_day;
+      const double days = a.construction_days;
+      const double work = std::min(horizon, g().days_left - days);
+      if (value <= 0 || work <= 0) continue;
+      const double spent = a.cost + days * e.sc;
+      const double ret = (work * value - spent) / spent;
+      if (ret <= 0) continue;
+      if (!best || ret > best_return) best = &a, best_return = ret;
+      if (g().money - a.cost >= reserve && (!best_affordable || ret > best_affordable_return))
+        best_affordable = &a, best_affordable_return = ret;
+    }
+    if (!best) return;
+    if (best == best_affordable) return Take(*best);
+    // Short of money: borrow what the best option needs when no credit runs.
+    if (g().debt == 0 && g().interest <= 40) {
+      const int32_t want = int32_t((best->cost + reserve - g().money) / 10000 + 1) * 10000;
+      if (want <= g().attraction * 10000) {
+        Run("credit " + std::to_string(want));
+        if (g().money - best->cost >= reserve) return Take(*best);
+      }
+    }
+    if (best_affordable) Take(*best_affordable);
+  }
+
   void Close(const std::vector<Action>& list) {
     const bool month_end_ahead = (30 - g().day) < g().days_left;
     const Action* best = nullptr;
@@ -531,6 +681,52 @@ GameResult PlayGame(const std::string& data_dir, uint32_t seed, int level, Playe
   Colony colony(data_dir, seed, result, trace);
   colony.Play(level, player, max_days);
   return result;
+}
+
+std::vector<TypeReturn> TypeReturns(const std::string& data_dir, int level) {
+  shell::Session session;
+  session.SetRecording(true);
+  session.StartUp(data_dir, 1);
+  const auto& g = session.game;
+  const double raw_price = level + 200, product_price = level + 1000, wage_day = (120.0 - 4 * level) / 30;
+  const double bonus_step = 100 + 10 * level, fade = core::Round(10.0 / level), threshold = 10000.0 / level;
+  std::vector<TypeReturn> list;
+  for (int k = 0; k < core::kCatalogSize; ++k) {
+    const auto& t = g.catalog[k];
+    // The first type stands from the start and cannot be built again.
+    if (!t.exists || (k == 0 && t.unique)) continue;
+    TypeReturn r;
+    r.id = t.id;
+    r.military = t.military > 0;
+    r.score_per_money = t.cst > 0 ? (double(t.cst) * t.upl + t.military) / t.cst : 0;
+    const double quota_day = t.sssize * 200 / 30.0;
+    const double steady = (t.income - 1) / 2.0 * (t.income > 0) + t.raw * raw_price +
+                          t.prod * (product_price - raw_price) + quota_day * raw_price - t.sc - t.pers * wage_day;
+    r.earns = t.income > 0 || t.raw > 0 || t.prod > 0 || t.sssize > 0 || t.science > 0;
+    if (!r.earns) {
+      list.push_back(r);
+      continue;
+    }
+    const int build_days = (t.cst + 99) / 100 + 1;
+    double owed = t.cst + build_days * double(t.sc);
+    double science_pts = 0, bonus = 0, earned = 0;
+    const double rate = t.science > 0 ? (t.science - 1) / 2.0 : 0;
+    for (int d = 1; d <= 1000; ++d) {
+      double net = steady;
+      if (rate > 0) {
+        science_pts += rate;
+        if (science_pts > threshold) science_pts = 0, bonus += bonus_step;
+        net += core::Round(bonus / 10);
+        if (bonus > 0) bonus -= fade;
+      }
+      owed -= net;
+      if (d <= 120) earned += net;
+      if (owed <= 0 && r.payback < 0) r.payback = build_days + d;
+    }
+    r.net_per_1000 = earned / 120 / t.cst * 1000;
+    list.push_back(r);
+  }
+  return list;
 }
 
 std::map<int, std::string> TypeNames(const std::string& data_dir) {

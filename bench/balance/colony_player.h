@@ -50,13 +50,31 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace balance {
 
+// kGreedy: a second, independent player ("greedy player"). It reads every role from the
+// building values too, but plays otherwise:
+//  1. Money-makers are switched off while the colony lacks the hands to run them all (a
+//     shortage scales everything down, arrivals too) and on again when hands are spare.
+//  2. Needs (energy, food, beds, attraction, storage) are met from the option that gives
+//     the most of what is missing per money, counting 60 days of upkeep and wages.
+//  3. Otherwise, while every building is staffed, each day the new building or upgrade
+//     that returns most per money over its first 60 days of work (fewer near the end),
+//     upkeep during construction, wages, energy and the trade it adds counted, valued
+//     alone against the colony as it stands: no pairing of raw materials, workshops and
+//     quota.
+//  4. It keeps a reserve against earthquakes (a tenth of the price of what stands, ten
+//     days of upkeep, the month's wages from the 20th), borrows what the best option
+//     lacks when no credit runs, and otherwise takes the best option it can afford.
+//  5. It builds no military and does not spend for score at the end. It trades as the
+//     governor does.
+//
 // kDefended: the governor, but keeping a defence of at least 10 points of military
 // strength (the weakest raid) and one point per 25 colonists, built as a need after food;
 // played only to measure what a defence does in the raids.
-enum class Player { kIdle, kGovernor, kDefended };
+enum class Player { kIdle, kGovernor, kDefended, kGreedy };
 
 // What one type did over the games played.
 struct TypeTally {
@@ -100,6 +118,21 @@ struct GameResult {
 // receives the colony every 15 days.
 GameResult PlayGame(const std::string& data_dir, uint32_t seed, int level, Player player,
                     int max_days, std::ostream* trace = nullptr);
+
+// What a type returns on its own at the opening prices of `level`: a building of it put up
+// alone, its construction time, the upkeep during construction and its workers' wages
+// counted (energy and beds not). A unit of trade quota counts at the raw material price, a
+// product at what it adds to its raw material, science at the dividends of its
+// breakthroughs from a colony with no other science.
+struct TypeReturn {
+  int id = 0;
+  bool earns = false;      // the type makes money: income, goods, quota or science
+  bool military = false;
+  double payback = -1;     // days from ordering it until it has paid for itself; -1 never (within 1000)
+  double net_per_1000 = 0; // mean net a day over its first 120 working days, per 1000 of price
+  double score_per_money = 0;  // what building it on the last day adds to the score per money
+};
+std::vector<TypeReturn> TypeReturns(const std::string& data_dir, int level);
 
 // The name of type `id` in the catalog of `data_dir` (English).
 std::map<int, std::string> TypeNames(const std::string& data_dir);

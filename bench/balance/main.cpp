@@ -1,9 +1,11 @@
-// quenmar-balance: plays seeded games of the bundled content at every level, idle and with
-// the steady governor (see colony_player.h), and prints how they end, what each building
-// type earns and how often it is built, and how the pirate raids go.
+// quenmar-balance: plays seeded games of the bundled content at every level, idle, with the
+// steady governor and with the greedy player (see colony_player.h), and prints how they end,
+// what each building type earns and how often it is built, what each type returns on its
+// own at the opening prices, and how the pirate raids go.
 //
-//   quenmar-balance [--seeds N] [--data DIR] [--trace LEVEL SEED]
+//   quenmar-balance [--seeds N] [--data DIR] [--defended] [--returns] [--trace LEVEL SEED [greedy]]
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -78,6 +80,29 @@ void Types(const std::vector<balance::GameResult>& games, const std::map<int, st
   }
 }
 
+void Returns(const std::string& data, const std::map<int, std::string>& names) {
+  std::printf("| type | payback easy / normal / hard (days) | net/day per 1000, first 120 days, easy / normal / hard | "
+              "last-day score per money |\n|---|---|---|---|\n");
+  std::map<int, std::vector<balance::TypeReturn>> by_type;
+  for (const auto& l : kLevels)
+    for (const auto& r : balance::TypeReturns(data, l.level)) by_type[r.id].push_back(r);
+  for (const auto& [id, rs] : by_type) {
+    std::string payback, net;
+    for (const auto& r : rs) {
+      const std::string sep = payback.empty() ? "" : " / ";
+      if (!r.earns) {
+        payback += sep + "-", net += sep + "-";
+        continue;
+      }
+      payback += sep + (r.payback < 0 ? std::string("never") : std::to_string(int(r.payback)));
+      net += sep + std::to_string(int(std::lround(r.net_per_1000)));
+    }
+    const auto it = names.find(id);
+    std::printf("| %2d %-20s | %s | %s | %.2f%s |\n", id, it == names.end() ? "?" : it->second.c_str(),
+                payback.c_str(), net.c_str(), rs.front().score_per_money, rs.front().military ? " (military)" : "");
+  }
+}
+
 void Raids(const std::vector<balance::GameResult>& games, const char* level) {
   balance::RaidTally r;
   for (const auto& g : games) {
@@ -102,53 +127,76 @@ int main(int argc, char** argv) {
   std::string data = QUENMAR_DATA_DIR;
   int trace_level = 0;
   uint32_t trace_seed = 0;
+  bool trace_greedy = false, with_defended = false, returns_only = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--seeds" && i + 1 < argc) seeds = std::atoi(argv[++i]);
     else if (a == "--data" && i + 1 < argc) data = argv[++i];
-    else if (a == "--trace" && i + 2 < argc) trace_level = std::atoi(argv[++i]), trace_seed = std::atoi(argv[++i]);
-    else {
-      std::cerr << "usage: quenmar-balance [--seeds N] [--data DIR] [--trace LEVEL SEED]\n";
+    else if (a == "--defended") with_defended = true;
+    else if (a == "--returns") returns_only = true;
+    else if (a == "--trace" && i + 2 < argc) {
+      trace_level = std::atoi(argv[++i]), trace_seed = std::atoi(argv[++i]);
+      if (i + 1 < argc && std::string(argv[i + 1]) == "greedy") trace_greedy = true, ++i;
+    } else {
+      std::cerr << "usage: quenmar-balance [--seeds N] [--data DIR] [--defended] [--returns] [--trace LEVEL SEED [greedy]]\n";
       return 2;
     }
   }
   try {
     if (trace_level) {
-      const auto r = balance::PlayGame(data, trace_seed, trace_level, balance::Player::kGovernor, 1300, &std::cout);
+      const auto r = balance::PlayGame(data, trace_seed, trace_level,
+                                       trace_greedy ? balance::Player::kGreedy : balance::Player::kGovernor, 1300,
+                                       &std::cout);
       std::cout << "days " << r.days << (r.bankrupt ? " bankrupt" : "") << " money " << r.money << " score "
                 << r.points << " overfull day " << r.overfull_day << '\n';
       return 0;
     }
     const auto names = balance::TypeNames(data);
-    std::map<int, std::vector<balance::GameResult>> idle, governed, defended;
+    if (returns_only) {
+      Returns(data, names);
+      return 0;
+    }
+    std::map<int, std::vector<balance::GameResult>> idle, governed, greedy, defended;
     for (const auto& l : kLevels)
       for (int s = 1; s <= seeds; ++s) {
         const uint32_t seed = 1000u * s + 7;
         idle[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kIdle, l.term + 10));
         governed[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kGovernor, l.term + 10));
-        defended[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kDefended, l.term + 10));
+        greedy[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kGreedy, l.term + 10));
+        if (with_defended)
+          defended[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kDefended, l.term + 10));
       }
 
-    std::printf("Games: %d seeds per level and player, events on.\n\n", seeds);
+    std::printf("Games: %d seeds per level and player (seed 1000 k + 7, k = 1 to %d), events on.\n\n", seeds, seeds);
     std::printf("| level | player | reaches the time limit | bankrupt (median) | final money min / median / max | "
                 "score (median) | games with a store over capacity |\n|---|---|---|---|---|---|---|\n");
     for (const auto& l : kLevels) {
       Ends(idle[l.level], l.name, "idle");
       Ends(governed[l.level], l.name, "governor");
-      Ends(defended[l.level], l.name, "defended");
+      Ends(greedy[l.level], l.name, "greedy");
+      if (with_defended) Ends(defended[l.level], l.name, "defended");
     }
     for (const auto& l : kLevels) {
       std::printf("\nBuilding types, governor, %s (income: money attributed to the type's output)\n\n", l.name);
       Types(governed[l.level], names);
+      std::printf("\nBuilding types, greedy player, %s\n\n", l.name);
+      Types(greedy[l.level], names);
     }
+    std::printf("\nEach type on its own at the opening prices (construction time, upkeep while building and "
+                "wages counted; quota at the raw material price)\n\n");
+    Returns(data, names);
     std::printf("\nPirate raids (governor games; losses over the raids not repelled)\n\n");
     std::printf("| level | raids/game | repelled | raids on a defence | of those repelled | population lost | "
                 "goods lost | population lost, defended |\n|---|---|---|---|---|---|---|---|\n");
     for (const auto& l : kLevels) Raids(governed[l.level], l.name);
+    std::printf("\nPirate raids (greedy games)\n\n");
+    for (const auto& l : kLevels) Raids(greedy[l.level], l.name);
     std::printf("\nPirate raids (idle games)\n\n");
     for (const auto& l : kLevels) Raids(idle[l.level], l.name);
-    std::printf("\nPirate raids (governor keeping a defence)\n\n");
-    for (const auto& l : kLevels) Raids(defended[l.level], l.name);
+    if (with_defended) {
+      std::printf("\nPirate raids (governor keeping a defence)\n\n");
+      for (const auto& l : kLevels) Raids(defended[l.level], l.name);
+    }
   } catch (const std::exception& e) {
     std::cerr << "quenmar-balance: " << e.what() << '\n';
     return 1;

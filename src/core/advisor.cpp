@@ -300,11 +300,17 @@ Explanation Explain(const Game& g, Topic topic) {
       HelpBuild(g, lines, [](const building& b) { return b.storage; }, kHelpGives);
       break;
     }
-    case Topic::kCredit:
+    case Topic::kCredit: {
       head(Num(g.installment) + "/" + Num(g.debt));
       meaning({});
-      lines.push_back(CreditSummary(g));
+      const std::string summary = CreditSummary(g);
+      for (std::size_t from = 0, nl;; from = nl + 1) {
+        nl = summary.find('\n', from);
+        lines.push_back(summary.substr(from, nl == std::string::npos ? nl : nl - from));
+        if (nl == std::string::npos) break;
+      }
       break;
+    }
     case Topic::kTerm:
       head(Num(g.days_left));
       meaning({});

@@ -74,7 +74,9 @@ std::string Fill(const Game& g, int entry, std::initializer_list<std::string> ar
 
 std::string Signed(int32_t v) { return v >= 0 ? "+" + Num(v) : Num(v); }
 
-int32_t Percent(double ratio) { return Round(ratio * 100); }
+// A share of supply in demand as a whole percentage; a damaged save's values can put the
+// ratio anywhere, and only 0 to 100 per cent means anything here.
+int32_t Percent(double ratio) { return Round((ratio < 0 ? 0 : ratio > 1 ? 1 : ratio) * 100); }
 
 // The cheapest building type whose `field` gives something, by the catalog's values.
 struct Cheapest {

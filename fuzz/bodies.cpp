@@ -211,7 +211,8 @@ void Script(const Workspace& ws, std::string_view bytes) {
 std::string PlayOn(const Workspace& ws, std::mt19937& r, int commands) {
   auto pick = [&](int n) { return static_cast<int>(r() % static_cast<unsigned>(n)); };
   static const char* kLooks[] = {"state", "catalog", "placed", "messages", "hud", "readout", "warnings",
-                                 "score", "history", "ship", "shuttles", "hiscore-list", "locale 33"};
+                                 "score", "history", "ship", "shuttles", "hiscore-list", "locale 33",
+                                 "why", "why upgrade", "ledger"};
   static const char* kDts[] = {"0.016", "0.1", "0.5", "3.5", "40"};
   static const char* kSpeeds[] = {"0.5", "3", "12"};
   static const char* kOnOff[] = {"on", "off"};
@@ -254,7 +255,7 @@ std::string PlayOn(const Workspace& ws, std::mt19937& r, int commands) {
       case 24: s << "pause\n"; break;
       case 25: s << "camera " << pick(700) << ' ' << pick(700) << ' ' << pick(250) << '\n'; break;
       case 26: s << "cell " << pick(36) - 1 << ' ' << pick(32) - 1 << '\n'; break;
-      default: s << kLooks[pick(13)] << '\n'; break;
+      default: s << kLooks[pick(static_cast<int>(std::size(kLooks)))] << '\n'; break;
     }
   }
   return s.str();

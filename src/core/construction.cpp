@@ -20,6 +20,7 @@ uint64_t CellKey(int32_t x, int32_t y) {
 void Charge(Game& g, int32_t amount) {
   g.money -= amount;
   g.expense_day += amount;
+  g.day_book.money_building += amount;
 }
 
 void Refuse(Game& g, int entry) { g.host->ShowInfoMessage(kMsgOther, g.Loc(entry)); }

@@ -26,7 +26,20 @@ void Spill(Game& g, int32_t& stock) {
 
 }  // namespace
 
+void OpenDayBook(Game& g) {
+  Ledger& b = g.day_book;
+  b = Ledger{};
+  b.food_start = g.food;
+  b.raw_start = g.raw;
+  b.products_start = g.products;
+  b.pop_start = g.population;
+  b.money_start = g.money;
+}
+
 void ProcessDay(Game& g) {
+  // The day the player has had since the last tick, which this tick closes.
+  Ledger book = g.day_book;
+  book.day = g.day;
   g.sssize_total = 0;
   g.military_power = 0;
   g.science_day = 0;
@@ -69,6 +82,11 @@ void ProcessDay(Game& g) {
   g.energy_out = eng_out;
   g.energy_use = eng_use;
   g.pers_needed = pers;
+  book.food_full = food_made;
+  book.pers_needed = pers;
+  book.pers_available = g.population;
+  book.energy_out = eng_out;
+  book.energy_use = eng_use;
 
   const double p = Ratio(g.population, pers);
   const double e = Ratio(eng_out, eng_use);
@@ -90,7 +108,8 @@ void ProcessDay(Game& g) {
     g.science_pts = 0;
     g.science_bonus += 100 + 10 * g.level;
   }
-  income_made += Round(g.science_bonus / 10.0);
+  book.money_science = Round(g.science_bonus / 10.0);
+  income_made += book.money_science;
   if (g.science_bonus > 0) g.science_bonus -= Round(10.0 / g.level);
 
   g.prev_food = g.food;
@@ -98,41 +117,64 @@ void ProcessDay(Game& g) {
   g.prev_raw = g.raw;
   g.prev_products = g.products;
 
+  // Each step's change is what it took or gave, so the entries add up to the stocks.
+  const auto step = [](int32_t& v, auto&& change) {
+    const int32_t before = v;
+    change();
+    return static_cast<int32_t>(static_cast<uint32_t>(v) - static_cast<uint32_t>(before));
+  };
   g.food += food_made;
+  book.food_made = food_made;
   g.storage_cap = storage;
   g.living_space = living;
   g.food -= g.population;
-  Spill(g, g.food);
+  book.food_eaten = g.population;
+  book.food_spilled = -step(g.food, [&] { Spill(g, g.food); });
+  book.raw_made = raw_made;
   g.raw += raw_made;
-  Spill(g, g.raw);
+  book.raw_spilled = -step(g.raw, [&] { Spill(g, g.raw); });
   if (g.raw >= prod_made) {
     g.products += prod_made;
     g.raw -= prod_made;
+    book.products_made = book.raw_used = prod_made;
   } else {
     g.products += g.raw;
+    book.products_made = book.raw_used = g.raw;
     g.raw = 0;
   }
-  Spill(g, g.products);
-  for (int32_t* v : {&g.food, &g.raw, &g.products, &g.population})
-    if (*v < 0) *v = 0;
+  book.products_spilled = -step(g.products, [&] { Spill(g, g.products); });
+  // Colonists cannot eat food that is not there; the other stocks only fall below zero
+  // when they started there, and what lifts them back counts against their spill.
+  book.food_eaten -= step(g.food, [&] { if (g.food < 0) g.food = 0; });
+  book.raw_spilled -= step(g.raw, [&] { if (g.raw < 0) g.raw = 0; });
+  book.products_spilled -= step(g.products, [&] { if (g.products < 0) g.products = 0; });
+  // A population below zero is lifted before anything else moves it.
+  book.pop_start += step(g.population, [&] { if (g.population < 0) g.population = 0; });
 
-  if (g.population >= 1000) g.population = Round(g.population * 0.9);
-  if (g.food > 0) g.population += attr_made;
+  book.pop_crowded = -step(g.population, [&] { if (g.population >= 1000) g.population = Round(g.population * 0.9); });
+  book.pop_arrived = step(g.population, [&] { if (g.food > 0) g.population += attr_made; });
   g.attraction = attr_made;
-  if (g.population > living) g.population = living;
-  if (g.food <= 0) g.population = Round(g.population * 0.9);
+  book.pop_unhoused = -step(g.population, [&] { if (g.population > living) g.population = living; });
+  book.pop_hungry = -step(g.population, [&] { if (g.food <= 0) g.population = Round(g.population * 0.9); });
 
   g.money += income_made;
+  book.money_income = income_made;
   g.income_day += income_made;
   g.wage_bill = g.wage * g.population + 9 * g.wage * g.military_power;
   g.expense_day += support;
   g.money -= support;
-  if (g.wage_bill > g.money && g.day == 30) g.population = Round(g.population * 0.9);
+  book.money_upkeep = support;
+  book.pop_unpaid = -step(g.population, [&] {
+    if (g.wage_bill > g.money && g.day == 30) g.population = Round(g.population * 0.9);
+  });
   g.trade_cap = g.sssize_total * 200 + g.level * 5;
+  book.wage_bill = g.wage_bill;
 
   if (g.day == 30) {
     g.money -= g.wage_bill;
     g.money -= g.installment;
+    book.money_wages = g.wage_bill;
+    book.money_installment = g.installment;
     g.expense_day += g.wage_bill + g.installment;
     g.debt -= g.installment;
     if (g.debt < g.installment) {
@@ -156,9 +198,28 @@ void ProcessDay(Game& g) {
   // The month's first two days bring no event.
   const int32_t drawn = (g.day == 0 || g.day == 1) ? -1 : g.Random(90);
   const int32_t event = ChosenEvent(g, drawn);
-  if (g.events_enabled) MakeEvent(g, event);
+  if (g.events_enabled) {
+    const int32_t food_before = g.food, products_before = g.products, pop_before = g.population;
+    MakeEvent(g, event);
+    book.food_lost = food_before - g.food;
+    book.products_lost = products_before - g.products;
+    book.pop_raided = pop_before - g.population;
+  }
 
   if (g.traffic->ActiveShuttles() < Round(g.bldg_count / 10.0)) g.traffic->AddShuttle();
+
+  book.food_end = g.food;
+  book.raw_end = g.raw;
+  book.products_end = g.products;
+  book.pop_end = g.population;
+  book.money_end = g.money;
+  book.living_space = g.living_space;
+  book.attraction = g.attraction;
+  book.storage_cap = g.storage_cap;
+  book.trade_cap = g.trade_cap;
+  book.traded = g.traded;
+  g.ledger = book;
+  OpenDayBook(g);
 
   EvaluateWarnings(g);
 }

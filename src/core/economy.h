@@ -7,4 +7,7 @@ namespace core {
 // science, month-end wages and instalment, prices, the day's event, shuttles, warnings.
 void ProcessDay(Game& g);
 
+// Opens the next day's ledger: no entries yet, the stocks and money as they stand as its start.
+void OpenDayBook(Game& g);
+
 }  // namespace core

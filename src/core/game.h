@@ -8,6 +8,7 @@
 #include "core/building.h"
 #include "core/history.h"
 #include "core/host.h"
+#include "core/ledger.h"
 #include "core/numeric.h"
 
 namespace core {
@@ -148,6 +149,10 @@ struct Game {
   score score_entry;
   // One record per day of the running game; a new game starts it afresh.
   History history;
+  // The last closed day, entry by entry, and the day still open: the player's trades,
+  // building and credit since the last tick, its start values those of the last day's end.
+  Ledger ledger;
+  Ledger day_book;
 
   // --- language
   std::vector<std::string> locale_table = std::vector<std::string>(kLocaleSize);

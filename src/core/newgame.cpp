@@ -51,6 +51,9 @@ void StartNewGame(Game& g, int32_t level) {
   else if (level == kLevelHard) g.days_left = 1200;
   g.sandbox = g.sandbox_option;
   g.disasters = g.disasters_option;
+  // The tick above closed a day of the game before; this one starts with nothing behind it.
+  g.ledger = Ledger{};
+  OpenDayBook(g);
 }
 
 void GLCadencer1Progress(Game& g, double deltaTime) {

@@ -47,14 +47,22 @@ void Trade(Game& g, int32_t direction, int32_t goods, int32_t n) {
   g.traffic->CallShip();
   if (!takes_place) return;
   const int32_t value = n * *price;
+  Ledger& book = g.day_book;
+  const int32_t ledger_goods = goods == kGoodsFood ? 0 : goods == kGoodsRaw ? 1 : 2;
+  int32_t* const bought[] = {&book.food_bought, &book.raw_bought, &book.products_bought};
+  int32_t* const sold[] = {&book.food_sold, &book.raw_sold, &book.products_sold};
   if (direction == kSell) {
     g.money += value;
     g.income_day += value;
     *stock -= n;
+    *sold[ledger_goods] += n;
+    book.money_sales += value;
   } else {
     g.money -= value;
     g.expense_day += value;
     *stock += n;
+    *bought[ledger_goods] += n;
+    book.money_purchases += value;
   }
   g.traded += n;
 }
@@ -76,6 +84,7 @@ void TakeCredit(Game& g, int32_t incsum) {
   g.credit_sum = incsum;
   g.money += incsum;
   g.income_day += incsum;
+  g.day_book.money_credit += incsum;
   const int32_t interest_sum = incsum * g.interest;  // 32-bit, as the rule states
   g.debt = Round(interest_sum / 100.0) + incsum;
   g.installment = Round(g.debt / 12.0);

@@ -1,9 +1,11 @@
 #include "hud/hud.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
 
+#include "core/advisor.h"
 #include "core/catalog.h"
 #include "core/construction.h"
 #include "core/grid.h"
@@ -25,6 +27,8 @@ constexpr int32_t kCreditStep = 1000;
 // the trade and credit buttons).
 constexpr double kInfoRowHeight = 25, kInfoFirstX = 250, kInfoCharWidth = 13;
 constexpr float kInfoIconSize = 20;
+// The warning indicator's tick, as the scene draws it.
+constexpr double kWarnTickSize = 20;
 // The message panel and its picture.
 constexpr double kMsgPanelW = 500, kMsgPanelH = 280, kMsgPicSize = 150;
 // The building panel and its picture.
@@ -684,8 +688,39 @@ void Hud::PointerAt(int x, int y) {
 
 void Hud::PointerLeft() { pointer_in_view_ = false; }
 
+int Hud::AdvisorTargetAt(int x, int y) const {
+  const core::Game& g = g_;
+  // Only the HUD shows them in the view; the side panels have their own, with Qt's tips.
+  if (g.level == 0 || !g.hud_mode) return -1;
+  // A warning: its tick (centred on x, y) and its text to the right; font 2 is about 8
+  // pixels a character.
+  for (int k = 0; k < core::kWarnings; ++k) {
+    const core::warning& w = g.warnings[static_cast<size_t>(k)];
+    const double half = kWarnTickSize / 2;
+    const double right = w.x + half + kWarnTickSize + 8.0 * static_cast<double>(CharCount(w.text));
+    if (x >= w.x - half && x <= right && y >= w.y - half && y <= w.y + half) return kTipWarning + k;
+  }
+  for (int i = 0; i < core::kInfoBlocks; ++i) {
+    const core::infoblock& b = g.info_blocks[static_cast<size_t>(i)];
+    if (!b.visible) continue;
+    const double half = kInfoIconSize / 2;
+    const double right = b.x + half + kInfoCharWidth * static_cast<double>(CharCount(b.text));
+    if (x >= b.x - half && x <= right && y >= b.y - half && y <= b.y + half) return kTipInfoBlock + i;
+  }
+  return -1;
+}
+
+std::string Hud::AdvisorTipAt(int x, int y) const {
+  const int target = AdvisorTargetAt(x, y);
+  if (target >= kTipInfoBlock) return core::ExplainText(g_, core::InfoBlockTopic(target - kTipInfoBlock));
+  if (target >= kTipWarning) return core::ExplainWarning(g_, target - kTipWarning);
+  return {};
+}
+
 std::string Hud::TooltipFor(int slot, const Readout& readout) const {
   const core::Game& g = g_;
+  if (slot >= kTipInfoBlock) return core::ExplainText(g, core::InfoBlockTopic(slot - kTipInfoBlock));
+  if (slot >= kTipWarning) return core::ExplainWarning(g, slot - kTipWarning);
   if (slot < 0 || slot >= kSlotsInUse) return {};
   const hudbtn& b = buttons_[static_cast<size_t>(slot)];
   if (b.bldgb >= 1) {
@@ -707,7 +742,11 @@ std::string Hud::TooltipFor(int slot, const Readout& readout) const {
     }
     case kListUp: return entry(4);
     case kListDown: return entry(5);
-    case kUpgrade: return readout.upgrade_caption;
+    case kUpgrade:
+      return readout.upgrade_preview.empty() ? readout.upgrade_caption
+                                             : readout.upgrade_caption + "\n" + readout.upgrade_preview;
+    case kTakeCredit:
+    case kCreditPanel: return readout.credit_summary;
     case kDestroy: return entry(6) + " (" + Num(core::kDemolitionCost) + ")";
     case kToggle: {
       const core::building* sel = SelectedPlaced(g);
@@ -728,6 +767,9 @@ void Hud::ShowTooltip(const Readout& readout, double dt) {
   for (int i = 0; i < kSlotsInUse; ++i)
     if (buttons_[static_cast<size_t>(i)].state != 0 && buttons_[static_cast<size_t>(i)].visible) slot = i;
   if (slot != -1 && (!pointer_in_view_ || HudButtonAt(pointer_x_, pointer_y_) != slot)) slot = -1;
+  // Off the buttons: a warning or a number the advisor explains.
+  if (slot == -1 && pointer_in_view_ && HudButtonAt(pointer_x_, pointer_y_) == -1)
+    slot = AdvisorTargetAt(pointer_x_, pointer_y_);
   if (slot != hover_slot_) {
     hover_slot_ = slot;
     hover_time_ = 0;
@@ -740,9 +782,29 @@ void Hud::ShowTooltip(const Readout& readout, double dt) {
     Show(o.tooltip_text, false);
     return;
   }
-  // A character of font 1 is about 8 pixels wide; the box keeps 6 pixels around the text.
-  const double tw = static_cast<double>(CharCount(text)) * 8 + 12, th = 20;
+  // A character of font 1 is about 8 pixels wide and a line 16 high; the box keeps 6
+  // pixels around the text.
+  size_t widest = 0, rows = 1, from = 0;
+  for (size_t nl = text.find('\n'); ; nl = text.find('\n', from)) {
+    widest = std::max(widest, CharCount(text.substr(from, nl == std::string::npos ? nl : nl - from)));
+    if (nl == std::string::npos) break;
+    from = nl + 1;
+    ++rows;
+  }
+  const double tw = static_cast<double>(widest) * 8 + 12, th = static_cast<double>(rows) * 17 + 10;
   double x = pointer_x_ + 14, y = pointer_y_ + 22;
+  // Texts are drawn over every sprite, the tip's box included: the advisor's tall tips
+  // open clear of the texts around their target, above the warnings or below the bar.
+  if (hover_slot_ >= kTipInfoBlock) {
+    double bottom = 0;
+    for (const core::infoblock& b : g_.info_blocks)
+      if (b.visible) bottom = std::max(bottom, b.y + kInfoIconSize / 2);
+    y = bottom + 4;
+  } else if (hover_slot_ >= kTipWarning) {
+    double top = view_h_;
+    for (const core::warning& w : g_.warnings) top = std::min(top, w.y - kWarnTickSize / 2);
+    y = top - 4 - th;
+  }
   // Kept inside the view: near the right or bottom edge it opens to the other side.
   if (x + tw > view_w_) x = pointer_x_ - 6 - tw;
   if (y + th > view_h_) y = pointer_y_ - 8 - th;
@@ -751,7 +813,7 @@ void Hud::ShowTooltip(const Readout& readout, double dt) {
   Size(o.tooltip_bg, tw, th);
   Place(o.tooltip_bg, x + tw / 2, y + th / 2);
   Show(o.tooltip_bg, true);
-  Place(o.tooltip_text, x + 6, y + 3);
+  Place(o.tooltip_text, x + 6, y + 5);
   Text(o.tooltip_text, text);
   Show(o.tooltip_text, true);
 }

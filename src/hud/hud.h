@@ -75,6 +75,9 @@ enum Slot : int {
 
 // First of the locale entries that hold the hover help, after the building names.
 inline constexpr int kTooltipEntries = 400;
+// Hover targets beyond the buttons: the warnings and the information bar's blocks.
+inline constexpr int kTipWarning = 100;
+inline constexpr int kTipInfoBlock = 200;
 // Seconds the pointer rests on a button before its help appears.
 inline constexpr double kTooltipDelay = 0.6;
 
@@ -113,7 +116,14 @@ class Hud {
   // The pointer has left the view: no button is under it until the next PointerAt.
   void PointerLeft();
   // The hover help of slot `slot` in the current language; empty for captioned buttons.
+  // Also the advisor's targets: kTipWarning + k for warning k, kTipInfoBlock + i for
+  // block i of the information bar.
   std::string TooltipFor(int slot, const Readout& readout) const;
+  // The advisor's target under view pixel (x, y) in HUD mode: a warning indicator or a
+  // block of the information bar; -1 for none, and none before a game starts.
+  int AdvisorTargetAt(int x, int y) const;
+  // Its explanation; empty where there is no target.
+  std::string AdvisorTipAt(int x, int y) const;
 
   // Puts a message on the in-scene panel; false when the HUD has no panel to show it on,
   // and the message goes to the message window instead.

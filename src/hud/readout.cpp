@@ -76,6 +76,24 @@ void ColonyLines(const core::Game& g, std::vector<std::string>& out) {
     lines.Add() << g.Loc(165) << " " << g.science_bonus << "/" << core::Round(g.science_bonus / 10.0);
 }
 
+}  // namespace
+
+// In step with ColonyLines: the same lines under the same conditions.
+std::vector<core::Topic> ColonyLineTopics(const core::Game& g) {
+  using core::Topic;
+  std::vector<Topic> t = {Topic::kMoney,      Topic::kMoney,  Topic::kMoney,   Topic::kPopulation,
+                          Topic::kLiving,     Topic::kPersonnel, Topic::kAttraction, Topic::kEnergy,
+                          Topic::kFood,       Topic::kRaw,    Topic::kProducts, Topic::kStorage,
+                          Topic::kQuota,      Topic::kMilitary, Topic::kWages};
+  if (g.debt > 0) t.push_back(Topic::kCredit);
+  t.push_back(Topic::kDay);
+  if (g.science_pts > 0) t.push_back(Topic::kScience);
+  if (g.science_bonus > 0) t.push_back(Topic::kScience);
+  return t;
+}
+
+namespace {
+
 void InfoBlock(core::Game& g, int k, bool visible, const std::string& text) {
   core::infoblock& b = g.info_blocks[k];
   b.visible = visible;
@@ -219,6 +237,10 @@ void ShowData(core::Game& g, const ReadoutClock& clock, Readout& out) {
   if (g.sandbox) caption << " - " << g.Loc(144);
 
   Text(out.status) << g.Loc(clock.day_clock_running ? StatusEntry(g) : kStatusPaused);
+  // Unlike the rest, these two are made afresh each frame: a few short strings.
+  if (sel) out.upgrade_preview = core::UpgradePreview(g, *sel);
+  else out.upgrade_preview.clear();
+  out.credit_summary = core::CreditSummary(g);
 
   out.tubes_checked = g.tubes_off;
 }

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "core/advisor.h"
 #include "core/game.h"
 
 namespace hud {
@@ -25,6 +26,10 @@ struct Readout {
   // "Paused" while the day clock stands, else the speed: the HUD and the side panels show it
   // so that a stopped colony never looks like a hung one.
   std::string status;
+  // The advisor's words for the upgrade button (what the next level gives) and the credit
+  // box (debt, instalment and how many remain), shown where the pointer rests.
+  std::string upgrade_preview;
+  std::string credit_summary;
   bool tubes_checked = false;   // check mark of the "No connection tubes" menu item
 
   bool operator==(const Readout&) const = default;
@@ -52,6 +57,9 @@ const core::building* SelectedPlaced(const core::Game& g);
 
 // The catalog entry chosen in the construction list, or null when no loaded type is chosen.
 const core::building* ChosenType(const core::Game& g);
+
+// What each line of the colony data (Readout::colony) is about, line for line.
+std::vector<core::Topic> ColonyLineTopics(const core::Game& g);
 
 // The lines as a memo holds them: each ended by CR LF.
 std::string MemoText(const std::vector<std::string>& lines);

@@ -19,6 +19,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "core/economy.h"
 #include "core/grid.h"
 #include "core/state_fields.h"
 #include "shell/session.h"
@@ -331,6 +332,17 @@ struct Loaded {
   std::vector<std::pair<const HudField*, int32_t>> hud;
 };
 
+void ReadLedger(const Reader& r, core::Ledger& out) {
+  for (const auto& f : core::LedgerFields()) out.*f.member = r.Int(f.name);
+  if (out.day < 0 || out.day > 30) r.Fail(r.Where("day") + ": expected 0 to 30, found " + std::to_string(out.day));
+}
+
+json LedgerJson(const core::Ledger& l) {
+  json j = json::object();
+  for (const auto& f : core::LedgerFields()) j[std::string(f.name)] = l.*f.member;
+  return j;
+}
+
 void ReadGame(const Reader& r, const Session& s, Loaded& out) {
   core::Game& g = *out.game;
   for (const auto& f : core::StateFields()) {
@@ -362,6 +374,15 @@ void ReadGame(const Reader& r, const Session& s, Loaded& out) {
   // Saves from before the disaster choice were played as the rules say.
   if (r.Has("disasters")) g.disasters = r.Int("disasters", core::kDisastersRules, core::kDisastersOff);
   if (!g.rng.SetState(RngText(r))) r.Fail(r.Where("rng") + ": not a state of the random generator");
+  // Saves from before the ledger start their open day from the stocks as they stand.
+  if (r.Has("ledger")) {
+    const Reader ledger = r.Object("ledger");
+    ReadLedger(ledger.Object("day"), g.ledger);
+    ReadLedger(ledger.Object("open"), g.day_book);
+  } else {
+    g.ledger = core::Ledger{};
+    core::OpenDayBook(g);
+  }
 
   const json& warnings = r.Array("warnings", core::kWarnings, core::kWarnings);
   for (std::size_t i = 0; i < warnings.size(); ++i) {
@@ -402,6 +423,7 @@ nlohmann::json SaveJson(Session& s) {
   game["events_enabled"] = g.events_enabled;
   game["disasters"] = g.disasters;
   game["rng"] = g.rng.State();
+  game["ledger"] = {{"day", LedgerJson(g.ledger)}, {"open", LedgerJson(g.day_book)}};
   json warnings = json::array();
   for (const auto& w : g.warnings)
     warnings.push_back({{"text", w.text}, {"state", w.state}, {"active", w.active}, {"x", w.x}, {"y", w.y}});
@@ -561,6 +583,8 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
   g.placed = from.placed;
   g.PlacedChanged();
   g.history = from.history;
+  g.ledger = from.ledger;
+  g.day_book = from.day_book;
 
   s.traffic.shuttles() = in.shuttles;
   s.traffic.ships() = in.ships;

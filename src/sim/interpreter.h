@@ -69,6 +69,8 @@ void RegisterHudCommands(Interpreter& in);
 // The HUD's own state by name (cat_scroll, list_scroll, amounts, over_hud, ...).
 nlohmann::json HudStateJson(shell::Session& s);
 void RegisterSaveCommands(Interpreter& in);
+// The advisor's explanations (`why`) and the day's ledger.
+void RegisterAdvisorCommands(Interpreter& in);
 
 // Registers every command set.
 void RegisterAllCommands(Interpreter& in);

@@ -95,7 +95,7 @@ void RegisterRulesCommands(Interpreter& in) {
     Interpreter::ExpectArgs(a, 0, 0);
     nlohmann::json list = nlohmann::json::array();
     for (const auto& w : in.game().warnings)
-      list.push_back({{"text", w.text}, {"state", w.state}, {"y", w.y}});
+      list.push_back({{"text", w.text}, {"state", w.state}, {"x", w.x}, {"y", w.y}});
     in.Print(list);
   });
   in.Register("score", [](Interpreter& in, const Args& a) {

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QPainter>
 #include <QTimer>
+#include <QToolTip>
 #include <cerrno>
 #include <fstream>
 #include <ostream>
@@ -50,6 +51,12 @@ void Automation::RegisterWindowCommands() {
     const QPoint origin = v.mapToGlobal(QPoint(0, 0));
     const scene::HUDText* hud_status = window_.world().hud().objects().status_text;
     const QLabel* panel_status = window_.right_panel().status();
+    nlohmann::json warnings = nlohmann::json::array();
+    for (int k = 0; k < core::kWarnings; ++k) {
+      const QLabel* label = window_.right_panel().warning(k);
+      const QPoint c = label->mapToGlobal(label->rect().center());
+      warnings.push_back({{"x", c.x()}, {"y", c.y()}, {"visible", label->isVisible()}, {"text", label->text().toStdString()}});
+    }
     nlohmann::json checked = nlohmann::json::array();
     for (const char* control : {"speed_pause", "speed_low", "speed_normal", "speed_fast"})
       if (const QAction* item = window_.action(control); item && item->isChecked()) checked.push_back(control);
@@ -65,7 +72,8 @@ void Automation::RegisterWindowCommands() {
               {"window", {window_.geometry().x(), window_.geometry().y(), window_.width(), window_.height()}},
               {"hud_status", window_.game().hud_mode && hud_status && hud_status->visible() ? hud_status->text() : ""},
               {"panel_status", panel_status->isVisible() ? panel_status->text().toStdString() : ""},
-              {"speed_checked", checked}});
+              {"speed_checked", checked},
+              {"panel_warnings", warnings}});
   });
   // `windows`: every top-level window with its title, visibility and client area on screen
   // (the message window's with its text).
@@ -164,6 +172,11 @@ void Automation::RegisterWindowCommands() {
       return;
     }
     throw sim::CommandError("no window '" + a[0] + "'");
+  });
+  // `tooltip`: the window's own tip (side panels and menus) as it stands.
+  interpreter_.Register("tooltip", [](sim::Interpreter& in, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 0, 0);
+    in.Print({{"visible", QToolTip::isVisible()}, {"text", QToolTip::isVisible() ? QToolTip::text().toStdString() : ""}});
   });
   // `screenshot FILE`: the 3D view as it stands, as a PNG.
   interpreter_.Register("screenshot", [this](sim::Interpreter&, const Args& a) {

@@ -1,7 +1,12 @@
 #include "ui/side_panels.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
+#include <QHelpEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QToolTip>
 #include <QGroupBox>
 #include <QFont>
 #include <QLabel>
@@ -12,6 +17,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "core/advisor.h"
 #include "core/catalog.h"
 #include "core/construction.h"
 #include "core/trade.h"
@@ -103,6 +109,7 @@ LeftPanel::LeftPanel(shell::Session& s, const CaptionRegistry& captions, QWidget
   colony_->setFont(MemoFont(13, true));
   colony_->setStyleSheet("QPlainTextEdit { color: black; }");
   colony_layout->addWidget(colony_);
+  colony_->viewport()->installEventFilter(this);
   layout->addWidget(colony, 1);
 
   trade_[0] = MakeTradeBox(core::kGoodsFood, "TRADE FOOD", 67);
@@ -172,6 +179,18 @@ void LeftPanel::Refresh(const hud::Readout& r) {
   SetText(trade_[2].price, r.raw_price);
 }
 
+bool LeftPanel::eventFilter(QObject* watched, QEvent* e) {
+  if (watched != colony_->viewport() || e->type() != QEvent::ToolTip) return QWidget::eventFilter(watched, e);
+  const auto* help = static_cast<QHelpEvent*>(e);
+  const int line = colony_->cursorForPosition(help->pos()).blockNumber();
+  const std::vector<core::Topic> topics = hud::ColonyLineTopics(s_.game);
+  if (s_.game.level == 0 || line < 0 || line >= static_cast<int>(topics.size()))
+    QToolTip::hideText();
+  else
+    QToolTip::showText(help->globalPos(), Q(core::ExplainText(s_.game, topics[static_cast<size_t>(line)])), colony_->viewport());
+  return true;
+}
+
 // --- right -----------------------------------------------------------------------------------
 
 RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidget* parent)
@@ -183,6 +202,7 @@ RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidg
 
 
   auto* credit = new QGroupBox("CREDIT", this);
+  credit_ = credit;
   credit->setFixedHeight(105);
   auto* sum_label = new QLabel("Sum", credit);
   // Right-aligned against the box, with room for the longer words of other languages.
@@ -194,6 +214,22 @@ RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidg
   interest_->setGeometry(16, 56, 160, 15);
   take_ = Button("Take", credit, {104, 74, 75, 25});
   layout->addWidget(credit);
+
+  // The warnings, each with the advisor's why as its tip.
+  auto* warnings = new QFrame(this);
+  warnings->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  auto* warnings_layout = new QVBoxLayout(warnings);
+  warnings_layout->setContentsMargins(4, 2, 2, 2);
+  warnings_layout->setSpacing(0);
+  for (auto& label : warnings_) {
+    label = new QLabel("-", warnings);
+    label->setWordWrap(true);
+    QFont small = label->font();
+    small.setPixelSize(11);
+    label->setFont(small);
+    warnings_layout->addWidget(label);
+  }
+  layout->addWidget(warnings);
 
   auto* buildings = new QGroupBox("BUILDING LIST", this);
   auto* list_layout = new QVBoxLayout(buildings);
@@ -248,9 +284,22 @@ RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidg
 
 void RightPanel::Refresh(const hud::Readout& r) {
   SetText(status_, r.status);
+  for (int k = 0; k < core::kWarnings; ++k) {
+    QLabel* label = warnings_[static_cast<size_t>(k)];
+    const core::warning& w = s_.game.warnings[static_cast<size_t>(k)];
+    // The tick's colours: good, attention, bad.
+    static const char* const kColours[] = {"#1d7a1d", "#b36b00", "#c01818"};
+    const QString style = QString("color: ") + kColours[w.state >= 0 && w.state <= 2 ? w.state : 0];
+    if (label->styleSheet() != style) label->setStyleSheet(style);
+    SetText(label, w.text);
+    const QString tip = Q(core::ExplainWarning(s_.game, k));
+    if (label->toolTip() != tip) label->setToolTip(tip);
+  }
   SetText(interest_, r.interest);
   SetText(selected_, r.selected_name);
   SetText(upgrade_, r.upgrade_caption);
+  if (upgrade_->toolTip() != Q(r.upgrade_preview)) upgrade_->setToolTip(Q(r.upgrade_preview));
+  if (credit_->toolTip() != Q(r.credit_summary)) credit_->setToolTip(Q(r.credit_summary));
   // The 1001 lines are compared, and only a line that changed is rewritten.
   const core::Game& g = s_.game;
   if (shown_lines_.size() != core::kPlacedSize) {

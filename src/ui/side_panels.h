@@ -5,6 +5,7 @@
 // the session; what they show is the read-out, refreshed after every frame, and a text
 // is assigned only when it differs.
 #include <QString>
+#include <array>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -53,6 +54,10 @@ class LeftPanel : public QWidget {
   // Goods 1 food, 2 products, 3 raw materials.
   const TradeBox& trade(int goods) const { return trade_[goods - 1]; }
 
+ protected:
+  // The advisor's explanation of the colony data line under the pointer.
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
  private:
   TradeBox MakeTradeBox(int goods, const char* title, int height);
   void DoTrade(int direction, int goods);
@@ -80,6 +85,8 @@ class RightPanel : public QWidget {
   QListWidget* list() const { return list_; }
   QLabel* selected() const { return selected_; }
   QLabel* status() const { return status_; }  // the pause and speed indicator
+  // The five warnings, which the HUD shows in the view, in warning order.
+  QLabel* warning(int k) const { return warnings_[static_cast<size_t>(k)]; }
   QPushButton* upgrade() const { return upgrade_; }
   QPushButton* destroy() const { return destroy_; }
   QPushButton* activate() const { return activate_; }
@@ -91,6 +98,8 @@ class RightPanel : public QWidget {
   QLineEdit* sum_;
   QLabel* interest_;
   QLabel* status_;
+  QGroupBox* credit_ = nullptr;
+  std::array<QLabel*, core::kWarnings> warnings_{};
   QPushButton* take_;
   QListWidget* list_;
   QLabel* selected_;

@@ -17,6 +17,7 @@
 #include <sstream>
 #include <thread>
 
+#include "core/advisor.h"
 #include "core/hiscore.h"
 #include "hud/hud.h"
 #include "shell/history.h"
@@ -429,6 +430,10 @@ TEST(SaveLoad, EveryKindOfBadFileIsRefusedWithItsReasonAndTheGameUnchanged) {
       {"history out of order",
        [](auto& g) { return Edit(g, [](json& j) { std::swap(j["history"]["days"][0], j["history"]["days"][1]); }); },
        "history.days: day numbers must rise"},
+      {"ledger day past the month", [](auto& g) { return Edit(g, [](json& j) { j["game"]["ledger"]["day"]["day"] = 31; }); },
+       "game.ledger.day.day: expected 0 to 30, found 31"},
+      {"ledger entry missing", [](auto& g) { return Edit(g, [](json& j) { j["game"]["ledger"]["open"].erase("food_bought"); }); },
+       "missing game.ledger.open.food_bought"},
       {"history row short", [](auto& g) { return Edit(g, [](json& j) { j["history"]["days"][2].erase(0); }); },
        "history.days[2]: expected a list of 14 numbers"},
       {"deep nesting", [&](auto& g) { return Edit(g, [&](json& j) { j["hud"]["extra"] = "x"; }).insert(1, "\"x\":" + deep + ","); },
@@ -581,6 +586,39 @@ TEST(SaveLoad, TheDisasterChoiceIsSavedAndAnOlderSaveReadsAsTheRules) {
   s->LoadGame(old_path);
   EXPECT_EQ(s->game.disasters, core::kDisastersRules);
   EXPECT_EQ(s->game.score_entry.disasters, core::kDisastersRules);
+}
+
+// The advisor's ledger comes back with the game, the trades since the last day included;
+// a save from before the ledger opens the day from the stocks as they stand, so the next
+// day's balance still adds up to what the colony then holds.
+TEST(SaveLoad, TheLedgerIsSavedAndAnOlderSaveStartsAnEmptyDay) {
+  TempDir dir;
+  auto s = Started(3);
+  EXPECT_EQ(Play(*s, "new 10\nbuild 3\nday 4\nbuy food 20\n"), "");
+  ASSERT_EQ(s->game.day_book.food_bought, 20);
+  const core::Ledger day = s->game.ledger, open = s->game.day_book;
+  const std::string path = dir.path() + "/ledger.qsave";
+  s->SaveGame(path);
+  Play(*s, "day 3\n");
+  s->LoadGame(path);
+  EXPECT_EQ(s->game.ledger, day);
+  EXPECT_EQ(s->game.day_book, open);
+
+  json saved = json::parse(Read(path));
+  saved["game"].erase("ledger");
+  const std::string old_path = dir.path() + "/old.qsave";
+  std::ofstream(old_path, std::ios::binary | std::ios::trunc) << saved.dump();
+  s->LoadGame(old_path);
+  EXPECT_EQ(s->game.ledger, core::Ledger{});
+  EXPECT_EQ(s->game.day_book.food_start, s->game.food);
+  EXPECT_EQ(s->game.day_book.food_bought, 0);
+  const int32_t food = s->game.food;
+  Play(*s, "day 1\n");
+  const core::Explanation e = core::Explain(s->game, core::Topic::kFood);
+  int32_t sum = e.before;
+  for (const auto& t : e.terms) sum += t.value;
+  EXPECT_EQ(e.before, food);
+  EXPECT_EQ(sum, s->game.food);
 }
 
 // Random damage to a good save, to its bytes and to its values: every file either loads

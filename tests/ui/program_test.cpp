@@ -846,6 +846,61 @@ TEST_F(HudPlay, LeavingTheViewFromAHoveredButtonLeavesNoTooltip) {
   EXPECT_EQ(game.Finish(), 0);
 }
 
+// The pointer rests on the food and then the money warning, in the HUD and then on the side
+// panel's warning lines: the tip starts with the warning itself, then says why in the last day's
+// numbers (the very balance `why` adds up) and what is coming.
+TEST_F(HudPlay, RestingOnAWarningSaysWhyInBothModes) {
+  Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("hud.script"), "--console"}));
+  nlohmann::json view = WaitForView(game);
+  ASSERT_TRUE(view.is_object()) << game.Errors();
+  ClickAndWait(game, QPoint(view["x"].get<int>(), view["y"].get<int>()) + HudPlaces(view["width"], view["height"]).ok(),
+               "1", [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); });
+  game.Say("day 2");
+  const nlohmann::json food = game.Ask("why food");
+  ASSERT_TRUE(food.contains("balance")) << food;
+  const std::string last_day = "Last day: from " + std::to_string(food["balance"]["before"].get<int>()) + " to " +
+                               std::to_string(food["balance"]["after"].get<int>());
+  for (const bool hud : {true, false}) {
+    SCOPED_TRACE(hud ? "HUD" : "side panels");
+    if (!hud) {
+      Key("h");
+      AskUntil(game, "state", [](const nlohmann::json& j) { return j["hud_mode"] == false; });
+    }
+    view = game.Ask("window");
+    const QPoint origin(view["x"].get<int>(), view["y"].get<int>());
+    // The indicators glide to their places: wait until they rest.
+    nlohmann::json warnings = game.Ask("warnings"), before;
+    for (int i = 0; i < 100 && warnings != before; ++i) {
+      QThread::msleep(100);
+      before = warnings;
+      warnings = game.Ask("warnings");
+    }
+    for (const int k : {3, 0}) {  // food, money
+      SCOPED_TRACE(k);
+      const std::string text = warnings[k]["text"];
+      // In the view over the HUD's indicator, or on the side panel's line.
+      const nlohmann::json line = view["panel_warnings"][k];
+      if (!hud) {
+        EXPECT_EQ(line["text"], text);
+      }
+      const QPoint at = hud ? origin + QPoint(warnings[k]["x"].get<int>() + 30, warnings[k]["y"].get<int>())
+                            : QPoint(line["x"].get<int>(), line["y"].get<int>());
+      EXPECT_EQ(QProcess::execute("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y())}), 0);
+      std::string tip;
+      for (int i = 0; i < 100 && tip.rfind(text + "\n", 0) != 0; ++i) {
+        QThread::msleep(50);
+        const nlohmann::json t = hud ? game.Ask("hud")["tooltip_text"] : game.Ask("tooltip");
+        tip = t["visible"].get<bool>() ? t["text"].get<std::string>() : "";
+      }
+      EXPECT_EQ(tip.rfind(text + "\n", 0), 0u) << tip;
+      EXPECT_NE(tip.find(k == 3 ? last_day : "Next wages: "), std::string::npos) << tip;
+      KeepScreen(std::string("advisor_") + (hud ? "hud_" : "panels_") + (k == 3 ? "food" : "money") + ".png");
+    }
+  }
+  game.Say("menu game_quit");
+  EXPECT_EQ(game.Finish(), 0);
+}
+
 // The game window opens centred; moved to the corner, the grown window stays on the screen.
 TEST_F(HudPlay, TheSameInAWindowResizedTo1200x900) {
   Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("hud.script"), "--console"}));

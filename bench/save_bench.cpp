@@ -11,6 +11,7 @@
 #include "core/newgame.h"
 #include "shell/save.h"
 #include "shell/session.h"
+#include "shell/rewind.h"
 #include "shell/undo.h"
 
 namespace {
@@ -87,6 +88,44 @@ void BM_ActionAndUndo(benchmark::State& state) {
   }
 }
 
+// The frame in which a day begins: its state is copied to be kept (and written out beside
+// the frames; the day before is long written out when the next begins).
+void BM_DayKept(benchmark::State& state) {
+  FullGame f;
+  core::Game& g = f.s.game;
+  for (auto _ : state) {
+    state.PauseTiming();
+    f.s.rewind.kept();
+    g.history.Record(g);
+    state.ResumeTiming();
+    f.s.rewind.CheckDay();
+  }
+}
+
+// What a whole hard game keeps for rewinding: its days' states in memory (`kept_bytes`,
+// `kept_days`) and the save file with them (`file_bytes`).
+void BM_HardGameKept(benchmark::State& state) {
+  for (auto _ : state) {
+    FullGame f;
+    core::Game& g = f.s.game;
+    g.history.Clear();
+    for (int d = 0; d < 1200; ++d) {
+      g.day = g.day % 30 + 1;
+      g.money += 37 * d;
+      g.history.Record(g);
+      f.s.rewind.CheckDay();
+    }
+    std::size_t bytes = 0;
+    for (const auto& k : f.s.rewind.kept()) bytes += k.packed.size();
+    shell::WriteSave(f.s, f.path);
+    state.counters["kept_days"] = static_cast<double>(f.s.rewind.kept().size());
+    state.counters["kept_bytes"] = static_cast<double>(bytes);
+    state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(f.path));
+  }
+}
+
+BENCHMARK(BM_DayKept)->Unit(benchmark::kMillisecond)->Iterations(40)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_HardGameKept)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SaveText)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_SaveFile)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_LoadFile)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);

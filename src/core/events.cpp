@@ -196,6 +196,7 @@ bool CheckGameover(Game& g) {
   g.score_entry.points = points;
   g.score_entry.level = g.level;
   g.score_entry.disasters = g.disasters;
+  g.score_entry.rewound = g.rewound;
   const std::string crlf = "\r\n";
   g.host->ShowInfoMessage(kMsgGameOver, g.Loc(128) + crlf + g.Loc(133) + ": " +
                                             g.Loc(reason == kBankrupt ? 131 : 132) + crlf +

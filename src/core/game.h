@@ -59,6 +59,8 @@ struct score {
   int32_t points = 0;
   // The disasters the game was played with (kDisastersRules, Rare or Off).
   int32_t disasters = 0;
+  // True when the game went back to an earlier day on its way to this score.
+  bool rewound = false;
   bool operator==(const score&) const = default;
 };
 
@@ -74,6 +76,10 @@ struct Game {
   bool sandbox = false;
   // Disasters for the game started next (kept in the options file) and for the running one.
   int32_t disasters_option = kDisastersRules;
+  // The running game went back to an earlier day at least once (its score says so).
+  bool rewound = false;
+  // Counts the games started, so that whatever keeps something per game sees a new one.
+  uint64_t games_started = 0;
   int32_t disasters = kDisastersRules;
   int32_t days_left = 1000;
   int32_t day = 0;

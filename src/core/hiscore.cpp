@@ -28,20 +28,34 @@ std::vector<std::string> SplitWholeLines(std::string_view text) {
 // A game played with rare or no disasters carries its mark on the name line, behind a tab
 // that no entered name has: a reader that knows no marks shows it as part of the name, and
 // a table without marks reads as played by the rules.
+// A game that went back to an earlier day adds its own mark last, so a line holds the name,
+// then the disasters mark if any, then this one; a table without it reads as not rewound.
 const char* const kDisasterMarks[] = {"", "\t[disasters rare]", "\t[disasters off]"};
+constexpr std::string_view kRewoundMark = "\t[rewound]";
 
 std::string NameLine(const score& s) {
   const bool marked = s.disasters > kDisastersRules && s.disasters <= kDisastersOff;
-  return marked ? s.name + kDisasterMarks[s.disasters] : s.name;
+  std::string line = marked ? s.name + kDisasterMarks[s.disasters] : s.name;
+  if (s.rewound) line += kRewoundMark;
+  return line;
 }
 
-// The name and the disasters of a name line.
-std::pair<std::string, int32_t> ReadNameLine(const std::string& line) {
+// The name, the disasters and the rewound mark of a name line.
+score ReadNameLine(const std::string& line) {
+  score out{line, 0, 0, kDisastersRules};
+  if (out.name.ends_with(kRewoundMark)) {
+    out.name.resize(out.name.size() - kRewoundMark.size());
+    out.rewound = true;
+  }
   for (int32_t k = kDisastersRare; k <= kDisastersOff; ++k) {
     const std::string_view mark = kDisasterMarks[k];
-    if (line.ends_with(mark)) return {line.substr(0, line.size() - mark.size()), k};
+    if (out.name.ends_with(mark)) {
+      out.name.resize(out.name.size() - mark.size());
+      out.disasters = k;
+      break;
+    }
   }
-  return {line, kDisastersRules};
+  return out;
 }
 
 // Read while a group is short or does not convert.
@@ -63,6 +77,7 @@ std::vector<std::string> DisplayLines(const Game& g, const std::array<score, kHi
     std::string line = s.name + " (" + level_name + ") - " + std::to_string(s.points);
     if (s.disasters == kDisastersRare) line += " [" + g.Loc(544) + "]";
     if (s.disasters == kDisastersOff) line += " [" + g.Loc(545) + "]";
+    if (s.rewound) line += " [" + g.Loc(kLocRewoundMark) + "]";
     out.push_back(std::move(line));
   }
   return out;
@@ -91,8 +106,9 @@ const std::vector<std::string>& MakeList(const Game& g, HiScores& hs) {
           const auto level = ParseInt(lines[3 * k + 1]);
           const auto points = ParseInt(lines[3 * k + 2]);
           if (level && points) {
-            auto [name, disasters] = ReadNameLine(lines[3 * k]);
-            entry = score{std::move(name), *level, *points, disasters};
+            entry = ReadNameLine(lines[3 * k]);
+            entry.level = *level;
+            entry.points = *points;
           }
         }
         hs.list[k] = std::move(entry);

@@ -8,6 +8,8 @@
 namespace core {
 
 inline constexpr int kHiScoreEntries = 100;
+// The locale entry of the mark a rewound game's score shows ("rewound").
+inline constexpr int kLocRewoundMark = 528;
 
 // The high-score table as the high-score window holds it for the whole run: the list in
 // memory, the lines its text area shows and whether the OK button is waiting for a name.
@@ -26,14 +28,15 @@ struct HiScores {
 std::string HiScoreFile(const Game& g);
 
 // Loads "leaders.hof" into the list (groups of three lines: name, level, points; a name line
-// ending in a tab and "[disasters rare]" or "[disasters off]" marks the game's disasters; a short or malformed group
+// ending in a tab and "[disasters rare]" or "[disasters off]" marks the game's disasters, and
+// a tab and "[rewound]" after that marks a game that went back to an earlier day; a short or malformed group
 // becomes an empty entry of level 10 with 0 points), orders it by points and rebuilds the
 // displayed lines. A missing file leaves the list as it is. Returns the displayed lines.
 const std::vector<std::string>& MakeList(const Game& g, HiScores& hs);
 
 // The displayed lines for a list as it stands: "name (level name) - points" for every entry
 // with points above 0, level names from locale entries 124/125/126; a game played with rare
-// or no disasters adds " [" + locale entry 544 or 545 + "]".
+// or no disasters adds " [" + locale entry 544 or 545 + "]", a rewound one " [" + entry 528 + "]".
 std::vector<std::string> DisplayLines(const Game& g, const std::array<score, kHiScoreEntries>& list);
 
 // Writes all 100 entries as 300 lines, UTF-8 behind a byte-order mark, replacing the file

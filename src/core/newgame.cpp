@@ -17,6 +17,8 @@ void StartNewGame(Game& g, int32_t level) {
     throw;
   }
   g.history.Clear();
+  g.rewound = false;
+  ++g.games_started;
   g.actions->CloseDay();
   FillConstrList(g);
   g.host->UpdateBldgList();

@@ -373,6 +373,8 @@ void ReadGame(const Reader& r, const Session& s, Loaded& out) {
   g.events_enabled = r.Bool("events_enabled");
   // Saves from before the disaster choice were played as the rules say.
   if (r.Has("disasters")) g.disasters = r.Int("disasters", core::kDisastersRules, core::kDisastersOff);
+  // Saves from before rewinding existed never went back.
+  if (r.Has("rewound")) g.rewound = r.Bool("rewound");
   if (!g.rng.SetState(RngText(r))) r.Fail(r.Where("rng") + ": not a state of the random generator");
   // Saves from before the ledger start their open day from the stocks as they stand.
   if (r.Has("ledger")) {
@@ -399,6 +401,7 @@ void ReadGame(const Reader& r, const Session& s, Loaded& out) {
   g.score_entry = {score.Text("name"), score.Int("level"), score.Int("points")};
   if (score.Has("disasters"))
     g.score_entry.disasters = score.Int("disasters", core::kDisastersRules, core::kDisastersOff);
+  if (score.Has("rewound")) g.score_entry.rewound = score.Bool("rewound");
   // The score of a game that ended (or none yet, level 0).
   if (!IsLevel(g.score_entry.level, true))
     score.Fail(score.Where("level") + ": expected 10, 5, 1 or 0, found " + std::to_string(g.score_entry.level));
@@ -406,8 +409,31 @@ void ReadGame(const Reader& r, const Session& s, Loaded& out) {
 
 }  // namespace
 
+SaveParts PartsOf(Session& s) {
+  SaveParts p;
+  p.game = &s.game;
+  p.shuttles = &s.traffic.shuttles();
+  p.ships = &s.traffic.ships();
+  const scene::Camera& camera = *s.world.main_scene().camera;
+  p.camera = {camera.x(), camera.y(), camera.z()};
+  p.paused = s.world.paused();
+  p.over_hud = s.world.over_hud;
+  p.day_clock = s.world.day_clock().enabled();
+  if (s.game.msg_panel) p.message = MessageText(s.hud_message.text);
+  p.hud = json::object();
+  for (const auto& f : HudFields())
+    std::visit([&](auto member) { p.hud[std::string(f.name)] = s.world.hud().*member; }, f.member);
+  return p;
+}
+
 nlohmann::json SaveJson(Session& s) {
-  const core::Game& g = s.game;
+  json save = SaveJson(PartsOf(s));
+  save["rewind"] = s.rewind.SaveJson();
+  return save;
+}
+
+nlohmann::json SaveJson(const SaveParts& parts) {
+  const core::Game& g = *parts.game;
   json game = json::object();
   for (const auto& f : core::StateFields()) {
     if (!IsSavedStateField(f.name)) continue;
@@ -422,6 +448,8 @@ nlohmann::json SaveJson(Session& s) {
   game["last_slot_selected"] = g.last_slot_selected;
   game["events_enabled"] = g.events_enabled;
   game["disasters"] = g.disasters;
+  // Written only once true: a game that never went back reads the same to an older reader.
+  if (g.rewound) game["rewound"] = true;
   game["rng"] = g.rng.State();
   game["ledger"] = {{"day", LedgerJson(g.ledger)}, {"open", LedgerJson(g.day_book)}};
   json warnings = json::array();
@@ -434,6 +462,7 @@ nlohmann::json SaveJson(Session& s) {
   game["info_blocks"] = std::move(blocks);
   game["score"] = {{"name", g.score_entry.name}, {"level", g.score_entry.level}, {"points", g.score_entry.points},
                    {"disasters", g.score_entry.disasters}};
+  if (g.score_entry.rewound) game["score"]["rewound"] = true;
 
   // Every slot that is not a blank record: a freed slot keeps its last building, which the
   // trade ship and the shuttles still look at.
@@ -447,21 +476,16 @@ nlohmann::json SaveJson(Session& s) {
   }
 
   json shuttles = json::array();
-  for (const auto& sh : s.traffic.shuttles()) shuttles.push_back(ShuttleJson(sh));
-  const traffic::Ships& ships = s.traffic.ships();
+  for (const auto& sh : *parts.shuttles) shuttles.push_back(ShuttleJson(sh));
+  const traffic::Ships& ships = *parts.ships;
   json pirates = json::array();
   for (const auto& p : ships.pirates) pirates.push_back(CraftJson(p));
 
-  const scene::Camera& camera = *s.world.main_scene().camera;
-  json view = {{"paused", s.world.paused()},
-               {"over_hud", s.world.over_hud},
-               {"day_clock", s.world.day_clock().enabled()},
-               {"camera", {{"x", camera.x()}, {"y", camera.y()}, {"z", camera.z()}}}};
-  if (g.msg_panel) view["message"] = MessageText(s.hud_message.text);
-
-  json hud = json::object();
-  for (const auto& f : HudFields())
-    std::visit([&](auto member) { hud[std::string(f.name)] = s.world.hud().*member; }, f.member);
+  json view = {{"paused", parts.paused},
+               {"over_hud", parts.over_hud},
+               {"day_clock", parts.day_clock},
+               {"camera", {{"x", parts.camera.x}, {"y", parts.camera.y}, {"z", parts.camera.z}}}};
+  if (g.msg_panel) view["message"] = parts.message;
 
   json fields = json::array();
   for (const auto& f : core::DayFields()) fields.push_back(f.name);
@@ -483,11 +507,13 @@ nlohmann::json SaveJson(Session& s) {
             {"trade_ship", CraftJson(ships.trade_ship)},
             {"pirates", std::move(pirates)}}},
           {"view", std::move(view)},
-          {"hud", std::move(hud)},
+          {"hud", parts.hud},
           {"history", {{"fields", std::move(fields)}, {"days", std::move(days)}}}};
 }
 
-void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) {
+namespace {
+
+Loaded ReadAll(const Session& s, const nlohmann::json& save, const std::string& path) {
   const Reader top(save, "", path);
   if (!save.is_object() || !top.Has("format") || !save["format"].is_string() || save["format"] != kSaveFormatName)
     top.Fail("not a saved game");
@@ -567,7 +593,15 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
   if (!in.game->history.Assign(std::move(records)))
     history.Fail(history.Where("days") + ": day numbers must rise from 1 to at most " +
                  std::to_string(core::History::kMaxDayNumber));
+  return in;
+}
 
+}  // namespace
+
+void CheckSave(const Session& s, const nlohmann::json& save, const std::string& path) { ReadAll(s, save, path); }
+
+void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) {
+  const Loaded in = ReadAll(s, save, path);
   // Everything is read and checked: only now does the running game change.
   core::Game& g = s.game;
   const core::Game& from = *in.game;
@@ -576,6 +610,7 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
   g.last_slot_selected = from.last_slot_selected;
   g.events_enabled = from.events_enabled;
   g.disasters = from.disasters;
+  g.rewound = from.rewound;
   g.rng = from.rng;
   g.warnings = from.warnings;
   g.info_blocks = from.info_blocks;
@@ -652,9 +687,11 @@ class ParseGuard {
         break;
       case E::value:
         if (parsed.is_string()) {
-          // The generator's state is the one long text.
+          // The generator's state and the kept days' states are the long texts.
           const bool rng = !open_.empty() && !open_.back().array && open_.back().key == "rng";
-          const std::size_t max = rng ? kMaxSaveRngText : kMaxSaveText;
+          const bool kept = open_.size() == 4 && !open_.back().array && open_.back().key == "packed" &&
+                            open_[2].where == "rewind.days";
+          const std::size_t max = rng ? kMaxSaveRngText : kept ? kMaxSaveKeptDayText : kMaxSaveText;
           if (parsed.get_ref<const std::string&>().size() > max)
             Fail(open_.empty() ? "" : ChildName(), "text longer than " + std::to_string(max) + " bytes");
         }
@@ -742,7 +779,12 @@ void ReadSave(Session& s, const std::string& path) {
   }
   if (in.bad()) throw SaveError(path, "cannot be read");
   if (text.empty()) throw SaveError(path, "the file is empty");
-  ApplySave(s, ParseSaveText(text, path), path);
+  const json doc = ParseSaveText(text, path);
+  // The kept days are read against a save known to be whole; nothing changes before both are.
+  CheckSave(s, doc, path);
+  std::vector<KeptDay> kept = s.rewind.Read(doc, path);
+  ApplySave(s, doc, path);
+  s.rewind.Assign(std::move(kept));
 }
 
 namespace {

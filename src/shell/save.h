@@ -25,6 +25,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/game.h"
+#include "scene/math.h"
+#include "traffic/ships.h"
+#include "traffic/shuttles.h"
+
 namespace shell {
 
 class Session;
@@ -50,6 +55,8 @@ inline constexpr std::size_t kMaxSaveEntries = 10000;
 inline constexpr std::size_t kMaxSaveValues = 400000;
 // The random generator's state, the one text longer than kMaxSaveText.
 inline constexpr std::size_t kMaxSaveRngText = 16384;
+// A kept day's state (shell/rewind.h), compressed and in base64: the other long text.
+inline constexpr std::size_t kMaxSaveKeptDayText = std::size_t{4} << 20;
 
 // Locale entries of the saved-game and history words (English and Russian files).
 enum SaveText : int {
@@ -85,11 +92,28 @@ class SaveError : public std::runtime_error {
   std::string reason_;
 };
 
-// The session's game as a save document, and back. ApplySave checks the whole document
+// The session's game as a save document (the days kept for rewinding included), and back. ApplySave checks the whole document
 // before it changes anything: on SaveError (`path` names the file in its text) the session
 // is exactly as it was.
 nlohmann::json SaveJson(Session& s);
 void ApplySave(Session& s, const nlohmann::json& save, const std::string& path);
+// Checks a save document as ApplySave does, changing nothing; SaveError as there.
+void CheckSave(const Session& s, const nlohmann::json& save, const std::string& path);
+
+// What a save document is made of, taken from the session in a moment (the parts point at
+// or copy the session's), so that a copy of them can be written out later elsewhere.
+struct SaveParts {
+  const core::Game* game = nullptr;
+  const traffic::Shuttles* shuttles = nullptr;
+  const traffic::Ships* ships = nullptr;
+  scene::Vec3 camera{};
+  bool paused = false, over_hud = false, day_clock = true;
+  std::string message;  // the open message's text (written while one holds the game)
+  nlohmann::json hud;   // the HUD's fields
+};
+SaveParts PartsOf(Session& s);
+// The document without the days kept for rewinding ("rewind"), which undo leaves alone.
+nlohmann::json SaveJson(const SaveParts& parts);
 
 // Parses save text with the limits above (size, nesting); SaveError on anything else.
 nlohmann::json ParseSaveText(std::string_view text, const std::string& path);

@@ -57,6 +57,8 @@ Session::Session() {
   // as at any save the player asks for between frames.
   world.frame_clock().SetHandler([this](double dt, double t) {
     world.GLCadencer2Progress(dt, t);
+    // The day's start is kept first: a month's autosave holds it too.
+    rewind.CheckDay();
     CheckAutosave();
   });
 }

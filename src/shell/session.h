@@ -26,6 +26,7 @@
 #include "presentation/world.h"
 #include "shell/locale.h"
 #include "shell/options.h"
+#include "shell/rewind.h"
 #include "shell/save.h"
 #include "shell/undo.h"
 #include "traffic/traffic.h"
@@ -182,6 +183,8 @@ class Session {
   ShownMessage hud_message{0, ""};
   // The day's actions for undo and redo (shell/undo.h); every game operation notes here.
   UndoHistory undo{*this};
+  // The days the game can go back to (shell/rewind.h).
+  Rewind rewind{*this};
 
  private:
   void Autosave();

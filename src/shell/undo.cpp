@@ -6,7 +6,8 @@
 
 namespace shell {
 
-Snapshot TakeSnapshot(Session& s) { return {nlohmann::json::to_msgpack(SaveJson(s))}; }
+// The days kept for rewinding are not the action's to change: they stay out.
+Snapshot TakeSnapshot(Session& s) { return {nlohmann::json::to_msgpack(SaveJson(PartsOf(s)))}; }
 
 void RestoreSnapshot(Session& s, const Snapshot& snapshot) {
   nlohmann::json save;

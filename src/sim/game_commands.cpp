@@ -82,7 +82,8 @@ void RegisterGameCommands(Interpreter& in) {
     Interpreter::ExpectArgs(a, 0, 0);
     nlohmann::json j = StateJson(in.game());
     j.update(HudStateJson(in.session()));
-    j.update({{"disasters", in.game().disasters}, {"disasters_option", in.game().disasters_option}});
+    j.update({{"disasters", in.game().disasters}, {"disasters_option", in.game().disasters_option},
+              {"rewound", in.game().rewound}});
     const shell::Session& s = in.session();
     const audio::AudioState au = s.sound.State(s.AudioSettings());
     j.update({{"audio_ok", au.audio_ok},

@@ -38,6 +38,24 @@ void RegisterSaveCommands(Interpreter& in) {
     if (!in.session().undo.CanRedo()) throw CommandError("nothing to redo");
     in.session().undo.Redo();
   });
+  in.Register("rewind", [](Interpreter& in, const Args& a) {
+    Interpreter::ExpectArgs(a, 1, 1);
+    const int day = Interpreter::ArgInt(a, 0, "day");
+    const core::Game& g = in.game();
+    if (!g.game_running || g.game_over) throw CommandError("no game in progress to rewind");
+    try {
+      in.session().rewind.RewindTo(day);
+    } catch (const shell::SaveError& e) {
+      throw CommandError(std::string("cannot rewind: ") + e.what());
+    }
+  });
+  in.Register("snapshots", [](Interpreter& in, const Args& a) {
+    Interpreter::ExpectArgs(a, 0, 0);
+    nlohmann::json list = nlohmann::json::array();
+    for (const shell::KeptDay& k : in.session().rewind.kept())
+      list.push_back({{"day", k.day}, {"kind", k.month ? "month" : "day"}, {"bytes", k.packed.size()}});
+    in.Print(list);
+  });
   in.Register("history", [](Interpreter& in, const Args& a) {
     Interpreter::ExpectArgs(a, 0, 0);
     in.Print(shell::HistoryJson(in.game().history));
@@ -51,7 +69,8 @@ void RegisterSaveCommands(Interpreter& in) {
     }
   });
 
-  // A month that ends while a script passes days is autosaved as in the window.
+  // Every day a script passes begins as in the window: kept for rewinding, then autosaved.
+  in.AddAfterDay([](Interpreter& in) { in.session().rewind.CheckDay(); });
   in.AddAfterDay([](Interpreter& in) { in.session().CheckAutosave(); });
 }
 

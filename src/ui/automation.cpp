@@ -93,6 +93,13 @@ void Automation::RegisterWindowCommands() {
                       {"height", w.client->height()}});
       // What the player reads in the message window.
       if (w.widget == window_.windows().message.get()) list.back()["text"] = window_.windows().message->text().toStdString();
+      // Where the history's first chart draws its days, for a click on one.
+      if (w.widget == window_.windows().history.get()) {
+        const HistoryWindow& h = *window_.windows().history;
+        const QRect plot = h.plot_area(0);
+        list.back()["plot"] = {plot.x(), plot.y(), plot.width(), plot.height()};
+        list.back()["days"] = {h.day_range(0).first, h.day_range(0).second};
+      }
     }
     // The panel after a game's end belongs to the game window; where its buttons are, for a
     // click.

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPen>
 #include <QValueAxis>
 #include <QVBoxLayout>
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "core/history.h"
+#include "shell/rewind.h"
 #include "shell/save.h"
 #include "ui/dialogs.h"
 
@@ -123,6 +125,7 @@ HistoryWindow::HistoryWindow(shell::Session& s) : s_(s) {
     }
     c.view = new QChartView(c.chart, this);
     c.view->setRenderHint(QPainter::Antialiasing);
+    c.view->viewport()->installEventFilter(this);
     grid->addWidget(c.view, static_cast<int>(k / 2), static_cast<int>(k % 2));
   }
   timer_.setInterval(1000);
@@ -147,7 +150,54 @@ void HistoryWindow::Retranslate() {
     c.chart->setTitle(Q(g.Loc(c.title_entry)));
     c.x->setTitleText(Q(g.Loc(shell::kLocHistoryDay)));
     for (std::size_t i = 0; i < c.fields.size(); ++i) c.series[i]->setName(Q(g.Loc(FieldEntry(c.fields[i]))));
+    c.view->setToolTip(Q(g.Loc(shell::kLocRewindHint)));
   }
+}
+
+QRect HistoryWindow::plot_area(int k) const {
+  const Chart& c = charts_.at(static_cast<std::size_t>(k));
+  const QRect in_view = c.view->mapFromScene(c.chart->mapToScene(c.chart->plotArea())).boundingRect();
+  return QRect(c.view->viewport()->mapToGlobal(in_view.topLeft()), in_view.size());
+}
+
+std::pair<double, double> HistoryWindow::day_range(int k) const {
+  const Chart& c = charts_.at(static_cast<std::size_t>(k));
+  return {c.x->min(), c.x->max()};
+}
+
+bool HistoryWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() != QEvent::MouseButtonRelease) return QDialog::eventFilter(watched, e);
+  const auto* click = static_cast<QMouseEvent*>(e);
+  if (click->button() != Qt::LeftButton) return QDialog::eventFilter(watched, e);
+  for (const Chart& c : charts_) {
+    if (c.view->viewport() != watched) continue;
+    const QPointF at = c.chart->mapFromScene(c.view->mapToScene(click->position().toPoint()));
+    if (!c.chart->plotArea().contains(at) || shown_ == 0) break;
+    // The day nearest the click.
+    AskRewind(static_cast<int32_t>(std::lround(c.chart->mapToValue(at).x())));
+    return true;
+  }
+  return QDialog::eventFilter(watched, e);
+}
+
+void HistoryWindow::AskRewind(int32_t day) {
+  core::Game& g = s_.game;
+  if (!g.game_running || g.game_over) return;
+  const std::string question = s_.rewind.Question(day);
+  if (question.empty()) {
+    std::string text = g.Loc(shell::kLocRewindNotKept);
+    if (const auto at = text.find("%1"); at != std::string::npos) text.replace(at, 2, std::to_string(day));
+    g.host->ErrorBox(text);
+    return;
+  }
+  if (!g.host->Confirm(question)) return;
+  try {
+    s_.rewind.RewindTo(day);
+  } catch (const shell::SaveError& e) {
+    g.host->ErrorBox(g.Loc(shell::kLocRewindFailed) + "\r\n" + e.what());
+    return;
+  }
+  Refresh();
 }
 
 void HistoryWindow::showEvent(QShowEvent* e) {

@@ -2,7 +2,7 @@
 // The colony's history in four line charts (money and debt; population and living space;
 // food, raw materials and products; energy produced and used), day on the x axis. While it
 // is shown it looks at the history once a second and adds only the days that are new, so
-// the game's frames never pay for it.
+// the game's frames never pay for it. A click on a day offers to go back to its start.
 #include <QDialog>
 #include <QTimer>
 #include <array>
@@ -38,10 +38,18 @@ class HistoryWindow : public QDialog {
   QChartView* chart_view(int k) const;
   // The read-out under the charts: the day and values under the pointer.
   QString readout() const;
+  // For tests: where a chart draws its lines (on the screen) and the days its axis spans.
+  QRect plot_area(int k) const;
+  std::pair<double, double> day_range(int k) const;
+
+  // A click on `day`: asks "Rewind to day N?" and, once confirmed, goes back to the start of
+  // that day (or of its month).
+  void AskRewind(int32_t day);
 
  protected:
   void showEvent(QShowEvent* e) override;
   void hideEvent(QHideEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   struct Chart {

@@ -266,12 +266,14 @@ TEST_F(HiScoreTest, SavedAndReloadedListEqualsWhatWasShown) {
   }
 }
 
-// A game played with rare or no disasters keeps its mark through the file and shows it; a
-// table written before the mark existed reads as played by the rules, and the marked file
-// keeps the old layout (a reader without marks sees it as part of the name).
+// A game played with rare or no disasters, or rewound, keeps its marks through the file and
+// shows them, both together too; a table written before the marks existed reads as played
+// by the rules and not rewound, and the marked file keeps the old layout (a reader without
+// marks sees them as part of the name).
 TEST_F(HiScoreTest, TheDisastersMarkRoundTripsAndOlderTablesReadAsTheRules) {
   g.locale_table[544] = "rare disasters";
   g.locale_table[545] = "no disasters";
+  g.locale_table[core::kLocRewoundMark] = "rewound";
   WriteTable({{"Ann", 5, 9000}, {"Tab\tin name", 10, 100}});
   core::MakeList(g, hs);
   EXPECT_EQ(hs.list[0], (score{"Ann", 5, 9000, core::kDisastersRules}));
@@ -279,17 +281,21 @@ TEST_F(HiScoreTest, TheDisastersMarkRoundTripsAndOlderTablesReadAsTheRules) {
 
   const struct {
     int32_t disasters;
+    bool rewound;
     std::string typed, name_line, shown;
   } cases[] = {
-      {core::kDisastersRare, "Cyd", "Cyd\t[disasters rare]", "Cyd (hard) - 5000 [rare disasters]"},
-      {core::kDisastersOff, "Dee", "Dee\t[disasters off]", "Dee (hard) - 5001 [no disasters]"},
+      {core::kDisastersRare, false, "Cyd", "Cyd\t[disasters rare]", "Cyd (hard) - 5000 [rare disasters]"},
+      {core::kDisastersOff, false, "Dee", "Dee\t[disasters off]", "Dee (hard) - 5001 [no disasters]"},
       // A typed tab cannot forge a mark.
-      {core::kDisastersRules, "Eve\t[disasters off]", "Eve [disasters off]", "Eve [disasters off] (hard) - 5002"},
+      {core::kDisastersRules, false, "Eve\t[disasters off]", "Eve [disasters off]", "Eve [disasters off] (hard) - 5002"},
+      {core::kDisastersRules, true, "Fay", "Fay\t[rewound]", "Fay (hard) - 5003 [rewound]"},
+      {core::kDisastersOff, true, "Gil", "Gil\t[disasters off]\t[rewound]", "Gil (hard) - 5004 [no disasters] [rewound]"},
+      {core::kDisastersRules, false, "Hal\t[rewound]", "Hal [rewound]", "Hal [rewound] (hard) - 5005"},
   };
   int32_t points = 5000;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name_line);
-    g.score_entry = score{"", 1, points, c.disasters};
+    g.score_entry = score{"", 1, points, c.disasters, c.rewound};
     core::ShowHiScores(g, hs, true);
     EXPECT_EQ(core::AcceptScore(g, hs, c.typed), OkResult::kRecorded);
     const Lines file = FileLines();
@@ -300,6 +306,7 @@ TEST_F(HiScoreTest, TheDisastersMarkRoundTripsAndOlderTablesReadAsTheRules) {
     HiScores reloaded;
     core::MakeList(g, reloaded);
     EXPECT_EQ(reloaded.list[1].disasters, c.disasters);
+    EXPECT_EQ(reloaded.list[1].rewound, c.rewound);
     EXPECT_EQ(reloaded.lines[1], c.shown);
     EXPECT_EQ(reloaded.list, hs.list);
     ++points;

@@ -21,6 +21,7 @@
 #include "core/hiscore.h"
 #include "hud/hud.h"
 #include "shell/history.h"
+#include "shell/rewind.h"
 #include "shell/save.h"
 #include "shell/session.h"
 #include "sim/interpreter.h"
@@ -315,6 +316,105 @@ TEST(Undo, Soak) {
   CheckUndoIsExact(std::atoi(n), 100000);
 }
 
+// The save without what a rewind must change: its mark, and the days kept (those are
+// compared by day and kind; the states kept after a rewind carry the mark).
+json Unmarked(json save) {
+  save["game"].erase("rewound");
+  json days = json::array();
+  if (save.contains("rewind"))
+    for (const auto& d : save["rewind"]["days"]) days.push_back({d["day"], d["kind"]});
+  save["rewind"] = days;
+  return save;
+}
+
+// Plays `scripts` seeded scripts with events on: a new game and some days with a few of the
+// player's actions in each (and now and then a save and a load), then `rewind N` and the
+// actions again from the day the game went back to. The rewind gives the game exactly as it
+// was at the start of that day, and playing on gives exactly the same game as the first
+// time, kept days included; only the rewound mark differs. Days over 60 back go to the
+// start of their month.
+void CheckRewindIsExact(int scripts, uint32_t first_seed) {
+  TempDir dir;
+  const std::string file = dir.path() + "/kept.qsave";
+  auto s = Started(11);
+  const int types = s->game.catalog_count;
+  ASSERT_GT(types, 0);
+  int played = 0, months = 0, loaded = 0;
+  for (int k = 0; k < scripts; ++k) {
+    std::mt19937 r(first_seed + static_cast<uint32_t>(k));
+    static const int kLevels[] = {10, 5, 1};
+    const int days = 2 + static_cast<int>(r() % (k % 4 == 3 ? 90 : 30));
+    std::string log = "new " + std::to_string(kLevels[r() % 3]) + "\nevents on\nset money " +
+                      std::to_string(50000 + r() % 200000) + "\nday 1\n";
+    Play(*s, log);
+    // What was done on each day, and the game at its start.
+    std::vector<std::string> actions(static_cast<std::size_t>(days) + 1);
+    std::vector<json> at_start(static_cast<std::size_t>(days) + 1);
+    bool over = false;
+    for (int d = 1; d <= days && !over; ++d) {
+      at_start[d] = shell::SaveJson(shell::PartsOf(*s));
+      for (int i = 0, n = static_cast<int>(r() % 4); i < n; ++i) actions[d] += RandomAction(r, types);
+      if (r() % 9 == 0) actions[d] += "save " + file + "\nload " + file + "\n";
+      Play(*s, actions[d]);
+      log += actions[d];
+      ASSERT_EQ(s->game.history.days().back().day, d) << log;
+      if (d < days) {
+        Play(*s, "day 1\n");
+        log += "day 1\n";
+      }
+      over = s->game.game_over;
+    }
+    if (over) continue;
+    ++played;
+    const int back = 1 + static_cast<int>(r() % static_cast<unsigned>(days));
+    if (k % 3 == 1) {
+      // From a save file: the kept days are read back.
+      Play(*s, "save " + file + "\nload " + file + "\n");
+      ++loaded;
+    }
+    const json first = Unmarked(shell::SaveJson(*s));
+    ASSERT_FALSE(s->game.rewound);
+    SCOPED_TRACE("script " + std::to_string(k) + ", seed " + std::to_string(first_seed + k) + "\n--- play\n" + log +
+                 "--- rewind " + std::to_string(back));
+    const auto target = s->rewind.Target(back);
+    ASSERT_TRUE(target.has_value());
+    ASSERT_LE(*target, back);
+    if (*target != back) {
+      // Only days over 60 back go to their month's start, never more than a month back.
+      EXPECT_LE(back, days - shell::Rewind::kDaysKept + 1);
+      EXPECT_LT(back - *target, 30);
+      ++months;
+    }
+    ASSERT_EQ(Play(*s, "rewind " + std::to_string(back)), "");
+    EXPECT_TRUE(s->game.rewound);
+    EXPECT_FALSE(s->undo.CanUndo());
+    ASSERT_EQ(s->game.history.days().back().day, *target);
+    for (const auto& kept : s->rewind.kept()) ASSERT_LE(kept.day, *target);
+    json there = shell::SaveJson(shell::PartsOf(*s));
+    there["game"].erase("rewound");
+    ASSERT_TRUE(Same(there, at_start[*target])) << "the game at the start of day " << *target;
+    std::string again;
+    for (int d = *target; d <= days; ++d) again += actions[d] + (d < days ? "day 1\n" : "");
+    Play(*s, again);
+    ASSERT_TRUE(Same(Unmarked(shell::SaveJson(*s)), first)) << "the same actions play the same game";
+  }
+  // The property must have been checked, from files and from months too.
+  EXPECT_GT(played, scripts * 2 / 3);
+  EXPECT_GT(loaded, 0);
+  if (scripts >= 20) {
+    EXPECT_GT(months, 0);
+  }
+}
+
+TEST(Rewind, GoesBackExactlyAndTheSameActionsPlayTheSameGame) { CheckRewindIsExact(30, 1); }
+
+// QUENMAR_REWIND_SOAK=N plays N more scripts (seeds from 100000).
+TEST(Rewind, Soak) {
+  const char* n = std::getenv("QUENMAR_REWIND_SOAK");
+  if (!n) GTEST_SKIP() << "set QUENMAR_REWIND_SOAK=N to play N more scripts";
+  CheckRewindIsExact(std::atoi(n), 100000);
+}
+
 // An open message comes back where the mode the player is in now shows messages, from a
 // save with its text and from one of the format before it had one: on the HUD panel (the
 // pointer still where it was), or in the message window with nothing left holding the day
@@ -458,6 +558,27 @@ TEST(SaveLoad, EveryKindOfBadFileIsRefusedWithItsReasonAndTheGameUnchanged) {
       {"more values than a save holds",
        [](auto& g) { return Edit(g, [](json& j) { j["hud"]["extra"] = json::array(); for (int i = 0; i < 45; ++i) j["hud"]["extra"].push_back(std::vector<int>(9000, 1)); }); },
        "more values than a saved game holds"},
+      // The days kept for rewinding are checked as thoroughly as the save around them.
+      {"kept day not base64", [](auto& g) { return Edit(g, [](json& j) { j["rewind"]["days"][0]["packed"] = "AB$="; }); },
+       "rewind.days[0].packed: expected base64 text"},
+      {"kept day holding a hostile state",
+       [](auto& g) {
+         return Edit(g, [](json& j) {
+           json state = json::parse(*shell::Inflate(*shell::FromBase64(j["rewind"]["days"][3]["packed"]), 1 << 24));
+           state["placed"][0]["slot"] = 5000;
+           j["rewind"]["days"][3]["packed"] = shell::ToBase64(shell::Deflate(state.dump()));
+         });
+       },
+       "rewind.days[3].packed: placed[0].slot: expected a whole number from 0 to 1000, found 5000"},
+      {"kept day inflating beyond any save",
+       [](auto& g) { return Edit(g, [](json& j) { j["rewind"]["days"][1]["packed"] = shell::ToBase64(shell::Deflate(std::string(17 << 20, ' '))); }); },
+       "rewind.days[1].packed: not a deflated state of at most 16 MB"},
+      {"kept day after the save's last", [](auto& g) { return Edit(g, [](json& j) { j["rewind"]["days"].back()["day"] = 400; }); },
+       "rewind.days[11].day: expected a day after 11 up to the save's last day 12, found 400"},
+      {"kept days out of order", [](auto& g) { return Edit(g, [](json& j) { std::swap(j["rewind"]["days"][0], j["rewind"]["days"][2]); }); },
+       "rewind.days[1].day: expected a day after 3"},
+      {"kept day of no kind", [](auto& g) { return Edit(g, [](json& j) { j["rewind"]["days"][0]["kind"] = "week"; }); },
+       "rewind.days[0].kind: expected \"day\" or \"month\", found \"week\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

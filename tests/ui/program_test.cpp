@@ -979,6 +979,50 @@ TEST_F(HudPanels, EachPanelShowsItsBackgroundAndText) {
 // --- saved games in the real window: quick save and load by key, the history window, the
 // game kept on closing and the launcher's Continue after a restart ---------------------
 
+// A click on a day ten days back in the history window, and Yes to "Rewind to day 5?",
+// bring the game back to the start of that day: the charts end there.
+TEST(ProgramSaves, AClickOnAPastDayInTheHistoryRewindsToIt) {
+  TempDir dir;
+  CopyGameData(dir);
+  Console game(Args({"--data", dir.path(), "--seed", "7", "--console"}));
+  ASSERT_TRUE(AskUntil(game, "state", [](const nlohmann::json& j) { return j.is_object() && j["loading"] == false; }).is_object())
+      << game.Errors();
+  QThread::msleep(400);
+  game.Say("new 10");
+  game.Say("set msg_panel 0");
+  game.Say("menu speed_pause");  // days pass by the script alone
+  game.Say("day 15");
+  nlohmann::json all = AskUntil(game, "windows", [](const nlohmann::json& j) { return FindWindow(j, "main")["visible"] == true; });
+  const nlohmann::json main = FindWindow(all, "main");
+  ClickAt(QPoint(main["x"].get<int>() + 500, main["y"].get<int>() + 300));
+  const nlohmann::json at_five = game.Ask("history")[4];
+  Key("F3");
+  all = AskUntil(game, "windows", [](const nlohmann::json& j) {
+    const nlohmann::json h = FindWindow(j, "history");
+    return h["visible"] == true && h["days"][1] == 15 && h["plot"][2] > 100;
+  });
+  const nlohmann::json h = FindWindow(all, "history");
+  ASSERT_EQ(h["days"][1], 15) << h.dump();
+  QThread::msleep(300);
+  const double first = h["days"][0], last = h["days"][1];
+  const int x = h["plot"][0].get<int>() + static_cast<int>(std::lround((5 - first) / (last - first) * h["plot"][2].get<double>()));
+  const int y = h["plot"][1].get<int>() + h["plot"][3].get<int>() / 2;
+  game.Say("boxes real");
+  ClickAt(QPoint(x, y));
+  QThread::msleep(800);
+  Key("Return");  // Yes
+  const nlohmann::json s = AskUntil(game, "state", [](const nlohmann::json& j) { return j["rewound"] == true; });
+  EXPECT_EQ(s["rewound"], true) << game.Errors();
+  const nlohmann::json history = game.Ask("history");
+  ASSERT_EQ(history.size(), 5u);
+  EXPECT_EQ(history.back(), at_five);
+  all = AskUntil(game, "windows", [](const nlohmann::json& j) { return FindWindow(j, "history")["days"][1] == 5; });
+  EXPECT_EQ(FindWindow(all, "history")["days"][1], 5) << "the charts end at day 5";
+  game.Say("boxes recorded");
+  game.Say("menu Menu1_4");
+  EXPECT_EQ(game.Finish(), 0);
+}
+
 TEST(ProgramSaves, QuickSaveLoadHistoryAndContinueAfterARestart) {
   TempDir dir;
   CopyGameData(dir);

@@ -58,6 +58,7 @@ Session::Session() {
   world.frame_clock().SetHandler([this](double dt, double t) {
     world.GLCadencer2Progress(dt, t);
     CheckAutosave();
+    tutorial.Update();
   });
 }
 
@@ -161,12 +162,20 @@ std::string Session::EnsureSavesFolder() {
 }
 
 void Session::SaveGame(const std::string& path) {
-  WriteSave(*this, path);
+  // Counted before writing, so the save itself holds it: loading it then finds the save made.
+  if (tutorial.active()) tutorial.NoteSave();
+  try {
+    WriteSave(*this, path);
+  } catch (...) {
+    if (tutorial.active()) tutorial.SaveFailed();
+    throw;
+  }
   MarkLastGame(path);
 }
 
 void Session::LoadGame(const std::string& path) {
   ReadSave(*this, path);
+  if (tutorial.active()) tutorial.NoteLoad();
   // The actions taken belong to the game that was left.
   undo.Clear();
   // The month the loaded game was saved in has been autosaved already (or was not meant to be).

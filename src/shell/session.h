@@ -27,6 +27,7 @@
 #include "shell/locale.h"
 #include "shell/options.h"
 #include "shell/save.h"
+#include "shell/tutorial.h"
 #include "shell/undo.h"
 #include "traffic/traffic.h"
 
@@ -182,6 +183,8 @@ class Session {
   ShownMessage hud_message{0, ""};
   // The day's actions for undo and redo (shell/undo.h); every game operation notes here.
   UndoHistory undo{*this};
+  // The guided first colony, when one runs (shell/tutorial.h).
+  Tutorial tutorial{game};
 
  private:
   void Autosave();

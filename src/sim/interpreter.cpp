@@ -107,6 +107,7 @@ void RegisterAllCommands(Interpreter& in) {
   RegisterViewCommands(in);
   RegisterHudCommands(in);
   RegisterSaveCommands(in);
+  RegisterTutorialCommands(in);
 }
 
 }  // namespace sim

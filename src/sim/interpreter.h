@@ -69,6 +69,7 @@ void RegisterHudCommands(Interpreter& in);
 // The HUD's own state by name (cat_scroll, list_scroll, amounts, over_hud, ...).
 nlohmann::json HudStateJson(shell::Session& s);
 void RegisterSaveCommands(Interpreter& in);
+void RegisterTutorialCommands(Interpreter& in);
 
 // Registers every command set.
 void RegisterAllCommands(Interpreter& in);

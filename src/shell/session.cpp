@@ -59,6 +59,7 @@ Session::Session() {
     world.GLCadencer2Progress(dt, t);
     CheckAutosave();
     tutorial.Update();
+    ShowTutorial(tutorial, game, world);
   });
 }
 

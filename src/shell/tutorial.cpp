@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/newgame.h"
+#include "hud/hud.h"
 
 namespace shell {
 
@@ -86,6 +87,50 @@ std::string Tutorial::Heading() const {
 std::string Tutorial::Text() const {
   const core::TutorialStep* s = Current();
   return s ? g_.Loc(s->text) : std::string();
+}
+
+std::vector<int> HudSlotsFor(const std::string& name) {
+  const auto range = [](int first, int last) {
+    std::vector<int> v;
+    for (int i = first; i <= last; ++i) v.push_back(i);
+    return v;
+  };
+  if (name == "camera") return range(hud::kCamDown, hud::kCamMid);
+  if (name == "catalog") return range(hud::kFirstType, hud::kLastType);
+  if (name == "build") return {hud::kBuild};
+  if (name == "trade") return {hud::kTradePanel};
+  if (name == "sell") return {hud::kSell};
+  if (name == "buy") return {hud::kBuy};
+  if (name == "credit") return {hud::kCreditPanel};
+  if (name == "take_credit") return {hud::kTakeCredit};
+  if (name == "toggle") return {hud::kToggle};
+  if (name == "upgrade") return {hud::kUpgrade};
+  if (name == "list") return range(hud::kFirstRow, hud::kLastRow);
+  return {};
+}
+
+void ShowTutorial(Tutorial& t, const core::Game& g, presentation::World& world) {
+  hud::Hud& h = world.hud();
+  if (h.tutorial_skip) {
+    h.tutorial_skip = false;
+    t.Skip();
+  }
+  hud::TutorialView v;
+  if (const core::TutorialStep* step = t.Current()) {
+    v.visible = true;
+    v.heading = g.Loc(kLocTutorial) + " - " + t.Heading();
+    v.text = t.Text();
+    v.skip = g.Loc(kLocTutorialSkip);
+    if (step->mark == core::MarkKind::kButton) v.mark_slots = HudSlotsFor(step->button);
+    if (step->mark == core::MarkKind::kCell) {
+      if (const auto p = world.CellOnView(step->cell_x, step->cell_y)) {
+        v.mark_point = true;
+        v.point_x = p->first;
+        v.point_y = p->second;
+      }
+    }
+  }
+  h.tutorial = std::move(v);
 }
 
 }  // namespace shell

@@ -10,6 +10,7 @@
 
 #include "core/game.h"
 #include "core/tutorial.h"
+#include "presentation/world.h"
 
 namespace shell {
 
@@ -72,5 +73,12 @@ class Tutorial {
   // What the camera and the clock showed when last looked at.
   int32_t seen_x_ = 0, seen_y_ = 0, seen_h_ = 0, seen_day_ = 0;
 };
+
+// The HUD slots a step's "button NAME" frames.
+std::vector<int> HudSlotsFor(const std::string& name);
+
+// After each frame: a Skip pressed on the HUD's panel ends the tutorial, and the panel
+// shows the step now reached (heading, text, Skip, the frame around its control or site).
+void ShowTutorial(Tutorial& t, const core::Game& g, presentation::World& world);
 
 }  // namespace shell

@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "hud/hud.h"
 #include "shell/session.h"
 #include "sim/interpreter.h"
 #include "support/test_data.h"
@@ -123,6 +124,35 @@ TEST(Tutorial, StepsDoneAheadPassAtOnceAndTheStepGoesOnAfterALoad) {
   EXPECT_EQ(t.Step(), 0);
   EXPECT_TRUE(t.session.game.events_enabled);
   EXPECT_TRUE(t.session.game.game_running);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Tutorial, HudPanelFramesTheStepsControlAndItsSkipEndsTheTutorialWithoutAPick) {
+  TutorialPlay t;
+  t.Run("view 1008 709\ntutorial start\nframes 3");
+  const hud::HudObjects& o = t.session.world.hud().objects();
+  ASSERT_TRUE(o.tutorial_bg && o.tutorial_text && o.tutorial_skip_bg);
+  EXPECT_TRUE(o.tutorial_bg->visible());
+  EXPECT_NE(o.tutorial_text->text().find(t.session.game.Loc(560).substr(0, 20)), std::string::npos);
+  // The frame lies around the three camera buttons (step 1 marks them).
+  const auto& cam = t.session.world.hud().buttons()[hud::kCamDown];
+  ASSERT_TRUE(o.tutorial_mark[0]->visible());
+  EXPECT_LT(o.tutorial_mark[2]->position().x, cam.rx - cam.width / 2);
+  EXPECT_LT(o.tutorial_mark[0]->position().y, cam.ry - cam.height / 2);
+
+  // A click on Skip belongs to the panel: the tutorial ends, no site is chosen under it.
+  const int x = static_cast<int>(o.tutorial_skip_bg->position().x);
+  const int y = static_cast<int>(o.tutorial_skip_bg->position().y);
+  const int32_t cell_x = t.session.game.sel_cell_x;
+  t.Run("pointer move " + std::to_string(x) + " " + std::to_string(y) + "\npointer down " + std::to_string(x) + " " +
+        std::to_string(y) + "\npointer up " + std::to_string(x) + " " + std::to_string(y) + "\nframes 2");
+  EXPECT_FALSE(t.session.tutorial.active());
+  EXPECT_EQ(t.session.game.sel_cell_x, cell_x);
+  EXPECT_FALSE(o.tutorial_bg->visible());
+  EXPECT_FALSE(o.tutorial_skip_bg->visible());
 }
 
 }  // namespace

@@ -143,6 +143,14 @@ TEST(Tutorial, HudPanelFramesTheStepsControlAndItsSkipEndsTheTutorialWithoutAPic
   EXPECT_LT(o.tutorial_mark[2]->position().x, cam.rx - cam.width / 2);
   EXPECT_LT(o.tutorial_mark[0]->position().y, cam.ry - cam.height / 2);
 
+  // At the smallest view the game window allows, the panel still lies inside it.
+  t.Run("view 434 370\nframes 2");
+  const scene::HUDSprite& bg = *o.tutorial_bg;
+  EXPECT_GE(bg.position().x - bg.width() / 2, 0.0f);
+  EXPECT_LE(bg.position().x + bg.width() / 2, 434.0f);
+  EXPECT_LE(bg.position().y + bg.height() / 2, 370.0f);
+  t.Run("view 1008 709\nframes 2");
+
   // A click on Skip belongs to the panel: the tutorial ends, no site is chosen under it.
   const int x = static_cast<int>(o.tutorial_skip_bg->position().x);
   const int y = static_cast<int>(o.tutorial_skip_bg->position().y);

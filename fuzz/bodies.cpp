@@ -16,6 +16,7 @@
 #include "core/grid.h"
 #include "core/hiscore.h"
 #include "core/text.h"
+#include "core/tutorial.h"
 #include "scene/gl/image_loader.h"
 #include "shell/locale.h"
 #include "shell/options.h"
@@ -98,6 +99,28 @@ void LanguageList(const Workspace& ws, std::string_view bytes) {
       shell::ReadLocale(g, code);
     } catch (const core::DataError&) {
     }
+  }
+}
+
+void Tutorial(const Workspace& ws, std::string_view bytes) {
+  ws.Write("tutorial_fz.txt", bytes);
+  std::vector<core::TutorialStep> steps;
+  try {
+    steps = core::ReadTutorial(ws.dir() + "/tutorial_fz.txt");
+  } catch (const core::DataError&) {
+    return;
+  }
+  FUZZ_CHECK(!steps.empty() && steps.size() <= core::kMaxTutorialSteps);
+  core::Game g;
+  core::TutorialFacts f;
+  for (const auto& step : steps) {
+    FUZZ_CHECK(step.text >= 0 && step.text < core::kLocaleSize);
+    std::size_t terms = 0;
+    for (const auto& all : step.goal.any_of) terms += all.size();
+    FUZZ_CHECK(terms >= 1 && terms <= core::kMaxConditionTerms);
+    // The goal as the file wrote it reads back to the same condition.
+    FUZZ_CHECK(core::ParseCondition(step.goal_text) == step.goal);
+    (void)core::ConditionHolds(step.goal, g, f);
   }
 }
 
@@ -321,14 +344,14 @@ void Workspace::Write(const std::string& relative, std::string_view bytes) const
 
 void Workspace::Reset() const {
   std::error_code ec;
-  for (const char* name : {"leaders.hof", "options.txt", "loc_fz.txt", "played.qsave", "history.csv"}) fs::remove(fs::path(dir_) / name, ec);
+  for (const char* name : {"leaders.hof", "options.txt", "loc_fz.txt", "tutorial_fz.txt", "played.qsave", "history.csv"}) fs::remove(fs::path(dir_) / name, ec);
 }
 
 const std::vector<Target>& Targets() {
   static const std::vector<Target> targets = {
       {"text", Text},       {"building", Building}, {"language", Language}, {"language_list", LanguageList},
       {"options", Options}, {"hiscore", HiScore},   {"wav", Wav},           {"tga", Tga},
-      {"bmp", Bmp},         {"script", Script},     {"save", Save},
+      {"bmp", Bmp},         {"script", Script},     {"save", Save},         {"tutorial", Tutorial},
   };
   return targets;
 }

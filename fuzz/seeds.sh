@@ -5,7 +5,7 @@
 set -euo pipefail
 src=$1
 out=$2
-for t in text building language language_list options hiscore wav tga bmp script save; do mkdir -p "$out/$t"; done
+for t in text building language language_list options hiscore wav tga bmp script save tutorial; do mkdir -p "$out/$t"; done
 put() { printf "$2" >"$out/$1"; }
 
 # Text lines in every encoding the game reads, with every kind of line end.
@@ -27,6 +27,9 @@ put options/odd 'ru\r\nTrue\r\nfalse\r\n+120\r\n-3\r\n1\r\n 7 \r\n2147483647\r\n
 put options/fullscreen 'en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n-1\r\n'
 put hiscore/table '\xef\xbb\xbfAnn\r\n10\r\n500\r\nBo\r\n5\r\n300\r\nCy\r\n1\r\nx\r\n'
 cp "$src/data/demo.script" "$out/script/demo"
+cp "$src/data/tutorial.txt" "$out/tutorial/bundled"
+put tutorial/odd '# c\r\n560|cell 999 0|on|built.100 >= -2147483648 or warn.4 != 2 and step_days < 1\r\n  \r\n561 | button take_credit | off | money < 0\r\n'
+printf 'tutorial start\ncamera 300 320 60\ncell 17 15\nbuild 15\ntutorial\nday 3\ntutorial skip\ntutorial\n' >"$out/script/tutorial"
 put script/mixed 'new 1\nbuild 3\nday 40\nset money -5\nsell products 99999\nhiscore Ann\nhiscore-list\nstate\n'
 
 # WAV: 8-bit mono PCM, and 16-bit stereo in the extensible format behind a list chunk.

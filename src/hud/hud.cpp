@@ -494,7 +494,9 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
     // The mode switch hides the HUD's sprites and texts with their parents; the panel
     // backgrounds sit apart and go here, so no panel hangs over the side-panel view.
     for (scene::Object* obj : std::initializer_list<scene::Object*>{
-             o.credit_panel_bg, o.trade_panel_bg, o.catalog_frame, o.bldg_panel_bg, o.msg_panel_bg, o.tooltip_bg})
+             o.credit_panel_bg, o.trade_panel_bg, o.catalog_frame, o.bldg_panel_bg, o.msg_panel_bg, o.tooltip_bg,
+             o.tutorial_bg, o.tutorial_skip_bg, o.tutorial_mark[0], o.tutorial_mark[1], o.tutorial_mark[2],
+             o.tutorial_mark[3]})
       Show(obj, false);
     return;
   }
@@ -677,6 +679,7 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
     Show(text, true);
   }
 
+  ShowTutorial(dt);
   ShowTooltip(readout, dt);
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/game.h"
 #include "hud/readout.h"
@@ -59,6 +60,13 @@ struct HudObjects {
   scene::HUDText* msg_text = nullptr;
   std::array<scene::HUDSprite*, core::kInfoBlocks> info_icons{};
   std::array<scene::HUDText*, core::kInfoBlocks> info_texts{};
+  // The tutorial's panel, its Skip button and the four bars of the frame that marks a
+  // control or a site.
+  scene::HUDSprite* tutorial_bg = nullptr;
+  scene::HUDText* tutorial_text = nullptr;
+  scene::HUDSprite* tutorial_skip_bg = nullptr;
+  scene::HUDText* tutorial_skip_text = nullptr;
+  std::array<scene::HUDSprite*, 4> tutorial_mark{};
   // The hover help of the captionless buttons, drawn over everything else.
   scene::HUDSprite* tooltip_bg = nullptr;
   scene::HUDText* tooltip_text = nullptr;
@@ -85,6 +93,16 @@ inline constexpr double kTooltipDelay = 0.6;
 // 20th character of a line, and after the 31st character whatever it is; the text's own
 // line breaks start a new count.
 std::string BreakMessageLines(const std::string& text);
+
+// What the tutorial's panel shows; whoever runs the tutorial fills it every frame.
+struct TutorialView {
+  bool visible = false;
+  std::string heading, text, skip;
+  // HUD slots to frame, and a point of the view (a site's centre) to frame instead.
+  std::vector<int> mark_slots;
+  bool mark_point = false;
+  double point_x = 0, point_y = 0;
+};
 
 class Hud {
  public:
@@ -129,6 +147,13 @@ class Hud {
   // and the message goes to the message window instead.
   bool ShowInfoMessage(int kind, const std::string& text);
 
+  // The tutorial's panel (hud/tutorial_panel.cpp): drawn by ProcessUI in HUD mode. A
+  // release on it belongs to it: true, and on Skip `tutorial_skip` is set.
+  bool TutorialPanelAt(int x, int y) const;
+  bool ReleaseOnTutorial(int x, int y);
+  TutorialView tutorial;
+  bool tutorial_skip = false;
+
   const ButtonTable& buttons() const { return buttons_; }
   ButtonTable& buttons() { return buttons_; }
   HudObjects& objects() { return objects_; }
@@ -147,6 +172,13 @@ class Hud {
   void LayOut(hudbtn& b, int slot);
   void RunCommand(int slot, bool& handled);
   void ShowTooltip(const Readout& readout, double dt);
+  void ShowTutorial(double dt);
+  struct Box {
+    double x = 0, y = 0, w = 0, h = 0;
+    bool Holds(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
+  };
+  Box tutorial_box_, skip_box_;
+  double pulse_ = 0;
 
   core::Game& g_;
   ButtonTable buttons_{};

@@ -180,6 +180,20 @@ void ConstructScene(core::Game& g, scene::MainScene& ms, const MatLibInfo& info,
 
   hud_objs.status_text = NewText(ms.hud_text, &ms.font3, "");
 
+  // The tutorial's panel over the buttons and the overlay, under the hover help.
+  hud_objs.tutorial_bg = NewSprite(ms.hud, "m_tooltip");
+  hud_objs.tutorial_bg->SetVisible(false);
+  hud_objs.tutorial_skip_bg = NewSprite(ms.hud, "m_tooltip");
+  hud_objs.tutorial_skip_bg->SetVisible(false);
+  for (auto*& bar : hud_objs.tutorial_mark) {
+    bar = NewSprite(ms.hud, "m_upg_bar");
+    bar->SetVisible(false);
+  }
+  hud_objs.tutorial_text = NewText(ms.hud_text, &ms.font1, "");
+  hud_objs.tutorial_text->SetVisible(false);
+  hud_objs.tutorial_skip_text = NewText(ms.hud_text, &ms.font1, "");
+  hud_objs.tutorial_skip_text->SetVisible(false);
+
   // The hover help comes last in both layers, so it is drawn over every button and text.
   hud_objs.tooltip_bg = NewSprite(ms.hud, "m_tooltip");
   hud_objs.tooltip_bg->SetVisible(false);

@@ -74,6 +74,8 @@ void World::MsMove(int x, int y) {
 void World::MsUp(int x, int y, bool left) {
   if (g_.hud_mode) hud_.PressVirButton(x, y, 1);
   pointer_down = false;
+  // The tutorial's panel lies over the colony: a click on it is no pick.
+  if (hud_.ReleaseOnTutorial(x, y)) return;
   const scene::Object* obj =
       ms_.GetPickedObject(viewer_w_, viewer_h_, static_cast<float>(x), static_cast<float>(y));
   if (!obj) return;  // empty space: the choice and the selection stay

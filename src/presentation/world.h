@@ -37,6 +37,8 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <functional>
 #include <memory>
 #include <string>
@@ -191,6 +193,9 @@ class World {
   // the game-over stop work as before on top of it.
   void TogglePause();
   bool paused() const { return paused_; }
+  // Where the centre of cell (cx, cy) shows in the view, in view pixels; nothing when it
+  // lies behind the camera (presentation/tutorial_mark.cpp).
+  std::optional<std::pair<double, double>> CellOnView(int32_t cx, int32_t cy) const;
   // Camera target and height, the camera placed there at once.
   void PlaceCamera(int32_t x, int32_t y, int32_t height);
 

@@ -64,6 +64,8 @@ const std::vector<CaptionEntry>& CaptionTable() {
       {423, "main", "game_quickload"},
       {425, "main", "game_history"},
       {424, "launcher", "continue"},
+      {550, "launcher", "tutorial"},
+      {550, "main", "game_tutorial"},
       {425, "history", "window_caption"},
       {22, "main", "credit_sum_label"},
       {140, "hiscore", "name_prompt"},

@@ -14,12 +14,15 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <set>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "core/economy.h"
+#include "core/errors.h"
 #include "core/grid.h"
 #include "core/state_fields.h"
 #include "shell/session.h"
@@ -330,6 +333,8 @@ struct Loaded {
   std::string message;
   scene::Vec3 camera{};
   std::vector<std::pair<const HudField*, int32_t>> hud;
+  // Optional: saves from before the tutorial, and of games without one, have none.
+  std::optional<std::pair<std::vector<core::TutorialStep>, std::pair<int32_t, core::TutorialFacts>>> tutorial;
 };
 
 void ReadLedger(const Reader& r, core::Ledger& out) {
@@ -405,6 +410,31 @@ void ReadGame(const Reader& r, const Session& s, Loaded& out) {
   // The score of a game that ended (or none yet, level 0).
   if (!IsLevel(g.score_entry.level, true))
     score.Fail(score.Where("level") + ": expected 10, 5, 1 or 0, found " + std::to_string(g.score_entry.level));
+}
+
+// The tutorial's step and the player's doings it counts.
+constexpr std::pair<const char*, int32_t core::TutorialFacts::*> kTutorialFacts[] = {
+    {"camera_moved", &core::TutorialFacts::camera_moved}, {"camera_zoomed", &core::TutorialFacts::camera_zoomed},
+    {"saves", &core::TutorialFacts::saves},               {"loads", &core::TutorialFacts::loads},
+    {"step_days", &core::TutorialFacts::step_days}};
+
+json TutorialSave(const Tutorial& t) {
+  json j = {{"step", t.step()}};
+  for (const auto& [name, member] : kTutorialFacts) j[name] = t.facts().*member;
+  return j;
+}
+
+std::pair<std::vector<core::TutorialStep>, std::pair<int32_t, core::TutorialFacts>> ReadTutorialSave(
+    const Reader& r, const Tutorial& t) {
+  const int32_t step = r.Int("step", 0, static_cast<int64_t>(core::kMaxTutorialSteps) - 1);
+  core::TutorialFacts facts;
+  for (const auto& [name, member] : kTutorialFacts)
+    if (r.Has(name)) facts.*member = r.Int(name, 0);
+  try {
+    return {t.ReadSteps(), {step, facts}};
+  } catch (const core::DataError& e) {
+    r.Fail(std::string("the tutorial cannot go on: ") + e.what());
+  }
 }
 
 }  // namespace
@@ -496,7 +526,7 @@ nlohmann::json SaveJson(const SaveParts& parts) {
     days.push_back(std::move(row));
   }
 
-  return {{"format", kSaveFormatName},
+  json doc = {{"format", kSaveFormatName},
           {"version", kSaveFormatVersion},
           {"game_version", QUENMAR_VERSION},
           {"game", std::move(game)},
@@ -509,6 +539,8 @@ nlohmann::json SaveJson(const SaveParts& parts) {
           {"view", std::move(view)},
           {"hud", parts.hud},
           {"history", {{"fields", std::move(fields)}, {"days", std::move(days)}}}};
+  if (s.tutorial.active()) doc["tutorial"] = TutorialSave(s.tutorial);
+  return doc;
 }
 
 namespace {
@@ -593,6 +625,7 @@ Loaded ReadAll(const Session& s, const nlohmann::json& save, const std::string& 
   if (!in.game->history.Assign(std::move(records)))
     history.Fail(history.Where("days") + ": day numbers must rise from 1 to at most " +
                  std::to_string(core::History::kMaxDayNumber));
+  if (top.Has("tutorial")) in.tutorial = ReadTutorialSave(top.Object("tutorial"), s.tutorial);
   return in;
 }
 
@@ -601,7 +634,7 @@ Loaded ReadAll(const Session& s, const nlohmann::json& save, const std::string& 
 void CheckSave(const Session& s, const nlohmann::json& save, const std::string& path) { ReadAll(s, save, path); }
 
 void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) {
-  const Loaded in = ReadAll(s, save, path);
+  Loaded in = ReadAll(s, save, path);
   // Everything is read and checked: only now does the running game change.
   core::Game& g = s.game;
   const core::Game& from = *in.game;
@@ -623,6 +656,8 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
 
   s.traffic.shuttles() = in.shuttles;
   s.traffic.ships() = in.ships;
+  if (in.tutorial) s.tutorial.Adopt(std::move(in.tutorial->first), in.tutorial->second.first, in.tutorial->second.second);
+  else s.tutorial.Forget();
 
   presentation::World& w = s.world;
   if (w.paused() != in.paused) w.TogglePause();

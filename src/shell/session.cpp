@@ -60,6 +60,8 @@ Session::Session() {
     // The day's start is kept first: a month's autosave holds it too.
     rewind.CheckDay();
     CheckAutosave();
+    tutorial.Update();
+    ShowTutorial(tutorial, game, world);
   });
 }
 
@@ -163,12 +165,20 @@ std::string Session::EnsureSavesFolder() {
 }
 
 void Session::SaveGame(const std::string& path) {
-  WriteSave(*this, path);
+  // Counted before writing, so the save itself holds it: loading it then finds the save made.
+  if (tutorial.active()) tutorial.NoteSave();
+  try {
+    WriteSave(*this, path);
+  } catch (...) {
+    if (tutorial.active()) tutorial.SaveFailed();
+    throw;
+  }
   MarkLastGame(path);
 }
 
 void Session::LoadGame(const std::string& path) {
   ReadSave(*this, path);
+  if (tutorial.active()) tutorial.NoteLoad();
   // The actions taken belong to the game that was left.
   undo.Clear();
   // The month the loaded game was saved in has been autosaved already (or was not meant to be).

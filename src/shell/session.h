@@ -28,6 +28,7 @@
 #include "shell/options.h"
 #include "shell/rewind.h"
 #include "shell/save.h"
+#include "shell/tutorial.h"
 #include "shell/undo.h"
 #include "traffic/traffic.h"
 
@@ -185,6 +186,8 @@ class Session {
   UndoHistory undo{*this};
   // The days the game can go back to (shell/rewind.h).
   Rewind rewind{*this};
+  // The guided first colony, when one runs (shell/tutorial.h).
+  Tutorial tutorial{game};
 
  private:
   void Autosave();

@@ -43,6 +43,7 @@ void RegisterGameCommands(Interpreter& in) {
   in.Register("new", [](Interpreter& in, const Args& a) {
     Interpreter::ExpectArgs(a, 1, 1);
     core::StartNewGame(in.game(), Interpreter::ArgInt(a, 0, "level"));
+    in.session().tutorial.Forget();
   });
   in.Register("sandbox", [](Interpreter& in, const Args& a) {
     Interpreter::ExpectArgs(a, 1, 1);

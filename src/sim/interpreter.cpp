@@ -108,6 +108,7 @@ void RegisterAllCommands(Interpreter& in) {
   RegisterHudCommands(in);
   RegisterSaveCommands(in);
   RegisterAdvisorCommands(in);
+  RegisterTutorialCommands(in);
 }
 
 }  // namespace sim

@@ -71,6 +71,8 @@ nlohmann::json HudStateJson(shell::Session& s);
 void RegisterSaveCommands(Interpreter& in);
 // The advisor's explanations (`why`) and the day's ledger.
 void RegisterAdvisorCommands(Interpreter& in);
+// The guided first colony (`tutorial start`, `tutorial`, `tutorial skip`).
+void RegisterTutorialCommands(Interpreter& in);
 
 // Registers every command set.
 void RegisterAllCommands(Interpreter& in);

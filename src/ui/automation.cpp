@@ -173,6 +173,10 @@ void Automation::RegisterWindowCommands() {
         QPainter p(&img);
         const QPoint at = window_.viewer().mapTo(&window_, QPoint(0, 0));
         p.drawImage(at, window_.viewer().Screenshot());
+        // What lies over the view goes in over its picture again.
+        TutorialPanel& tp = window_.tutorial_panel();
+        for (QWidget* over : {static_cast<QWidget*>(&tp), static_cast<QWidget*>(tp.mark())})
+          if (over->isVisible()) p.drawPixmap(over->mapTo(&window_, QPoint(0, 0)), over->grab());
       }
       if (img.isNull() || !img.save(QString::fromStdString(a[1]), "PNG"))
         throw sim::CommandError("cannot write " + a[1]);

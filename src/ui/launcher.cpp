@@ -36,6 +36,8 @@ Launcher::Launcher(shell::Session& s, shell::CaptionSink& captions) : s_(s), cap
   AddButton("start_normal", "Start Normal", 89);
   AddButton("start_hard", "Start Hard", 170);
   AddButton("sandbox", "Sandbox", 251);
+  // Beside the start buttons, over Sandbox: the first game a newcomer plays.
+  AddButton("tutorial", "Tutorial", 251)->setGeometry(251, 150, 75, 22);
   // In the free space between Sandbox and Credits.
   AddButton("continue", "Continue", 360);
   AddButton("credits", "Credits", 470);
@@ -56,6 +58,11 @@ Launcher::Launcher(shell::Session& s, shell::CaptionSink& captions) : s_(s), cap
   connect(button("start_easy"), &QPushButton::clicked, this, [this] { Start(core::kLevelEasy); });
   connect(button("start_normal"), &QPushButton::clicked, this, [this] { Start(core::kLevelNormal); });
   connect(button("start_hard"), &QPushButton::clicked, this, [this] { Start(core::kLevelHard); });
+  connect(button("tutorial"), &QPushButton::clicked, this, [this] {
+    if (s_.game.loading || !on_tutorial) return;
+    hide();
+    on_tutorial();
+  });
   connect(button("sandbox"), &QPushButton::clicked, this, [this] {
     s_.game.sandbox_option = !s_.game.sandbox_option;
     Tick();

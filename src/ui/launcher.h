@@ -44,6 +44,8 @@ class Launcher : public QDialog {
 
   // Shows the game window and starts a new game at `level` (set by the program).
   std::function<void(int32_t level)> on_start;
+  // Tutorial: hides the launcher and starts the tutorial's game.
+  std::function<void()> on_tutorial;
   std::function<void()> on_credits;
   // Shows the game window and loads the last game; false when it could not.
   std::function<bool()> on_continue;

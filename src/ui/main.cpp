@@ -70,6 +70,12 @@ int main(int argc, char** argv) {
     window.activateWindow();  // the keys go to the game from the first moment
     window.StartGame(level);
   };
+  windows.launcher->on_tutorial = [&window] {
+    window.show();
+    window.raise();
+    window.activateWindow();
+    window.StartTutorial();
+  };
   windows.launcher->on_continue = [&window] {
     window.show();
     window.raise();

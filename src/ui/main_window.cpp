@@ -21,12 +21,16 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPushButton>
 #include <tuple>
 #include <vector>
 
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/newgame.h"
+#include "core/trade.h"
 
 namespace ui {
 namespace {
@@ -87,6 +91,23 @@ MainWindow::MainWindow(shell::Session& session, Windows* windows, QWidget* paren
   connect(viewer_, &scene::gl::Viewer::frameSwapped, this, [this] { ShowReadout(); });
 
   BuildMenus();
+
+  tutorial_panel_ = new TutorialPanel(session_, [this](const std::string& name) -> QWidget* {
+    if (name == "catalog") return left_->types();
+    if (name == "build") return left_->build();
+    if (name == "trade" || name == "sell" || name == "buy") {
+      const TradeBox& food = left_->trade(core::kGoodsFood);
+      if (name == "sell") return food.sell;
+      if (name == "buy") return food.buy;
+      return food.group;
+    }
+    if (name == "credit") return right_->credit_sum();
+    if (name == "take_credit") return right_->take();
+    if (name == "toggle") return right_->activate();
+    if (name == "upgrade") return right_->upgrade();
+    if (name == "list") return right_->list();
+    return nullptr;
+  }, client);
 
   end_panel_ = new EndPanel(this);
   end_panel_->on_new_game = [this] {
@@ -168,6 +189,7 @@ void MainWindow::BuildMenus() {
   AddItem(game, "game_start_easy", "Menu1_1", "Start Easy", [this] { StartGame(core::kLevelEasy); });
   AddItem(game, "game_start_normal", "Menu1_2", "Start Normal", [this] { StartGame(core::kLevelNormal); });
   AddItem(game, "game_start_hard", "Menu1_3", "Start Hard", [this] { StartGame(core::kLevelHard); });
+  AddItem(game, "game_tutorial", "game_tutorial", "Tutorial", [this] { StartTutorial(); });
   QAction* sandbox = AddItem(game, "game_sandbox", "Menu1_6", "Sandbox", [this] { ToggleSandbox(); });
   sandbox->setCheckable(true);
   sandbox->setChecked(true);  // as designed; the window's show puts the option's value in
@@ -338,6 +360,7 @@ void MainWindow::ShowReadout() {
     stats->setChecked(world().hud().stats_panel);
   ShowSpeedMarks();
   ShowEndPanel();
+  tutorial_panel_->Refresh();
   // The option comes with a loaded game too, and the launcher or a script may change it.
   ShowSandboxMark();
   ShowUndoItems();
@@ -415,6 +438,15 @@ void MainWindow::CloseHudPanels() {
 void MainWindow::StartGame(int32_t level) {
   try {
     core::StartNewGame(session_.game, level);
+    session_.tutorial.Forget();
+  } catch (const core::DataError& e) {
+    session_.game.host->ErrorBox(e.what());
+  }
+}
+
+void MainWindow::StartTutorial() {
+  try {
+    session_.tutorial.Start();
   } catch (const core::DataError& e) {
     session_.game.host->ErrorBox(e.what());
   }

@@ -21,6 +21,7 @@
 #include "ui/end_panel.h"
 #include "ui/qt_host.h"
 #include "ui/side_panels.h"
+#include "ui/tutorial_panel.h"
 #include "ui/windows.h"
 
 class QAction;
@@ -59,6 +60,7 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
 
   // --- menu commands (each also reachable through its QAction)
   void StartGame(int32_t level);  // Start Easy / Normal / Hard
+  void StartTutorial();           // Tutorial (launcher and Game menu)
   void ToggleSandbox();
   // The Sandbox check mark shows the option for the next game.
   // The sandbox mark and the disaster choice's mark, from the options.
@@ -87,6 +89,7 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   // while a game runs.
   void ShowEndPanel();
   EndPanel& end_panel() { return *end_panel_; }
+  TutorialPanel& tutorial_panel() { return *tutorial_panel_; }
   // The Speed menu's marks: Pause while the game is paused, and the one speed in use.
   void ShowSpeedMarks();
   void TogglePause();             // Pause/Unpause: holds the day clock until undone
@@ -162,6 +165,7 @@ class MainWindow : public QMainWindow, public shell::CaptionSink {
   RightPanel* right_ = nullptr;
   scene::gl::Viewer* viewer_ = nullptr;
   EndPanel* end_panel_ = nullptr;
+  TutorialPanel* tutorial_panel_ = nullptr;
   // A game ended and its way on has not been offered yet; the last frame's game_over.
   bool end_due_ = false;
   bool was_over_ = true;

@@ -140,10 +140,14 @@ TEST_F(Construct, HudButtonsOverlayAndInfoBar) {
   EXPECT_EQ(ms().hud_text->child(6), ov.stats_text);
   EXPECT_EQ(ms().hud_text->child(14), ov.msg_text);
   EXPECT_EQ(ms().hud_text->child(15), o.info_texts[0]);
-  // ... the pause and speed indicator, and the hover help last, over everything.
+  // ... the pause and speed indicator, the tutorial's text and Skip, and the hover help
+  // last, over everything.
   EXPECT_EQ(ms().hud_text->child(36), o.status_text);
-  EXPECT_EQ(ms().hud_text->child_count(), 5 + 1 + 9 + 21 + 1 + 1);
-  EXPECT_EQ(ms().hud_text->child(37), o.tooltip_text);
+  EXPECT_EQ(ms().hud_text->child(37), o.tutorial_text);
+  EXPECT_EQ(ms().hud_text->child(38), o.tutorial_skip_text);
+  EXPECT_FALSE(o.tutorial_text->visible());
+  EXPECT_EQ(ms().hud_text->child_count(), 5 + 1 + 9 + 21 + 1 + 2 + 1);
+  EXPECT_EQ(ms().hud_text->child(39), o.tooltip_text);
   EXPECT_FALSE(o.tooltip_text->visible());
   EXPECT_EQ(o.info_icons[20]->width(), 10.0f);
   EXPECT_TRUE(o.info_icons[20]->visible());

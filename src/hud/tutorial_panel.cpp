@@ -1,0 +1,161 @@
+// The tutorial's panel in the HUD: the step's heading and text, a Skip button, and a
+// pulsing frame around the control the step asks for (or around the site it names).
+#include <algorithm>
+#include <cmath>
+
+#include "hud/hud.h"
+
+namespace hud {
+namespace {
+
+// Font 1 is Courier New of 13 pixels: a character about 8 pixels wide, a line 16 high.
+constexpr double kCharW = 8, kLineH = 16, kPad = 8;
+constexpr double kSkipH = 20;
+// The frame is drawn for this part of each second: a pulse the eye finds without hunting.
+constexpr double kPulseOn = 0.6;
+constexpr double kBar = 3;
+
+std::size_t Chars(const std::string& s) {
+  std::size_t n = 0;
+  for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+// Breaks the text at blanks into lines of at most `width` characters (a longer word is
+// cut), so the panel's height follows from its width.
+std::vector<std::string> Wrap(const std::string& text, std::size_t width) {
+  std::vector<std::string> lines;
+  std::string line, word;
+  std::size_t line_n = 0;
+  const auto flush_word = [&] {
+    if (word.empty()) return;
+    std::size_t wn = Chars(word);
+    if (line_n > 0 && line_n + 1 + wn > width) {
+      lines.push_back(line);
+      line.clear();
+      line_n = 0;
+    }
+    if (line_n > 0) {
+      line += ' ';
+      ++line_n;
+    }
+    line += word;
+    line_n += wn;
+    word.clear();
+  };
+  for (char c : text) {
+    if (c == ' ' || c == '\n') {
+      flush_word();
+      if (c == '\n' && line_n > 0) {
+        lines.push_back(line);
+        line.clear();
+        line_n = 0;
+      }
+    } else if (c != '\r') {
+      word += c;
+    }
+  }
+  flush_word();
+  if (line_n > 0) lines.push_back(line);
+  return lines;
+}
+
+void Visible(scene::Object* o, bool on) {
+  if (o && o->visible() != on) o->SetVisible(on);
+}
+
+void At(scene::Object* o, double x, double y) {
+  if (o) o->SetPosition(static_cast<float>(x), static_cast<float>(y), 0);
+}
+
+void Sized(scene::HUDSprite* s, double w, double h) {
+  if (!s) return;
+  s->SetWidth(static_cast<float>(w));
+  s->SetHeight(static_cast<float>(h));
+}
+
+void Said(scene::HUDText* t, const std::string& text) {
+  if (t && t->text() != text) t->SetText(text);
+}
+
+}  // namespace
+
+bool Hud::TutorialPanelAt(int x, int y) const {
+  return g_.hud_mode && tutorial.visible && tutorial_box_.Holds(x, y);
+}
+
+bool Hud::ReleaseOnTutorial(int x, int y) {
+  if (!TutorialPanelAt(x, y)) return false;
+  if (skip_box_.Holds(x, y)) tutorial_skip = true;
+  return true;
+}
+
+void Hud::ShowTutorial(double dt) {
+  HudObjects& o = objects_;
+  const TutorialView& t = tutorial;
+  const bool on = t.visible;
+  for (scene::Object* obj : std::initializer_list<scene::Object*>{o.tutorial_bg, o.tutorial_text, o.tutorial_skip_bg,
+                                                                 o.tutorial_skip_text})
+    Visible(obj, on);
+  if (!on) {
+    tutorial_box_ = skip_box_ = {};
+    for (auto* bar : o.tutorial_mark) Visible(bar, false);
+    return;
+  }
+  // Top centre, below the information bar, narrower than the view at its smallest.
+  const double pw = std::min(440.0, view_w_ - 20);
+  const auto width = static_cast<std::size_t>(std::max(10.0, (pw - 2 * kPad) / kCharW));
+  std::vector<std::string> lines = Wrap(t.text, width);
+  std::string body = t.heading;
+  for (const auto& l : lines) body += "\r\n" + l;
+  const double ph = kPad + kLineH * static_cast<double>(lines.size() + 1) + kPad + kSkipH + kPad;
+  const double px = (view_w_ - pw) / 2, py = 34;
+  tutorial_box_ = {px, py, pw, ph};
+  Sized(o.tutorial_bg, pw, ph);
+  At(o.tutorial_bg, px + pw / 2, py + ph / 2);
+  Said(o.tutorial_text, body);
+  At(o.tutorial_text, px + kPad, py + kPad);
+  const double sw = static_cast<double>(Chars(t.skip)) * kCharW + 2 * kPad;
+  skip_box_ = {px + pw - kPad - sw, py + ph - kPad - kSkipH, sw, kSkipH};
+  Sized(o.tutorial_skip_bg, sw, kSkipH);
+  At(o.tutorial_skip_bg, skip_box_.x + sw / 2, skip_box_.y + kSkipH / 2);
+  Said(o.tutorial_skip_text, t.skip);
+  At(o.tutorial_skip_text, skip_box_.x + kPad, skip_box_.y + 2);
+
+  // The frame: around every visible marked button together, or around the site.
+  Box mark;
+  bool any = false;
+  for (int slot : t.mark_slots) {
+    if (slot < 0 || slot >= kHudButtonSlots) continue;
+    const hudbtn& b = buttons_[static_cast<std::size_t>(slot)];
+    if (!b.visible) continue;
+    const Box bb{b.rx - b.width / 2, b.ry - b.height / 2, b.width, b.height};
+    if (!any) {
+      mark = bb;
+    } else {
+      const double x2 = std::max(mark.x + mark.w, bb.x + bb.w), y2 = std::max(mark.y + mark.h, bb.y + bb.h);
+      mark.x = std::min(mark.x, bb.x);
+      mark.y = std::min(mark.y, bb.y);
+      mark.w = x2 - mark.x;
+      mark.h = y2 - mark.y;
+    }
+    any = true;
+  }
+  if (!any && t.mark_point) {
+    mark = {t.point_x - 20, t.point_y - 20, 40, 40};
+    any = true;
+  }
+  if (std::isfinite(dt) && dt > 0) pulse_ = std::fmod(pulse_ + dt, 1.0);
+  const bool lit = any && pulse_ < kPulseOn;
+  const double x = mark.x - kBar, y = mark.y - kBar, w = mark.w + 2 * kBar, h = mark.h + 2 * kBar;
+  const Box bars[4] = {{x, y, w, kBar}, {x, y + h - kBar, w, kBar}, {x, y, kBar, h}, {x + w - kBar, y, kBar, h}};
+  for (int i = 0; i < 4; ++i) {
+    scene::HUDSprite* bar = o.tutorial_mark[static_cast<std::size_t>(i)];
+    Visible(bar, lit);
+    if (!lit) continue;
+    Sized(bar, bars[i].w, bars[i].h);
+    At(bar, bars[i].x + bars[i].w / 2, bars[i].y + bars[i].h / 2);
+  }
+}
+
+}  // namespace hud

@@ -180,8 +180,10 @@ void Hud::SetButtonState(int slot, int state) {
   }
 }
 
-void Hud::PressVirButton(int x, int y, int phase) {
-  const int i = HudButtonAt(x, y);
+void Hud::PressVirButton(int x, int y, int phase) { PressSlot(HudButtonAt(x, y), phase); }
+
+void Hud::PressSlot(int i, int phase) {
+  if (i < -1 || i >= kHudButtonSlots) i = -1;
   bool handled = false;
   if (i != -1) {
     SetButtonState(i, 1);
@@ -473,6 +475,7 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
     for (scene::Object* obj : std::initializer_list<scene::Object*>{
              o.credit_panel_bg, o.trade_panel_bg, o.catalog_frame, o.bldg_panel_bg, o.msg_panel_bg, o.tooltip_bg})
       Show(obj, false);
+    for (scene::HUDSprite* edge : o.focus_edges) Show(edge, false);
     return;
   }
   auto btn = [&](int slot) -> const hudbtn& { return buttons_[static_cast<size_t>(slot)]; };
@@ -654,6 +657,7 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
     Show(text, true);
   }
 
+  ShowFocus();
   ShowTooltip(readout, dt);
 }
 

@@ -203,8 +203,10 @@ void Hud::SetButtonState(int slot, int state) {
   }
 }
 
-void Hud::PressVirButton(int x, int y, int phase) {
-  const int i = HudButtonAt(x, y);
+void Hud::PressVirButton(int x, int y, int phase) { PressSlot(HudButtonAt(x, y), phase); }
+
+void Hud::PressSlot(int i, int phase) {
+  if (i < -1 || i >= kHudButtonSlots) i = -1;
   bool handled = false;
   if (i != -1) {
     SetButtonState(i, 1);
@@ -498,6 +500,7 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
              o.tutorial_bg, o.tutorial_skip_bg, o.tutorial_mark[0], o.tutorial_mark[1], o.tutorial_mark[2],
              o.tutorial_mark[3]})
       Show(obj, false);
+    for (scene::HUDSprite* edge : o.focus_edges) Show(edge, false);
     return;
   }
   auto btn = [&](int slot) -> const hudbtn& { return buttons_[static_cast<size_t>(slot)]; };
@@ -680,6 +683,7 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
   }
 
   ShowTutorial(dt);
+  ShowFocus();
   ShowTooltip(readout, dt);
 }
 

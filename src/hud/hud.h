@@ -70,6 +70,16 @@ struct HudObjects {
   // The hover help of the captionless buttons, drawn over everything else.
   scene::HUDSprite* tooltip_bg = nullptr;
   scene::HUDText* tooltip_text = nullptr;
+  // The keyboard focus frame: top, bottom, left and right edge.
+  std::array<scene::HUDSprite*, 4> focus_edges{};
+};
+
+// One place the keyboard focus can rest: a button slot, and for the building-type column
+// and the building list the catalog position or placed slot it stands for (else -1).
+struct FocusStop {
+  int slot = -1;
+  int32_t index = -1;
+  bool operator==(const FocusStop&) const = default;
 };
 
 // Slots of the button table with a role of their own.
@@ -120,6 +130,23 @@ class Hud {
   void SetButtonState(int slot, int state);
   // A press (phase 0) or release (phase 1) at view pixel (x, y).
   void PressVirButton(int x, int y, int phase);
+  // The same on slot `slot` (-1: on no button).
+  void PressSlot(int slot, int phase);
+
+  // --- the keyboard focus (focus.cpp)
+  // Where Tab goes, in order: the message's OK, the open panels' buttons, the trade and
+  // credit buttons, every building type, every placed building, the camera buttons.
+  std::vector<FocusStop> FocusOrder() const;
+  // Tab (or Shift+Tab with `back`): the next stop, the column or the list scrolled so that
+  // it shows. From no stop, or one that has gone, the first (or the last).
+  void MoveFocus(bool back);
+  // Enter or Space: a click on the focused button. False when no button has the focus.
+  bool PressFocused();
+  // The focused stop, or none when the focus rests on nothing shown.
+  FocusStop Focused() const;
+  // The focus rests on a stop of the order.
+  bool HasFocus() const;
+  int32_t focus_slot = -1;
 
   // The frame loop's HUD steps, in its order: the information bar's layout (first), the
   // buttons (HUD mode) and the overlay.
@@ -179,6 +206,7 @@ class Hud {
   };
   Box tutorial_box_, skip_box_;
   double pulse_ = 0;
+  void ShowFocus();
 
   core::Game& g_;
   ButtonTable buttons_{};

@@ -82,6 +82,7 @@ void CreateOverlay(scene::MainScene& ms, const std::string& colony_text, hud::Hu
 void ConstructScene(core::Game& g, scene::MainScene& ms, const MatLibInfo& info,
                     const hud::ButtonTable& buttons, const std::string& colony_text, SceneObjects& objs,
                     hud::HudObjects& hud_objs, LoadPump& pump) {
+  AddKeyboardMaterials(ms.scene.matlib, g.hud_mode);
   // Terrain and building planes, column by column.
   for (int32_t k = 0; k < core::kPlacedSize; ++k) {
     g.load_status = "Building scene... " + std::to_string(k) + "/1000";
@@ -130,6 +131,10 @@ void ConstructScene(core::Game& g, scene::MainScene& ms, const MatLibInfo& info,
   ms.sel_marker->SetLibMaterialName("m_selmarker");
   ms.sel_cube->SetLibMaterialName("m_selmarker");
   ms.upg_bar->SetLibMaterialName("m_upg_bar");
+  // Above the marker, so that the cursor on the chosen cell still shows; clicks pass it.
+  objs.cursor = NewPlane(ms.maincube, "m_cursor", kCellSize, kCellSize, 0, 0, kMarkerZ + 0.5f);
+  objs.cursor->SetPickable(false);
+  objs.cursor->SetVisible(false);
 
   // Shown until the first frame hides those not flying.
   for (int s = 0; s < kShuttlePlanes; ++s)
@@ -193,6 +198,11 @@ void ConstructScene(core::Game& g, scene::MainScene& ms, const MatLibInfo& info,
   hud_objs.tutorial_text->SetVisible(false);
   hud_objs.tutorial_skip_text = NewText(ms.hud_text, &ms.font1, "");
   hud_objs.tutorial_skip_text->SetVisible(false);
+  // The keyboard focus frame, over the buttons.
+  for (scene::HUDSprite*& edge : hud_objs.focus_edges) {
+    edge = NewSprite(ms.hud, "m_focus");
+    edge->SetVisible(false);
+  }
 
   // The hover help comes last in both layers, so it is drawn over every button and text.
   hud_objs.tooltip_bg = NewSprite(ms.hud, "m_tooltip");

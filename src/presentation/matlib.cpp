@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <memory>
 #include <cctype>
 #include <filesystem>
 #include <string>
@@ -73,6 +74,37 @@ bool TryAdd(scene::MaterialLibrary& matlib, const TextureFolder& folder, const s
   if (path.empty()) return false;
   AddMaterial(matlib, name, path, emission);
   return true;
+}
+
+// The keyboard focus frame: one bright colour that stands out on the buttons and the
+// ground alike, made here so that no texture file is needed.
+// The cell cursor: a bright frame, clear inside, so the cell's building still shows.
+void AddCursorMaterial(scene::MaterialLibrary& matlib) {
+  constexpr int kSize = 16, kBorder = 2;
+  scene::Material& m = matlib.Add("m_cursor");
+  auto image = std::make_shared<scene::Image>();
+  image->width = image->height = kSize;
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const bool edge = x < kBorder || y < kBorder || x >= kSize - kBorder || y >= kSize - kBorder;
+      image->rgba.insert(image->rgba.end(), {255, 220, 0, static_cast<uint8_t>(edge ? 255 : 0)});
+    }
+  m.texture.image = std::move(image);
+  m.texture.disabled = false;
+  m.texture.mode = scene::TextureMode::Replace;
+  m.blending_mode = scene::BlendingMode::Transparency;
+  m.emission = {kBright, kBright, kBright, 1};
+}
+
+void AddFocusMaterial(scene::MaterialLibrary& matlib) {
+  scene::Material& m = matlib.Add("m_focus");
+  auto image = std::make_shared<scene::Image>();
+  image->width = image->height = 1;
+  image->rgba = {255, 220, 0, 255};
+  m.texture.image = std::move(image);
+  m.texture.disabled = false;
+  m.texture.mode = scene::TextureMode::Replace;
+  m.emission = {kBright, kBright, kBright, 1};
 }
 
 }  // namespace
@@ -158,6 +190,11 @@ void FillMatLib(core::Game& g, scene::MaterialLibrary& matlib,
     // The hover help's box: not a button face, so not in the list above.
     TryAdd(matlib, folder, "m_tooltip", "tooltip.tga", kBright);
   }
+}
+
+void AddKeyboardMaterials(scene::MaterialLibrary& matlib, bool hud_mode) {
+  AddCursorMaterial(matlib);
+  if (hud_mode) AddFocusMaterial(matlib);
 }
 
 }  // namespace presentation

@@ -237,6 +237,7 @@ void World::GLCadencer2Progress(double deltaTime, double newTime) {
   }
 
   ShowMarkers(g_, ms_, *objs_);
+  ShowCursor();
 }
 
 }  // namespace presentation

@@ -28,6 +28,7 @@
 //   frame.cpp      the frame loop steps, reorient, camera travel, markers.
 //   tubes.cpp      ControlTubes.
 //   pointer.cpp    MsDown, MsMove, MsUp, MsLeave, the wheel.
+//   keys.cpp       the cell cursor of the keyboard.
 //
 // The frame loop (GLCadencer2Progress), in its order: the information bar's layout; message
 // pause of the day clock; view size; reorient; pirates; colony read-out (hud::ShowData),
@@ -86,6 +87,8 @@ struct SceneObjects {
   scene::Plane* trade_ship = nullptr;
   std::array<scene::HUDSprite*, core::kWarnings> warn_sprites{};
   std::array<scene::HUDText*, core::kWarnings> warn_texts{};
+  // The keyboard's cell cursor: a frame around one cell.
+  scene::Plane* cursor = nullptr;
 };
 
 // Lets pending window events run during loading, at most once per interval, so the
@@ -111,6 +114,10 @@ class LoadPump {
 // load_status texts the rest of the game relies on. HUD textures only in HUD mode.
 void FillMatLib(core::Game& g, scene::MaterialLibrary& matlib, const hud::ButtonTable& buttons,
                 MatLibInfo& info, LoadPump& pump);
+
+// The looks the keyboard's marks need, drawn here rather than read from files: the cell
+// cursor's frame and, in HUD mode, the HUD's focus frame ("m_cursor", "m_focus").
+void AddKeyboardMaterials(scene::MaterialLibrary& matlib, bool hud_mode);
 
 // The HUD texture list: the ten fixed names, then every existing button's faces.
 std::vector<std::string> HudTextureList(const hud::ButtonTable& buttons);
@@ -215,6 +222,18 @@ class World {
   // Selects slot `slot` as the building list does and sends the camera to it.
   void SelectSlot(int32_t slot);
 
+  // --- the keyboard (keys.cpp)
+  // The cell cursor moved `right` cells to the right and `down` cells down as the view
+  // shows them, within the grid; the camera follows once it nears the view's edge. The
+  // first move starts it on the chosen cell, the selected building or the cell under the
+  // camera, and (0, 0) just shows it there.
+  void MoveCursor(int right, int down);
+  // Enter on the view: a left click on the cursor's cell (it chooses the site or selects
+  // the building there).
+  void ChooseCursorCell();
+  // The cell cursor's cell; -1 while it is not shown.
+  int32_t cursor_x = -1, cursor_y = -1;
+
   // --- state
   core::Game& game() { return g_; }
   scene::MainScene& main_scene() { return ms_; }
@@ -252,6 +271,7 @@ class World {
   void MirrorCraft();
   void MirrorWarnings();
   void MirrorShuttles();
+  void ShowCursor();
 
   core::Game& g_;
   std::unique_ptr<traffic::Traffic> own_traffic_;

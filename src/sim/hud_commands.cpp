@@ -32,6 +32,10 @@ nlohmann::json HudStateJson(shell::Session& s) {
           {"stats_panel", h.stats_panel},
           {"msg_kind", h.msg_kind},
           {"hud_unit", h.hud_unit},
+          {"hud_focus", h.HasFocus() ? h.focus_slot : -1},
+          {"hud_focus_index", h.HasFocus() ? h.Focused().index : -1},
+          {"cursor_x", s.world.cursor_x},
+          {"cursor_y", s.world.cursor_y},
           {"paused", s.world.paused()}};
 }
 

@@ -1,6 +1,7 @@
 #include "ui/automation.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -17,6 +18,13 @@
 #include "nlohmann/json.hpp"
 
 namespace ui {
+namespace {
+// The focused control by its object name ("view" for the 3D view), or "" with none.
+std::string FocusName() {
+  const QWidget* f = QApplication::focusWidget();
+  return f ? f->objectName().toStdString() : std::string();
+}
+}  // namespace
 
 Automation::Automation(MainWindow& window, const LaunchOptions& options, std::ostream& out, std::ostream& err,
                        QElapsedTimer since_start)
@@ -73,7 +81,9 @@ void Automation::RegisterWindowCommands() {
               {"hud_status", window_.game().hud_mode && hud_status && hud_status->visible() ? hud_status->text() : ""},
               {"panel_status", panel_status->isVisible() ? panel_status->text().toStdString() : ""},
               {"speed_checked", checked},
-              {"panel_warnings", warnings}});
+              {"panel_warnings", warnings},
+              // Where the keys go: the focused control's name.
+              {"focus", FocusName()}});
   });
   // `windows`: every top-level window with its title, visibility and client area on screen
   // (the message window's with its text).

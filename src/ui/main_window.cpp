@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -14,6 +16,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -31,6 +34,7 @@
 #include "core/events.h"
 #include "core/newgame.h"
 #include "core/trade.h"
+#include "ui/keyboard.h"
 
 namespace ui {
 namespace {
@@ -72,7 +76,9 @@ MainWindow::MainWindow(shell::Session& session, Windows* windows, QWidget* paren
   left_ = new LeftPanel(session_, captions, client);
   viewer_ = new scene::gl::Viewer(world().scene(), *world().main_scene().camera, client);
   viewer_->setMinimumSize(64, 64);
-  viewer_->setFocusPolicy(Qt::ClickFocus);
+  viewer_->setObjectName("view");
+  // Tab reaches the view too: the keyboard plays on it.
+  viewer_->setFocusPolicy(Qt::StrongFocus);
   right_ = new RightPanel(session_, captions, client);
   row->addWidget(left_);
   row->addWidget(viewer_, 1);
@@ -91,6 +97,9 @@ MainWindow::MainWindow(shell::Session& session, Windows* windows, QWidget* paren
   connect(viewer_, &scene::gl::Viewer::frameSwapped, this, [this] { ShowReadout(); });
 
   BuildMenus();
+  RegisterCaption("acc_view", [this](const QString& t) { viewer_->setAccessibleName(t); });
+  RegisterCaption("acc_view_keys", [this](const QString& t) { viewer_->setAccessibleDescription(t); });
+  RegisterCaption("acc_message", [this](const QString& t) { windows_->message->setAccessibleName(t); });
 
   tutorial_panel_ = new TutorialPanel(session_, [this](const std::string& name) -> QWidget* {
     if (name == "catalog") return left_->types();
@@ -150,14 +159,25 @@ QAction* MainWindow::AddItem(QMenu* m, const std::string& control, const char* d
   connect(a, &QAction::triggered, this, [command = command] { command(); });
   // The key is shown beside the caption, whatever the language; the shortcut itself is
   // separate so that a text field with focus keeps its keys.
-  const QString shown_key = key ? QKeySequence(key).toString(QKeySequence::NativeText) : QString();
-  auto set = [a, shown_key](const QString& text) { a->setText(shown_key.isEmpty() ? text : text + '\t' + shown_key); };
+  // The caption is kept plain on the item; the menu gives every item its Alt letter.
+  if (key) a->setProperty("key", QKeySequence(key).toString(QKeySequence::NativeText));
+  auto set = [a, m](const QString& text) {
+    a->setProperty("caption", text);
+    LabelMenu(m);
+  };
   set(design_text);
   captions_[control] = set;
   if (key) {
     auto* sc = new QShortcut(QKeySequence(key), this);
     sc->setContext(Qt::WindowShortcut);
-    connect(sc, &QShortcut::activated, this, [this, a] {
+    const bool space = std::string_view(key) == "Space";
+    connect(sc, &QShortcut::activated, this, [this, a, space] {
+      // Space on a focused side-panel button presses it, as Qt's buttons do everywhere else.
+      if (space)
+        if (auto* b = qobject_cast<QAbstractButton*>(QApplication::focusWidget()); b && isAncestorOf(b)) {
+          b->click();
+          return;
+        }
       if (!TextFieldHasFocus() && a->isEnabled()) a->trigger();
     });
   }
@@ -180,7 +200,11 @@ void MainWindow::BuildMenus() {
     QMenu* m = bar->addMenu(design_text);
     menus_[control] = m;
     menus_[designed_name] = m;
-    captions_[control] = [m](const QString& text) { m->setTitle(text); };
+    captions_[control] = [m, bar](const QString& text) {
+      m->menuAction()->setProperty("caption", text);
+      LabelMenuBar(bar);
+    };
+    captions_[control](design_text);
     return m;
   };
   Windows& w = *windows_;
@@ -222,8 +246,7 @@ void MainWindow::BuildMenus() {
         std::tuple{"game_redo", "Redo", std::vector<const char*>{"Ctrl+Y", "Ctrl+Shift+Z"}}}) {
     const bool undo = std::string_view(control) == "game_undo";
     QAction* a = AddItem(game, control, control, design_text, [this, undo] { undo ? Undo() : Redo(); });
-    const QString shown_key = QKeySequence(keys.front()).toString(QKeySequence::NativeText);
-    captions_[control] = [a, shown_key](const QString& text) { a->setText(text + '\t' + shown_key); };
+    a->setProperty("key", QKeySequence(keys.front()).toString(QKeySequence::NativeText));
     captions_[control](design_text);
     for (const char* key : keys) {
       auto* sc = new QShortcut(QKeySequence(key), this);
@@ -387,7 +410,7 @@ void MainWindow::ShowUndoItems() {
     QAction* a = action(control);
     if (!a) continue;
     const QString text = Q(caption);
-    if (a->text().section('\t', 0, 0) != text) captions_[control](text);
+    if (a->property("caption").toString() != text) captions_[control](text);
     if (a->isEnabled() != enabled) a->setEnabled(enabled);
   }
 }
@@ -665,6 +688,17 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
   if (watched == viewer_ && e->type() == QEvent::Resize) world().SetViewSize(viewer_->width(), viewer_->height());
+  if (watched == viewer_ && (e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride)) {
+    if (ViewKey(world(), *static_cast<QKeyEvent*>(e), e->type() == QEvent::ShortcutOverride)) {
+      e->accept();
+      return true;
+    }
+  }
+  // Tabbed into, the view shows where its keys act.
+  if (watched == viewer_ && e->type() == QEvent::FocusIn) {
+    const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+    if ((why == Qt::TabFocusReason || why == Qt::BacktabFocusReason) && world().cursor_x < 0) world().MoveCursor(0, 0);
+  }
   return QMainWindow::eventFilter(watched, e);
 }
 

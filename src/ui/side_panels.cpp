@@ -1,7 +1,10 @@
 #include "ui/side_panels.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QEvent>
+#include <QStringList>
+#include <algorithm>
 #include <QFrame>
 #include <QHelpEvent>
 #include <QTextBlock>
@@ -26,7 +29,14 @@
 
 namespace ui {
 namespace {
+// The words for a warning's state: good, attention, bad.
+constexpr int kLocWarningGood = 767;
+
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The style draws no focus on these: the keyboard's place must show on every control.
+const char* const kFocusFrame =
+    "QComboBox:focus, QPlainTextEdit:focus, QListWidget:focus { border: 2px solid #e0a000; }";
 
 void SetText(QLabel* l, const std::string& s) {
   const QString t = Q(s);
@@ -59,6 +69,8 @@ QPlainTextEdit* Memo(QWidget* parent) {
   auto* m = new QPlainTextEdit(parent);
   m->setReadOnly(true);
   m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Read, not typed in: Tab goes on to the next control.
+  m->setTabChangesFocus(true);
   return m;
 }
 
@@ -83,6 +95,7 @@ std::optional<int32_t> ReadAmount(shell::Session& s, const QLineEdit* field) {
 LeftPanel::LeftPanel(shell::Session& s, const CaptionRegistry& captions, QWidget* parent)
     : QWidget(parent), s_(s) {
   setFixedWidth(kLeftPanelWidth);
+  setStyleSheet(kFocusFrame);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -118,7 +131,6 @@ LeftPanel::LeftPanel(shell::Session& s, const CaptionRegistry& captions, QWidget
   for (int i : {0, 2, 1}) layout->addWidget(trade_[i].group);
 
   captions("construction_group", [construction](const QString& t) { construction->setTitle(t); });
-  captions("colony_data_group", [colony](const QString& t) { colony->setTitle(t); });
   captions("food_trade_group", [g = trade_[0].group](const QString& t) { g->setTitle(t); });
   captions("product_trade_group", [g = trade_[1].group](const QString& t) { g->setTitle(t); });
   captions("raw_trade_group", [g = trade_[2].group](const QString& t) { g->setTitle(t); });
@@ -130,6 +142,30 @@ LeftPanel::LeftPanel(shell::Session& s, const CaptionRegistry& captions, QWidget
     for (auto& box : trade_) box.sell->setText(t);
   });
   captions("building_combo_prompt", [this](const QString& t) { types_->setPlaceholderText(t); });
+  colony_->setObjectName("colony");
+  properties_->setObjectName("properties");
+  types_->setObjectName("types");
+  build_->setObjectName("build");
+  describe_->setObjectName("describe");
+  captions("colony_data_group", [colony, this](const QString& t) {
+    colony->setTitle(t);
+    colony_->setAccessibleName(t);
+  });
+  captions("acc_colony", [this](const QString& t) { colony_->setAccessibleDescription(t); });
+  captions("acc_types", [this](const QString& t) { types_->setAccessibleName(t); });
+  captions("acc_describe", [this](const QString& t) { describe_->setAccessibleName(t); });
+  captions("acc_properties", [this](const QString& t) { properties_->setAccessibleName(t); });
+  for (const auto& [goods, name] : {std::pair{core::kGoodsFood, "food"}, std::pair{core::kGoodsProducts, "products"},
+                                    std::pair{core::kGoodsRaw, "raw"}}) {
+    const TradeBox& box = trade(goods);
+    const std::string n = name;
+    box.amount->setObjectName(QString::fromStdString(n + "_amount"));
+    box.buy->setObjectName(QString::fromStdString(n + "_buy"));
+    box.sell->setObjectName(QString::fromStdString(n + "_sell"));
+    captions("acc_" + n + "_amount", [a = box.amount](const QString& t) { a->setAccessibleName(t); });
+    captions("acc_" + n + "_buy", [b = box.buy](const QString& t) { b->setAccessibleName(t); });
+    captions("acc_" + n + "_sell", [b = box.sell](const QString& t) { b->setAccessibleName(t); });
+  }
 
   connect(types_, &QComboBox::currentIndexChanged, this, [this](int i) { s_.game.constr_choice = i; });
   connect(build_, &QPushButton::clicked, this, [this] { core::ConstructBuilding(s_.game, types_->currentIndex()); });
@@ -196,6 +232,7 @@ bool LeftPanel::eventFilter(QObject* watched, QEvent* e) {
 RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidget* parent)
     : QWidget(parent), s_(s) {
   setFixedWidth(kRightPanelWidth);
+  setStyleSheet(kFocusFrame);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -263,11 +300,27 @@ RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidg
   layout->addWidget(status_);
 
   captions("credit_group", [credit](const QString& t) { credit->setTitle(t); });
-  captions("building_list_group", [buildings](const QString& t) { buildings->setTitle(t); });
+  captions("building_list_group", [buildings, this](const QString& t) {
+    buildings->setTitle(t);
+    list_->setAccessibleName(t);
+  });
   captions("credit_sum_label", [sum_label](const QString& t) { sum_label->setText(t); });
   captions("take_credit_button", [this](const QString& t) { take_->setText(t); });
   captions("destroy_button", [this](const QString& t) { destroy_->setText(t); });
   captions("activate_button", [this](const QString& t) { activate_->setText(t); });
+  sum_label->setBuddy(sum_);
+  sum_->setObjectName("credit_sum");
+  take_->setObjectName("take");
+  list_->setObjectName("list");
+  selected_->setObjectName("selected");
+  upgrade_->setObjectName("upgrade");
+  destroy_->setObjectName("destroy");
+  activate_->setObjectName("activate");
+  captions("acc_credit_sum", [this](const QString& t) { sum_->setAccessibleName(t); });
+  captions("acc_take", [this](const QString& t) { take_->setAccessibleDescription(t); });
+  captions("acc_selected", [this](const QString& t) { selected_->setAccessibleDescription(t); });
+  captions("acc_status", [this](const QString& t) { status_->setAccessibleName(t); });
+  captions("acc_list", [this](const QString& t) { list_->setAccessibleDescription(t); });
 
   connect(take_, &QPushButton::clicked, this, [this] {
     if (const auto sum = ReadAmount(s_, sum_)) core::TakeCredit(s_.game, *sum);
@@ -282,7 +335,33 @@ RightPanel::RightPanel(shell::Session& s, const CaptionRegistry& captions, QWidg
   connect(activate_, &QPushButton::clicked, this, [this] { core::ToggleActive(s_.game, s_.game.selected_bldg); });
 }
 
+void RightPanel::SayWarnings() {
+  const core::Game& g = s_.game;
+  std::vector<int32_t> states;
+  for (const core::warning& w : g.warnings) states.push_back(w.state);
+  if (warning_states_.empty() || states == warning_states_) {
+    warning_states_ = std::move(states);
+    return;
+  }
+  // Each warning that moved between good, attention and bad, with its new words.
+  QStringList said;
+  for (size_t i = 0; i < states.size(); ++i) {
+    if (states[i] == warning_states_[i]) continue;
+    const int32_t st = std::clamp<int32_t>(states[i], 0, 2);
+    said << Q(g.warnings[i].text) + " (" + Q(g.Loc(kLocWarningGood + st)) + ")";
+  }
+  warning_states_ = std::move(states);
+  warning_said_ = said.join("; ");
+  ++warnings_said_;
+  status_->setAccessibleDescription(warning_said_);
+  QAccessibleEvent changed(status_, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&changed);
+  QAccessibleEvent alert(status_, QAccessible::Alert);
+  QAccessible::updateAccessibility(&alert);
+}
+
 void RightPanel::Refresh(const hud::Readout& r) {
+  SayWarnings();
   SetText(status_, r.status);
   for (int k = 0; k < core::kWarnings; ++k) {
     QLabel* label = warnings_[static_cast<size_t>(k)];

@@ -92,6 +92,9 @@ class RightPanel : public QWidget {
   QPushButton* activate() const { return activate_; }
   // How many list lines the last refreshes rewrote (a quiet colony rewrites none).
   int lines_rewritten() const { return lines_rewritten_; }
+  // What the last change of a warning's state said to assistive technology.
+  const QString& warning_said() const { return warning_said_; }
+  int warnings_said() const { return warnings_said_; }
 
  private:
   shell::Session& s_;
@@ -108,6 +111,11 @@ class RightPanel : public QWidget {
   QPushButton* activate_;
   std::vector<std::string> shown_lines_;
   int lines_rewritten_ = 0;
+  // The warnings' states at the last refresh; none before the first.
+  std::vector<int32_t> warning_states_;
+  QString warning_said_;
+  int warnings_said_ = 0;
+  void SayWarnings();
 };
 
 // An edit field read as a whole number; one that is not shows the standard error box

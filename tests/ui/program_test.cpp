@@ -1360,3 +1360,173 @@ TEST(ProgramFullScreen, F11CoversTheScreenInBothModesAndTheChoiceOutlivesARestar
   }
   EXPECT_EQ(core::ReadLines(dir.path() + "/options.txt").at(9), "0");
 }
+
+namespace {
+// Presses `key` until `done` holds for the answer to `command`, waiting after each press
+// until the answer changes (the key and the question reach the game by different ways).
+nlohmann::json PressUntil(Console& game, const char* key, const std::string& command,
+                          const std::function<bool(const nlohmann::json&)>& done, int presses = 60) {
+  nlohmann::json j = game.Ask(command);
+  for (int i = 0; i < presses && !done(j); ++i) {
+    const nlohmann::json before = j;
+    Key(key);
+    for (int t = 0; t < 40 && j == before; ++t) {
+      QThread::msleep(25);
+      j = game.Ask(command);
+    }
+  }
+  return j;
+}
+
+// The catalog position of the cheapest type with `field` above 0.
+int CheapestWith(Console& game, const char* field) {
+  const nlohmann::json cat = game.Ask("catalog");
+  int best = -1;
+  for (size_t k = 0; k < cat["entries"].size(); ++k) {
+    const auto& e = cat["entries"][k];
+    if (e[field].get<int>() > 0 && (best < 0 || e["cst"] < cat["entries"][static_cast<size_t>(best)]["cst"]))
+      best = static_cast<int>(k);
+  }
+  return best;
+}
+
+bool StandsAt(Console& game, const nlohmann::json& cell) {
+  for (const auto& b : game.Ask("placed"))
+    if (b["x"] == cell[0] && b["y"] == cell[1]) return true;
+  return false;
+}
+}  // namespace
+
+// A short game with no mouse at all: energy, food and a workshop built, food sold, a credit
+// taken and the game saved, first on the HUD (cell cursor, Tab and Enter), then with the
+// side panels (Tab through the controls, Space, typed amounts).
+TEST_F(HudPlay, AShortGamePlayedByKeysAloneInBothModes) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_DATA_HOME", QString::fromStdString(dir.path() + "/xdg"));
+  const std::filesystem::path quick = std::filesystem::path(dir.path()) / "xdg" / "quenmar" / "saves" / "quick.qsave";
+  Console game(Args({"--data", dir.path(), "--seed", "7", "--script", Path("hud.script"), "--console"}), env);
+  ASSERT_TRUE(WaitForView(game).is_object()) << game.Errors();
+  // The window takes the keyboard without a click.
+  const nlohmann::json main = FindWindow(game.Ask("windows"), "main");
+  ASSERT_EQ(QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(main["id"].get<uint64_t>())}), 0);
+  AskUntil(game, "window", [](const nlohmann::json& j) { return j["focus"] == "view"; });
+
+  auto state = [&] { return game.Ask("state"); };
+  // The briefing's OK is the first stop.
+  nlohmann::json s = PressUntil(game, "Tab", "state", [](const nlohmann::json& j) { return j["hud_focus"] == 51; }, 1);
+  ASSERT_EQ(s["hud_focus"], 51);
+  s = PressUntil(game, "Return", "state", [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); }, 1);
+  ASSERT_FALSE(s["msg_panel"].get<bool>());
+
+  const int energy = CheapestWith(game, "engout"), food = CheapestWith(game, "food"), workshop = CheapestWith(game, "prod");
+  ASSERT_TRUE(energy >= 0 && food >= 0 && workshop >= 0);
+  for (const int type : {energy, food, workshop}) {
+    SCOPED_TRACE("HUD, type " + std::to_string(type));
+    const nlohmann::json before = state();
+    s = PressUntil(game, "Right", "state", [&](const nlohmann::json& j) {
+      return j["cursor_x"].get<int>() >= before["cursor_x"].get<int>() + 2;
+    }, 2);
+    const nlohmann::json cell = {s["cursor_x"], s["cursor_y"]};
+    s = PressUntil(game, "Return", "state", [&](const nlohmann::json& j) { return j["sel_cell_x"] == cell[0]; }, 1);
+    ASSERT_EQ(s["sel_cell_y"], cell[1]);
+    ASSERT_TRUE(s["build_panel"].get<bool>());
+    // Tab down the column to the type (it scrolls to show it), Enter chooses it.
+    s = PressUntil(game, "Tab", "state", [&](const nlohmann::json& j) {
+      return j["hud_focus_index"] == type && j["hud_focus"].get<int>() >= 2 && j["hud_focus"].get<int>() <= 11;
+    });
+    ASSERT_EQ(s["hud_focus_index"], type);
+    const int32_t scroll = s["cat_scroll"];
+    EXPECT_TRUE(type >= scroll && type < scroll + 10) << "the column shows the framed type";
+    s = PressUntil(game, "Return", "state", [&](const nlohmann::json& j) { return j["constr_choice"] == type; }, 1);
+    ASSERT_EQ(s["constr_choice"], type);
+    // Back to the build button, which comes first while the panel is open.
+    s = PressUntil(game, "shift+Tab", "state", [](const nlohmann::json& j) { return j["hud_focus"] == 12; });
+    ASSERT_EQ(s["hud_focus"], 12);
+    const int32_t money = s["money"];
+    s = PressUntil(game, "Return", "state", [&](const nlohmann::json& j) { return j["money"] != money; }, 1);
+    EXPECT_LT(s["money"].get<int32_t>(), money);
+    EXPECT_TRUE(StandsAt(game, cell)) << cell.dump();
+  }
+
+  // Sell food from the trade panel.
+  s = PressUntil(game, "Tab", "state", [](const nlohmann::json& j) { return j["hud_focus"] == 49; });
+  s = PressUntil(game, "Return", "state", [](const nlohmann::json& j) { return j["trade_panel"].get<bool>(); }, 1);
+  ASSERT_TRUE(s["trade_panel"].get<bool>());
+  s = PressUntil(game, "Tab", "state", [](const nlohmann::json& j) { return j["hud_focus"] == 37; });
+  s = PressUntil(game, "space", "state", [](const nlohmann::json& j) { return j["hud_trade_goods"] == 1; }, 1);
+  EXPECT_EQ(s["hud_trade_goods"], 1);
+  EXPECT_TRUE(game.Ask("window")["paused"].get<bool>()) << "Space on a framed button presses it, not the pause";
+  s = PressUntil(game, "Tab", "state", [](const nlohmann::json& j) { return j["hud_focus"] == 41; });
+  const int32_t stock = s["food"];
+  s = PressUntil(game, "Return", "state", [&](const nlohmann::json& j) { return j["food"] != stock; }, 1);
+  EXPECT_EQ(s["food"], stock - s["hud_trade_amt"].get<int32_t>()) << "sold food";
+
+  // Borrow from the credit panel.
+  s = PressUntil(game, "Tab", "state", [](const nlohmann::json& j) { return j["hud_focus"] == 50; });
+  s = PressUntil(game, "Return", "state", [](const nlohmann::json& j) { return j["credit_panel"].get<bool>(); }, 1);
+  s = PressUntil(game, "Tab", "state", [](const nlohmann::json& j) { return j["hud_focus"] == 45; });
+  s = PressUntil(game, "Return", "state", [](const nlohmann::json& j) { return j["debt"] != 0; }, 1);
+  const int32_t debt = s["debt"];
+  EXPECT_GT(debt, 0);
+
+  // Saved.
+  Key("F5");
+  for (int i = 0; i < 100 && !std::filesystem::exists(quick); ++i) QThread::msleep(50);
+  ASSERT_TRUE(std::filesystem::exists(quick)) << game.Errors();
+  std::filesystem::remove(quick);
+
+  // The same with the side panels.
+  s = PressUntil(game, "h", "state", [](const nlohmann::json& j) { return !j["hud_mode"].get<bool>(); }, 1);
+  ASSERT_FALSE(s["hud_mode"].get<bool>());
+  auto focus_on = [](const char* name) { return [name](const nlohmann::json& j) { return j["focus"] == name; }; };
+  nlohmann::json win = PressUntil(game, "Tab", "window", focus_on("view"));
+  ASSERT_EQ(win["focus"], "view");
+  s = state();
+  const nlohmann::json before = s;
+  s = PressUntil(game, "Down", "state", [&](const nlohmann::json& j) { return j["cursor_y"] != before["cursor_y"]; }, 1);
+  s = PressUntil(game, "Down", "state", [&](const nlohmann::json& j) {
+    return std::abs(j["cursor_y"].get<int>() - before["cursor_y"].get<int>()) >= 2;
+  }, 1);
+  const nlohmann::json cell = {s["cursor_x"], s["cursor_y"]};
+  s = PressUntil(game, "Return", "state", [&](const nlohmann::json& j) { return j["sel_cell_y"] == cell[1]; }, 1);
+  ASSERT_EQ(s["sel_cell_x"], cell[0]);
+  win = PressUntil(game, "Tab", "window", focus_on("types"));
+  ASSERT_EQ(win["focus"], "types");
+  const int32_t choice = state()["constr_choice"];
+  s = PressUntil(game, food < choice ? "Up" : "Down", "state", [&](const nlohmann::json& j) { return j["constr_choice"] == food; });
+  ASSERT_EQ(s["constr_choice"], food);
+  win = PressUntil(game, "Tab", "window", focus_on("build"));
+  ASSERT_EQ(win["focus"], "build");
+  int32_t money = state()["money"];
+  s = PressUntil(game, "space", "state", [&](const nlohmann::json& j) { return j["money"] != money; }, 1);
+  EXPECT_LT(s["money"].get<int32_t>(), money);
+  EXPECT_TRUE(StandsAt(game, cell)) << cell.dump();
+
+  win = PressUntil(game, "Tab", "window", focus_on("food_amount"));
+  ASSERT_EQ(win["focus"], "food_amount");
+  Key("ctrl+a");
+  TypeText("10");
+  win = PressUntil(game, "Tab", "window", focus_on("food_sell"));
+  ASSERT_EQ(win["focus"], "food_sell");
+  const int32_t left = state()["food"];
+  s = PressUntil(game, "space", "state", [&](const nlohmann::json& j) { return j["food"] != left; }, 1);
+  EXPECT_EQ(s["food"], left - 10) << "sold the typed amount";
+
+  // One credit at a time: the HUD's is paid off first.
+  game.Say("set debt 0");
+  win = PressUntil(game, "Tab", "window", focus_on("credit_sum"));
+  ASSERT_EQ(win["focus"], "credit_sum");
+  Key("ctrl+a");
+  TypeText("5000");
+  win = PressUntil(game, "Tab", "window", focus_on("take"));
+  ASSERT_EQ(win["focus"], "take");
+  s = PressUntil(game, "space", "state", [&](const nlohmann::json& j) { return j["debt"] != 0; }, 1);
+  EXPECT_GE(s["debt"].get<int32_t>(), 5000) << "borrowed the typed sum";
+
+  Key("F5");
+  for (int i = 0; i < 100 && !std::filesystem::exists(quick); ++i) QThread::msleep(50);
+  EXPECT_TRUE(std::filesystem::exists(quick)) << "F5 saves with a button focused";
+
+  game.Say("menu game_quit");
+  EXPECT_EQ(game.Finish(), 0);
+}

@@ -8,11 +8,14 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWheelEvent>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <set>
 #include <sstream>
 
 #include "core/errors.h"
@@ -97,20 +100,20 @@ TEST_F(Window, StartUpLoadsTheGameAndWordsTheMenusFromTheLanguage) {
   EXPECT_TRUE(w->world().day_clock().enabled());
   EXPECT_TRUE(w->world().frame_clock().enabled());
   // The language file reads "Ek" for entry k.
-  EXPECT_EQ(w->menu("menu_game")->title(), "E24");
-  EXPECT_EQ(w->menu("menu_speed")->title(), "E25");
-  EXPECT_EQ(w->menu("menu_disasters")->title(), "E30");
-  EXPECT_EQ(w->menu("menu_options")->title(), "E145");
-  EXPECT_EQ(w->action("game_start_easy")->text(), "E1");
-  EXPECT_EQ(w->action("game_quit")->text(), "E4");
-  EXPECT_EQ(w->action("game_sandbox")->text(), "E144");
-  EXPECT_EQ(w->action("speed_pause")->text().section('\t', 0, 0), "E26");
-  EXPECT_EQ(w->action("speed_fast")->text().section('\t', 0, 0), "E29");
-  EXPECT_EQ(w->action("disasters_earthquake")->text(), "E32");
-  EXPECT_EQ(w->action("options_tubes")->text().section('\t', 0, 0), "E167");
-  EXPECT_EQ(w->action("options_isometric")->text().section('\t', 0, 0), "E177");
+  EXPECT_EQ(w->menu("menu_game")->title().remove(QChar('&')), "E24");
+  EXPECT_EQ(w->menu("menu_speed")->title().remove(QChar('&')), "E25");
+  EXPECT_EQ(w->menu("menu_disasters")->title().remove(QChar('&')), "E30");
+  EXPECT_EQ(w->menu("menu_options")->title().remove(QChar('&')), "E145");
+  EXPECT_EQ(w->action("game_start_easy")->text().remove(QChar('&')), "E1");
+  EXPECT_EQ(w->action("game_quit")->text().remove(QChar('&')), "E4");
+  EXPECT_EQ(w->action("game_sandbox")->text().remove(QChar('&')), "E144");
+  EXPECT_EQ(w->action("speed_pause")->text().remove(QChar('&')).section('\t', 0, 0), "E26");
+  EXPECT_EQ(w->action("speed_fast")->text().remove(QChar('&')).section('\t', 0, 0), "E29");
+  EXPECT_EQ(w->action("disasters_earthquake")->text().remove(QChar('&')), "E32");
+  EXPECT_EQ(w->action("options_tubes")->text().remove(QChar('&')).section('\t', 0, 0), "E167");
+  EXPECT_EQ(w->action("options_isometric")->text().remove(QChar('&')).section('\t', 0, 0), "E177");
   // Fullscreen is no locale entry.
-  EXPECT_EQ(w->action("options_fullscreen")->text().section('\t', 0, 0), "Fullscreen");
+  EXPECT_EQ(w->action("options_fullscreen")->text().remove(QChar('&')).section('\t', 0, 0), "Fullscreen");
   EXPECT_TRUE(w->action("options_fullscreen")->isEnabled());
 }
 
@@ -369,7 +372,7 @@ TEST_F(Window, UndoAndRedoItemsNameTheActionAndGreyOutWithoutOne) {
   QAction* redo = w->action("game_redo");
   ASSERT_NE(undo, nullptr);
   ASSERT_NE(redo, nullptr);
-  auto caption = [](QAction* a) { return a->text().section('\t', 0, 0).toStdString(); };
+  auto caption = [](QAction* a) { return a->text().remove(QChar('&')).section('\t', 0, 0).toStdString(); };
   Script("new 10\nset msg_panel 0\nevents off\nset trade_cap 1000\nset money 100000\n");
   w->ShowUndoItems();
   EXPECT_EQ(caption(undo), "Undo");
@@ -403,3 +406,64 @@ TEST_F(Window, UndoAndRedoItemsNameTheActionAndGreyOutWithoutOne) {
 }
 
 }  // namespace
+
+namespace {
+// The Alt letter of a menu caption: the character after its one single '&', or none.
+std::optional<QChar> AltLetter(const QString& text) {
+  std::optional<QChar> letter;
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    if (letter) return std::nullopt;  // two are none
+    letter = text[i + 1].toLower();
+  }
+  return letter;
+}
+}  // namespace
+
+// Every menu title and every item of every menu has an Alt letter of its own in the game's
+// English and Russian, also once the undo items name an action.
+TEST_F(Window, EveryMenuItemHasItsOwnAltLetterInEveryLanguage) {
+  namespace fs = std::filesystem;
+  for (const char* code : {"en", "ru"})
+    fs::copy_file(fs::path(QUENMAR_GAME).parent_path() / (std::string("loc_") + code + ".txt"),
+                  fs::path(dir.path()) / (std::string("loc_") + code + ".txt"), fs::copy_options::overwrite_existing);
+  Script("new 10\nset msg_panel 0\nevents off\nset money 100000\nbuild 0\n");
+  // (The test language's captions, "E1" and so on, have too few letters between them.)
+  for (const char* code : {"en", "ru"}) {
+    SCOPED_TRACE(code);
+    shell::ReadLocale(g(), code, w.get());
+    w->ShowUndoItems();
+    std::vector<QMenu*> menus;
+    std::set<QChar> titles;
+    for (QAction* m : w->menuBar()->actions()) {
+      ASSERT_NE(m->menu(), nullptr);
+      menus.push_back(m->menu());
+      const auto letter = AltLetter(m->menu()->title());
+      ASSERT_TRUE(letter) << m->menu()->title().toStdString();
+      EXPECT_TRUE(titles.insert(*letter).second) << m->menu()->title().toStdString();
+    }
+    EXPECT_EQ(menus.size(), 5u);
+    for (QMenu* m : menus) {
+      std::set<QChar> taken;
+      int items = 0;
+      for (QAction* a : m->actions()) {
+        if (a->isSeparator()) continue;
+        ++items;
+        QString caption = a->text().section('\t', 0, 0);
+        EXPECT_FALSE(caption.isEmpty());
+        const auto letter = AltLetter(a->text().section('\t', 0, 0));
+        ASSERT_TRUE(letter) << a->text().toStdString();
+        EXPECT_TRUE(letter->isLetterOrNumber()) << a->text().toStdString();
+        EXPECT_TRUE(taken.insert(*letter).second) << "twice in " << m->title().toStdString() << ": "
+                                                  << a->text().toStdString();
+      }
+      EXPECT_GE(items, 2);
+    }
+  }
+  EXPECT_TRUE(w->action("game_undo")->isEnabled());
+  EXPECT_TRUE(w->action("game_undo")->text().contains('\t')) << "the key still shows";
+}

@@ -1,5 +1,6 @@
 #include "hud/hud.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
@@ -152,7 +153,29 @@ void Hud::InitHudButtons() {
   set(kDescribe, "but", true, 25, 25, g.Loc(179));
 }
 
-int Hud::HudButtonAt(int x, int y) const {
+namespace {
+// Pixels a caption keeps clear of each side of its button together, its outline included.
+constexpr double kCaptionMargin = 6;
+// The view height, in view pixels, whose every multiple the automatic scale grows by 100 %.
+constexpr double kAutoScaleHeight = 700;
+}  // namespace
+
+int32_t UnitFor(double view_h, double scale) { return core::HudUnit(view_h / (scale > 0 ? scale : 1)); }
+
+double AutoUiScale(double view_h) {
+  // Half steps: a window a little taller than the game's own keeps the HUD as it is; a
+  // 1080-line screen gets 150 %, a 1440-line one and taller 200 %.
+  const double halves = std::floor(view_h / kAutoScaleHeight * 2.0 + 1e-9);
+  return std::clamp(halves / 2.0, 1.0, kMaxUiScale / 100.0);
+}
+
+double UiScale(int32_t percent, double view_h) {
+  if (percent == 0) return AutoUiScale(view_h);
+  return std::clamp(percent, kMinUiScale, kMaxUiScale) / 100.0;
+}
+
+int Hud::HudButtonAt(int view_x, int view_y) const {
+  const double x = view_x / scale_, y = view_y / scale_;
   for (int i = 0; i < kHudButtonSlots; ++i) {
     const hudbtn& b = buttons_[static_cast<size_t>(i)];
     if (!b.exists || !b.visible) continue;
@@ -392,9 +415,9 @@ void Hud::LayOut(hudbtn& b, int slot) {
 }
 
 void Hud::ProcessButtons(double view_w, double view_h) {
-  view_w_ = view_w;
-  view_h_ = view_h;
-  hud_unit = core::HudUnit(view_h);
+  view_w_ = view_w / scale_;
+  view_h_ = view_h / scale_;
+  hud_unit = UnitFor(view_h, scale_);
   std::string wanted;
   wanted.reserve(40);
   for (int i = 0; i < kHudButtonSlots; ++i) {
@@ -458,14 +481,17 @@ void Hud::ProcessButtons(double view_w, double view_h) {
     Place(text, b.rx, b.ry);
     Show(text, b.visible);
     Text(text, b.caption);
+    // A word longer than the button (another language's, or the English "Raw materials")
+    // is drawn smaller rather than past the button's edges; its outline stays inside too.
+    if (text) text->SetFitWidth(static_cast<float>(std::max(1.0, b.width - kCaptionMargin)));
   }
 }
 
 void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double dt) {
-  view_w_ = view_w;
-  view_h_ = view_h;
+  view_w_ = view_w / scale_;
+  view_h_ = view_h / scale_;
   HudObjects& o = objects_;
-  const double w = view_w, h = view_h, u = hud_unit;
+  const double w = view_w_, h = view_h_, u = hud_unit;
   const core::Game& g = g_;
   if (!g.hud_mode) {
     // The mode switch hides the HUD's sprites and texts with their parents; the panel
@@ -723,10 +749,11 @@ void Hud::ShowTooltip(const Readout& readout, double dt) {
   }
   // A character of font 1 is about 8 pixels wide; the box keeps 6 pixels around the text.
   const double tw = static_cast<double>(CharCount(text)) * 8 + 12, th = 20;
-  double x = pointer_x_ + 14, y = pointer_y_ + 22;
+  const double px = pointer_x_ / scale_, py = pointer_y_ / scale_;
+  double x = px + 14, y = py + 22;
   // Kept inside the view: near the right or bottom edge it opens to the other side.
-  if (x + tw > view_w_) x = pointer_x_ - 6 - tw;
-  if (y + th > view_h_) y = pointer_y_ - 8 - th;
+  if (x + tw > view_w_) x = px - 6 - tw;
+  if (y + th > view_h_) y = py - 8 - th;
   if (x < 0) x = 0;
   if (y < 0) y = 0;
   Size(o.tooltip_bg, tw, th);

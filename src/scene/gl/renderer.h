@@ -150,8 +150,9 @@ class Renderer {
   void EnsureIndices(int quads);
   Texture TextureFor(const Material& m);
   Texture UploadTexture(const Image& img);
-  const GlyphAtlas& AtlasFor(const BitmapFont& font);
-  GLuint AtlasTexture(const BitmapFont& font);
+  // The atlas of `family` at `px` device pixels.
+  const GlyphAtlas& AtlasFor(const std::string& family, int px);
+  GLuint AtlasTexture(const std::string& family, int px);
   void BindSampler(bool linear_mag, bool linear_min);
   void DropSceneCaches();
 

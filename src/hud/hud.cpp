@@ -175,7 +175,29 @@ void Hud::InitHudButtons() {
   set(kDescribe, "but", true, 25, 25, g.Loc(179));
 }
 
-int Hud::HudButtonAt(int x, int y) const {
+namespace {
+// Pixels a caption keeps clear of each side of its button together, its outline included.
+constexpr double kCaptionMargin = 6;
+// The view height, in view pixels, whose every multiple the automatic scale grows by 100 %.
+constexpr double kAutoScaleHeight = 700;
+}  // namespace
+
+int32_t UnitFor(double view_h, double scale) { return core::HudUnit(view_h / (scale > 0 ? scale : 1)); }
+
+double AutoUiScale(double view_h) {
+  // Half steps: a window a little taller than the game's own keeps the HUD as it is; a
+  // 1080-line screen gets 150 %, a 1440-line one and taller 200 %.
+  const double halves = std::floor(view_h / kAutoScaleHeight * 2.0 + 1e-9);
+  return std::clamp(halves / 2.0, 1.0, kMaxUiScale / 100.0);
+}
+
+double UiScale(int32_t percent, double view_h) {
+  if (percent == 0) return AutoUiScale(view_h);
+  return std::clamp(percent, kMinUiScale, kMaxUiScale) / 100.0;
+}
+
+int Hud::HudButtonAt(int view_x, int view_y) const {
+  const double x = view_x / scale_, y = view_y / scale_;
   for (int i = 0; i < kHudButtonSlots; ++i) {
     const hudbtn& b = buttons_[static_cast<size_t>(i)];
     if (!b.exists || !b.visible) continue;
@@ -417,9 +439,9 @@ void Hud::LayOut(hudbtn& b, int slot) {
 }
 
 void Hud::ProcessButtons(double view_w, double view_h) {
-  view_w_ = view_w;
-  view_h_ = view_h;
-  hud_unit = core::HudUnit(view_h);
+  view_w_ = view_w / scale_;
+  view_h_ = view_h / scale_;
+  hud_unit = UnitFor(view_h, scale_);
   std::string wanted;
   wanted.reserve(40);
   for (int i = 0; i < kHudButtonSlots; ++i) {
@@ -483,14 +505,17 @@ void Hud::ProcessButtons(double view_w, double view_h) {
     Place(text, b.rx, b.ry);
     Show(text, b.visible);
     Text(text, b.caption);
+    // A word longer than the button (another language's, or the English "Raw materials")
+    // is drawn smaller rather than past the button's edges; its outline stays inside too.
+    if (text) text->SetFitWidth(static_cast<float>(std::max(1.0, b.width - kCaptionMargin)));
   }
 }
 
 void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double dt) {
-  view_w_ = view_w;
-  view_h_ = view_h;
+  view_w_ = view_w / scale_;
+  view_h_ = view_h / scale_;
   HudObjects& o = objects_;
-  const double w = view_w, h = view_h, u = hud_unit;
+  const double w = view_w_, h = view_h_, u = hud_unit;
   const core::Game& g = g_;
   if (!g.hud_mode) {
     // The mode switch hides the HUD's sprites and texts with their parents; the panel
@@ -695,8 +720,10 @@ void Hud::PointerAt(int x, int y) {
 
 void Hud::PointerLeft() { pointer_in_view_ = false; }
 
-int Hud::AdvisorTargetAt(int x, int y) const {
+int Hud::AdvisorTargetAt(int view_x, int view_y) const {
   const core::Game& g = g_;
+  // Warnings and blocks lie in HUD pixels, the pointer in view pixels.
+  const double x = view_x / scale_, y = view_y / scale_;
   // Only the HUD shows them in the view; the side panels have their own, with Qt's tips.
   if (g.level == 0 || !g.hud_mode) return -1;
   // A warning: its tick (centred on x, y) and its text to the right; font 2 is about 8
@@ -799,7 +826,8 @@ void Hud::ShowTooltip(const Readout& readout, double dt) {
     ++rows;
   }
   const double tw = static_cast<double>(widest) * 8 + 12, th = static_cast<double>(rows) * 17 + 10;
-  double x = pointer_x_ + 14, y = pointer_y_ + 22;
+  const double px = pointer_x_ / scale_, py = pointer_y_ / scale_;
+  double x = px + 14, y = py + 22;
   // Texts are drawn over every sprite, the tip's box included: the advisor's tall tips
   // open clear of the texts around their target, above the warnings or below the bar.
   if (hover_slot_ >= kTipInfoBlock) {
@@ -813,8 +841,8 @@ void Hud::ShowTooltip(const Readout& readout, double dt) {
     y = top - 4 - th;
   }
   // Kept inside the view: near the right or bottom edge it opens to the other side.
-  if (x + tw > view_w_) x = pointer_x_ - 6 - tw;
-  if (y + th > view_h_) y = pointer_y_ - 8 - th;
+  if (x + tw > view_w_) x = px - 6 - tw;
+  if (y + th > view_h_) y = py - 8 - th;
   if (x < 0) x = 0;
   if (y < 0) y = 0;
   Size(o.tooltip_bg, tw, th);

@@ -22,7 +22,7 @@ inline constexpr int kHudButtonSlots = 101;
 struct hudbtn {
   int32_t id = 0;
   double x = 0, y = 0;    // fixed position; 0 = laid out by the slot's rule
-  double rx = 0, ry = 0;  // current centre on screen, view pixels, y down
+  double rx = 0, ry = 0;  // current centre on screen, HUD pixels, y down
   double width = 0, height = 0;
   bool hasstates = false;  // three pictures: normal, pressed, hovered
   bool exists = false;
@@ -113,6 +113,20 @@ struct TutorialView {
   bool mark_point = false;
   double point_x = 0, point_y = 0;
 };
+// The HUD is laid out in HUD pixels: view pixels divided by the UI scale, so that every
+// size and place of the table grows with the scale and the renderer draws it back at the
+// view's size. The layout unit of a view `view_h` view pixels high at `scale`; the one rule
+// for every frame, every load and the warnings.
+int32_t UnitFor(double view_h, double scale);
+
+// The UI scales the player may choose, in percent, and the automatic one: a view at least
+// half as tall again as the game's own gets a larger HUD, in half steps up to 200 %. The
+// view's pixels are already device-independent (the renderer multiplies the screen's
+// device pixel ratio in), so a high-density screen is not counted twice.
+inline constexpr int32_t kMinUiScale = 75, kMaxUiScale = 200, kUiScaleStep = 25;
+double AutoUiScale(double view_h);
+// `percent` 0 is automatic; anything else is clamped to the range and taken.
+double UiScale(int32_t percent, double view_h);
 
 class Hud {
  public:
@@ -185,8 +199,13 @@ class Hud {
   ButtonTable& buttons() { return buttons_; }
   HudObjects& objects() { return objects_; }
 
+  // View pixels per HUD pixel; the pointer's view pixels are divided by it.
+  double scale() const { return scale_; }
+  void SetScale(double scale) { scale_ = scale > 0 ? scale : 1; }
+
   // --- HUD state
-  int32_t hud_unit = 30;
+  // The unit of the view a new world starts with, as a load would set it.
+  int32_t hud_unit = UnitFor(709, 1);
   int32_t cat_scroll = 0;
   int32_t list_scroll = 0;
   int32_t hud_trade_goods = 1;
@@ -211,7 +230,9 @@ class Hud {
   core::Game& g_;
   ButtonTable buttons_{};
   HudObjects objects_;
+  // The view in HUD pixels.
   double view_w_ = 1008, view_h_ = 709;
+  double scale_ = 1;
   int pointer_x_ = 0, pointer_y_ = 0;
   bool pointer_in_view_ = true;
   int hover_slot_ = -1;

@@ -175,6 +175,13 @@ void World::ShowData() {
   if (InfoBarHasUnplacedBlock()) ArrangeInfoIcons();
 }
 
+void World::ApplyUiScale() {
+  const double scale = hud::UiScale(ui_scale, view_h);
+  hud_.SetScale(scale);
+  ms_.scene.hud_scale = static_cast<float>(scale);
+  hud_.hud_unit = hud::UnitFor(view_h, scale);
+}
+
 void World::GLCadencer2Progress(double deltaTime, double newTime) {
   (void)newTime;
   ArrangeInfoIcons();
@@ -189,7 +196,11 @@ void World::GLCadencer2Progress(double deltaTime, double newTime) {
 
   view_w = viewer_w_;
   view_h = viewer_h_;
-  g_.view_h = viewer_h_;
+  const double scale = hud::UiScale(ui_scale, viewer_h_);
+  hud_.SetScale(scale);
+  ms_.scene.hud_scale = static_cast<float>(scale);
+  // The warnings are laid out in the HUD's pixels like the rest of it.
+  g_.view_h = core::Round(viewer_h_ / scale);
 
   reorient();
 

@@ -252,6 +252,10 @@ class World {
   audio::AudioSettings audio_settings;
   // Drag sensitivity, hundredths of a scene unit per pixel (options file).
   int32_t pan_speed = 50;
+  // The UI scale in percent (options file); 0 follows the view's height. Every frame
+  // applies it; ApplyUiScale does at once, the HUD's unit included.
+  int32_t ui_scale = 0;
+  void ApplyUiScale();
   // The tubes' neighbour lookup (the benchmark swaps in the literal scan).
   CellLookupFn cell_lookup = core::BuildingAt;
 

@@ -149,4 +149,10 @@ void HUDText::SetLayout(TextLayout l) {
   Touch();
 }
 
+void HUDText::SetFitWidth(float w) {
+  if (w == fit_width_) return;
+  fit_width_ = w;
+  Touch();
+}
+
 }  // namespace scene

@@ -206,6 +206,11 @@ class HUDText : public Object {
   void SetAlignment(Alignment a);
   TextLayout layout() const { return layout_; }
   void SetLayout(TextLayout l);
+  // The widest the text may be drawn, in HUD pixels (0: any width). A wider text is drawn
+  // in a smaller size of its font until its widest line fits, so that a caption stays on
+  // its button whatever the language.
+  float fit_width() const { return fit_width_; }
+  void SetFitWidth(float w);
 
  protected:
   HUDText() : Object(ObjectKind::HUDText) {}
@@ -216,6 +221,7 @@ class HUDText : public Object {
   const BitmapFont* font_ = nullptr;
   Alignment alignment_ = Alignment::LeftJustify;
   TextLayout layout_ = TextLayout::Top;
+  float fit_width_ = 0;
 };
 
 // A positional omni light (the only style the game uses), shining while visible. Its

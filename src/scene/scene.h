@@ -66,6 +66,9 @@ class Scene {
   DummyCube& root() { return *root_; }
   const DummyCube& root() const { return *root_; }
   MaterialLibrary matlib;
+  // View pixels per HUD pixel: HUD objects are placed in HUD pixels and drawn this much
+  // larger, their glyphs rendered at the larger size.
+  float hud_scale = 1;
 
   // Number of objects ever created in this scene, the root included (ids are 0..n-1).
   int object_count() const { return next_id_; }

@@ -7,6 +7,7 @@
 #include "core/grid.h"
 #include "core/paths.h"
 #include "core/text.h"
+#include "hud/hud.h"
 
 namespace shell {
 namespace {
@@ -63,7 +64,8 @@ std::vector<std::string> OptionLines(const core::Game& g, const Options& o) {
           std::to_string(g.cam_height),
           BoolText(g.isometric),
           BoolText(o.fullscreen),
-          std::to_string(g.disasters_option)};
+          std::to_string(g.disasters_option),
+          std::to_string(o.ui_scale)};
 }
 
 void SetDefaultOptions(core::Game& g, Options& o) {
@@ -102,6 +104,12 @@ bool LoadOptions(core::Game& g, Options& o, CaptionSink* sink) {
       disasters = IntLine(lines, 10);
       if (disasters < core::kDisastersRules || disasters > core::kDisastersOff)
         throw BadLine{10, core::LineAt(lines, 10)};
+    }
+    // Older files end before the twelfth line: the scale follows the window.
+    if (!core::LineAt(lines, 11).empty()) {
+      read.ui_scale = IntLine(lines, 11);
+      if (read.ui_scale != 0 && (read.ui_scale < hud::kMinUiScale || read.ui_scale > hud::kMaxUiScale))
+        throw BadLine{11, core::LineAt(lines, 11)};
     }
     o = read;
     g.disasters_option = disasters;

@@ -17,13 +17,15 @@ struct Options {
   int32_t music_volume = 50;  // 0..100
   int32_t pan_speed = 50;     // 0..100
   bool fullscreen = false;    // the game window covers the screen
+  int32_t ui_scale = 0;       // percent, kMinUiScale..kMaxUiScale; 0 follows the window
   bool operator==(const Options&) const = default;
 };
 
 // The nine lines every version has read, the tenth (full screen) and the eleventh (the
-// disasters of the next game: 0 as the rules say, 1 rare, 2 off) that came later: a file
-// without them reads as windowed and as the rules say, and an older reader ignores them.
-inline constexpr int kOptionLines = 11;
+// disasters of the next game: 0 as the rules say, 1 rare, 2 off) and the twelfth (the UI
+// scale in percent, 0 automatic) that came later: a file without them reads as windowed,
+// as the rules say and automatic, and an older reader ignores them.
+inline constexpr int kOptionLines = 12;
 
 // The file the settings are written to: under the game's config_dir when it has one, else
 // beside the data. Reading falls back to the data's own file until the player's exists.
@@ -41,13 +43,14 @@ void SetDefaultOptions(core::Game& g, Options& o);
 // then; a bad line is also shown in an error box naming the file, the line and its value.
 // The tenth line (full screen) may be missing or empty (off); any other value that is no
 // Boolean is a bad line like the others; so is an eleventh line (disasters) that is there
-// and not 0, 1 or 2. Volumes and drag speed read outside 0..100 and a camera height outside 10..200
+// and not 0, 1 or 2, and a twelfth (UI scale) that is there and neither 0 nor within
+// 75..200. Volumes and drag speed read outside 0..100 and a camera height outside 10..200
 // are taken to the nearest end of the range. Throws core::DataError when even English
 // cannot be loaded (nothing else is changed or saved then) or when the defaults cannot
 // be written.
 bool LoadOptions(core::Game& g, Options& o, CaptionSink* sink = nullptr);
 
-// Writes the eleven lines, replacing the file. Throws core::DataError on failure.
+// Writes the twelve lines, replacing the file. Throws core::DataError on failure.
 void SaveOptions(const core::Game& g, const Options& o);
 
 }  // namespace shell

@@ -676,7 +676,7 @@ void ApplySave(Session& s, const nlohmann::json& save, const std::string& path) 
   }
   // The unit is the view's, not the file's: a session that has drawn no frame yet lays the
   // HUD out for its view as the first frame would.
-  w.hud().hud_unit = core::HudUnit(w.view_h);
+  w.ApplyUiScale();
   // The message comes back where the mode the player is in now shows it.
   s.hud_message = {w.hud().msg_kind, in.message};
   s.FitViewToMode();

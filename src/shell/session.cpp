@@ -129,6 +129,10 @@ audio::AudioSettings Session::AudioSettings() const {
 
 void Session::ApplyOptions() {
   world.pan_speed = options.pan_speed;
+  if (world.ui_scale != options.ui_scale) {
+    world.ui_scale = options.ui_scale;
+    world.ApplyUiScale();
+  }
   world.audio_settings = AudioSettings();
 }
 

@@ -77,6 +77,7 @@ void Automation::RegisterWindowCommands() {
               {"day_clock", window_.world().day_clock().enabled()},
               {"frames", frames_},
               {"fullscreen", window_.isFullScreen()},
+              {"hud_scale", window_.world().hud().scale()},
               {"window", {window_.geometry().x(), window_.geometry().y(), window_.width(), window_.height()}},
               {"hud_status", window_.game().hud_mode && hud_status && hud_status->visible() ? hud_status->text() : ""},
               {"panel_status", panel_status->isVisible() ? panel_status->text().toStdString() : ""},

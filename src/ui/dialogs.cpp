@@ -2,6 +2,7 @@
 #include "ui/picture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QApplication>
 #include <QFileInfo>
 #include <QFontInfo>
@@ -24,6 +25,7 @@
 
 #include "core/errors.h"
 #include "core/hiscore.h"
+#include "hud/hud.h"
 #include "traffic/monitor.h"
 
 namespace ui {
@@ -257,8 +259,17 @@ OptionsWindow::OptionsWindow(shell::Session& s) : s_(s) {
       checks_[row]->setGeometry(202, top + 6, 22, 20);
     }
   }
+  scale_label_ = new QLabel(this);
+  scale_label_->setGeometry(8, 134, 100, 22);
+  scale_ = new QComboBox(this);
+  scale_->setObjectName("ui_scale");
+  scale_->setGeometry(110, 134, 114, 22);
+  scale_->addItem(QString(), 0);
+  for (int p = hud::kMinUiScale; p <= hud::kMaxUiScale; p += hud::kUiScaleStep)
+    scale_->addItem(QString("%1 %").arg(p), p);
+  scale_label_->setBuddy(scale_);
   ok_ = new QPushButton("OK", this);
-  ok_->setGeometry(149, 160, 75, 25);
+  ok_->setGeometry(149, 162, 75, 25);
   // Nothing to type here: Enter is OK.
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, [this] { Ok(); });
@@ -276,6 +287,16 @@ void OptionsWindow::showEvent(QShowEvent* e) {
   sliders_[2]->setValue(o.pan_speed);
   checks_[0]->setChecked(o.sound_on);
   checks_[1]->setChecked(o.music_on);
+  // The language may have changed since the window was made.
+  scale_label_->setText(Q(s_.game.Loc(850)));
+  scale_->setItemText(0, Q(s_.game.Loc(851)));
+  const int at = scale_->findData(o.ui_scale);
+  // A scale the file had between the steps stays until the player picks another.
+  if (at >= 0) scale_->setCurrentIndex(at);
+  else {
+    scale_->addItem(QString("%1 %").arg(o.ui_scale), o.ui_scale);
+    scale_->setCurrentIndex(scale_->count() - 1);
+  }
   timer_.start();
 }
 
@@ -291,6 +312,7 @@ void OptionsWindow::Copy() {
   o.pan_speed = sliders_[2]->value();
   o.sound_on = checks_[0]->isChecked();
   o.music_on = checks_[1]->isChecked();
+  o.ui_scale = scale_->currentData().toInt();
   // The frame loop plays and pans with these from its next frame.
   s_.ApplyOptions();
 }

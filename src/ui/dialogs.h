@@ -9,6 +9,7 @@
 #include "shell/session.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -90,7 +91,7 @@ class HiScoreWindow : public QDialog {
   QPlainTextEdit* list_;
 };
 
-// Audio volumes and switches, drag speed. Slider moves act within half a second; OK
+// Audio volumes and switches, drag speed, UI scale. Slider moves act within half a second; OK
 // saves, the title-bar close only hides.
 class OptionsWindow : public QDialog {
   Q_OBJECT
@@ -99,6 +100,8 @@ class OptionsWindow : public QDialog {
   QSlider* slider(int row) const { return sliders_[row]; }
   QCheckBox* check(int row) const { return checks_[row]; }
   QPushButton* ok() const { return ok_; }
+  // Automatic first, then the percentages from small to large.
+  QComboBox* scale() const { return scale_; }
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -110,6 +113,8 @@ class OptionsWindow : public QDialog {
   shell::Session& s_;
   QSlider* sliders_[3];
   QCheckBox* checks_[2];
+  QLabel* scale_label_;
+  QComboBox* scale_;
   QPushButton* ok_;
   QTimer timer_;
 };

@@ -12,6 +12,7 @@
 #include <QToolTip>
 #include <QGroupBox>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +20,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cmath>
 
 #include "core/advisor.h"
 #include "core/catalog.h"
@@ -55,14 +60,32 @@ void SetText(QPushButton* b, const std::string& s) {
   if (b->text() != t) b->setText(t);
 }
 // A memo rewritten only when its text changed, keeping the player's scroll position.
-void SetMemo(QPlainTextEdit* m, std::string& shown, const std::vector<std::string>& lines) {
+bool SetMemo(QPlainTextEdit* m, std::string& shown, const std::vector<std::string>& lines) {
   std::string text;
   for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\n" : "") + lines[i];
-  if (text == shown) return;
+  if (text == shown) return false;
   shown = std::move(text);
   const int scroll = m->verticalScrollBar() ? m->verticalScrollBar()->value() : 0;
   m->setPlainText(Q(shown));
   if (m->verticalScrollBar()) m->verticalScrollBar()->setValue(scroll);
+  return true;
+}
+
+// The colony data in the largest bold size up to `largest` pixels in which its widest line
+// fits the memo without breaking and all its lines fit its height, but no smaller than
+// `smallest`: the words of a longer language shrink the text instead of cutting its lines.
+void FitMemoFont(QPlainTextEdit* m, const std::string& text, int largest, int smallest) {
+  const int margin = 2 * static_cast<int>(std::ceil(m->document()->documentMargin())) + 2;
+  const int room_w = m->viewport()->width() - margin, room_h = m->viewport()->height() - margin;
+  const QStringList lines = Q(text).split('\n');
+  int px = largest;
+  for (; px > smallest; --px) {
+    const QFontMetrics fm(MemoFont(px, true));
+    int widest = 0;
+    for (const QString& l : lines) widest = std::max(widest, fm.horizontalAdvance(l));
+    if (widest <= room_w && fm.lineSpacing() * static_cast<int>(lines.size()) <= room_h) break;
+  }
+  if (m->font().pixelSize() != px) m->setFont(MemoFont(px, true));
 }
 
 QPlainTextEdit* Memo(QWidget* parent) {
@@ -119,7 +142,7 @@ LeftPanel::LeftPanel(shell::Session& s, const CaptionRegistry& captions, QWidget
   auto* colony_layout = new QVBoxLayout(colony);
   colony_layout->setContentsMargins(2, 2, 2, 2);
   colony_ = Memo(colony);
-  colony_->setFont(MemoFont(13, true));
+  colony_->setFont(MemoFont(kColonyFontPixels, true));
   colony_->setStyleSheet("QPlainTextEdit { color: black; }");
   colony_layout->addWidget(colony_);
   colony_->viewport()->installEventFilter(this);
@@ -209,7 +232,11 @@ void LeftPanel::Refresh(const hud::Readout& r) {
   SetText(cost_, r.cost);
   SetText(upkeep_, r.upkeep);
   SetMemo(properties_, shown_properties_, r.building);
-  SetMemo(colony_, shown_colony_, r.colony);
+  // Refitted when the text changes and when the memo got its size (it has none until shown).
+  if (SetMemo(colony_, shown_colony_, r.colony) || colony_->viewport()->size() != colony_fitted_size_) {
+    colony_fitted_size_ = colony_->viewport()->size();
+    FitMemoFont(colony_, shown_colony_, kColonyFontPixels, kColonyFontMinPixels);
+  }
   SetText(trade_[0].price, r.food_price);
   SetText(trade_[1].price, r.product_price);
   SetText(trade_[2].price, r.raw_price);

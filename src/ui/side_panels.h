@@ -26,6 +26,8 @@ class QPushButton;
 namespace ui {
 
 inline constexpr int kLeftPanelWidth = 249;
+// The colony data's bold size in pixels, and the least it shrinks to so its lines fit.
+inline constexpr int kColonyFontPixels = 13, kColonyFontMinPixels = 9;
 inline constexpr int kRightPanelWidth = 185;
 
 // Registers a control's caption setter under its caption-table name.
@@ -72,6 +74,7 @@ class LeftPanel : public QWidget {
   TradeBox trade_[3];
   std::vector<std::string> shown_types_;
   std::string shown_colony_, shown_properties_;
+  QSize colony_fitted_size_;
 };
 
 class RightPanel : public QWidget {

@@ -12,7 +12,7 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-const std::string kDefaultFile = "en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n0\r\n0\r\n";
+const std::string kDefaultFile = "en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n0\r\n0\r\n0\r\n";
 
 // The error boxes the game would show.
 struct Boxes : core::Host {
@@ -76,18 +76,18 @@ TEST_F(OptionsTest, FreshInstallationStartsWithDefaultsAndCreatesTheFile) {
 }
 
 TEST_F(OptionsTest, CompleteFileIsReadAndItsLanguageApplied) {
-  dir.WriteLines("options.txt", {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1", "-1", "2", "extra line"});
+  dir.WriteLines("options.txt", {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1", "-1", "2", "175", "extra line"});
   EXPECT_TRUE(shell::LoadOptions(g, o));
   EXPECT_EQ(g.locale_code, "de");
   EXPECT_EQ(g.Loc(1), "D1");
-  EXPECT_EQ(o, (Options{false, true, 30, 70, 20, true}));
+  EXPECT_EQ(o, (Options{false, true, 30, 70, 20, true, 175}));
   EXPECT_TRUE(g.tubes_off);
   EXPECT_EQ(g.cam_height, 120);
   EXPECT_TRUE(g.isometric);
   EXPECT_EQ(g.disasters_option, core::kDisastersOff);
 
   shell::SaveOptions(g, o);
-  EXPECT_EQ(dir.Read("options.txt"), "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n-1\r\n2\r\n");
+  EXPECT_EQ(dir.Read("options.txt"), "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n-1\r\n2\r\n175\r\n");
 }
 
 TEST_F(OptionsTest, BooleansReadAsWordsOrAnyNumberAndAreWrittenAsMinusOneAndZero) {
@@ -98,7 +98,7 @@ TEST_F(OptionsTest, BooleansReadAsWordsOrAnyNumberAndAreWrittenAsMinusOneAndZero
   EXPECT_TRUE(g.tubes_off);
   EXPECT_FALSE(g.isometric);
   shell::SaveOptions(g, o);
-  EXPECT_EQ(dir.Read("options.txt"), "en\r\n-1\r\n0\r\n50\r\n50\r\n-1\r\n50\r\n50\r\n0\r\n0\r\n0\r\n");
+  EXPECT_EQ(dir.Read("options.txt"), "en\r\n-1\r\n0\r\n50\r\n50\r\n-1\r\n50\r\n50\r\n0\r\n0\r\n0\r\n0\r\n");
 }
 
 TEST_F(OptionsTest, LanguageWithoutItsFileFallsBackToEverythingDefault) {
@@ -149,7 +149,7 @@ TEST_F(OptionsTest, TheFullScreenLineIsOptionalButCheckedWhenPresent) {
     bool fullscreen;
   } cases[] = {
       {{}, true, false},        {{""}, true, false},    {{"0"}, true, false},   {{"-1"}, true, true},
-      {{"TRUE"}, true, true},   {{"5", "", "x"}, true, true}, {{"x"}, false, false}, {{"1.5"}, false, false},
+      {{"TRUE"}, true, true},   {{"5", "", "", "x"}, true, true}, {{"x"}, false, false}, {{"1.5"}, false, false},
       {{"on"}, false, false},   {{"99999999999"}, false, false},
   };
   for (const auto& c : cases) {
@@ -171,7 +171,7 @@ TEST_F(OptionsTest, TheFullScreenLineIsOptionalButCheckedWhenPresent) {
     shell::SaveOptions(g, o);
     const auto written = dir.Read("options.txt");
     EXPECT_EQ(written, "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n" +
-                           std::string(c.fullscreen ? "-1" : "0") + "\r\n0\r\n")
+                           std::string(c.fullscreen ? "-1" : "0") + "\r\n0\r\n0\r\n")
         << what;
   }
 }
@@ -186,7 +186,7 @@ TEST_F(OptionsTest, TheDisastersLineIsOptionalButCheckedWhenPresent) {
     int32_t disasters;
   } cases[] = {
       {{}, true, 0},     {{""}, true, 0},     {{"0"}, true, 0},      {{"1"}, true, 1},
-      {{"2", "x"}, true, 2}, {{"3"}, false, 0}, {{"-1"}, false, 0},  {{"rare"}, false, 0},
+      {{"2", ""}, true, 2}, {{"3"}, false, 0}, {{"-1"}, false, 0},  {{"rare"}, false, 0},
       {{"1.0"}, false, 0},
   };
   for (const auto& c : cases) {
@@ -206,7 +206,43 @@ TEST_F(OptionsTest, TheDisastersLineIsOptionalButCheckedWhenPresent) {
     EXPECT_EQ(g.locale_code, "de") << what;
     shell::SaveOptions(g, o);
     EXPECT_EQ(dir.Read("options.txt"),
-              "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n0\r\n" + std::to_string(c.disasters) + "\r\n")
+              "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n0\r\n" + std::to_string(c.disasters) + "\r\n0\r\n")
+        << what;
+  }
+}
+
+// The twelfth line, the UI scale in percent, came last: older files lack it and read as
+// automatic (0); when there, it is 0 or within 75..200, else refused like any bad line.
+TEST_F(OptionsTest, TheScaleLineIsOptionalButCheckedWhenPresent) {
+  const Lines eleven = {"de", "0", "-1", "30", "70", "-1", "20", "120", "-1", "-1", "1"};
+  const struct {
+    std::vector<std::string> twelfth;  // empty: the file ends after the eleventh line
+    bool read;
+    int32_t scale;
+  } cases[] = {
+      {{}, true, 0},       {{""}, true, 0},      {{"0"}, true, 0},     {{"75"}, true, 75},
+      {{"150", "x"}, true, 150}, {{"200"}, true, 200}, {{"74"}, false, 0},  {{"201"}, false, 0},
+      {{"-100"}, false, 0}, {{"1.5"}, false, 0},  {{"auto"}, false, 0},
+  };
+  for (const auto& c : cases) {
+    Lines lines = eleven;
+    lines.insert(lines.end(), c.twelfth.begin(), c.twelfth.end());
+    dir.WriteLines("options.txt", lines);
+    Scramble();
+    o.ui_scale = 125;
+    const std::string what = c.twelfth.empty() ? "eleven lines" : "'" + c.twelfth[0] + "'";
+    ASSERT_EQ(shell::LoadOptions(g, o), c.read) << what;
+    if (!c.read) {
+      ExpectDefaults();
+      ExpectRefused(12, c.twelfth[0]);
+      continue;
+    }
+    EXPECT_TRUE(boxes.shown.empty()) << what;
+    EXPECT_EQ(o.ui_scale, c.scale) << what;
+    EXPECT_TRUE(o.fullscreen) << what;
+    shell::SaveOptions(g, o);
+    EXPECT_EQ(dir.Read("options.txt"),
+              "de\r\n0\r\n-1\r\n30\r\n70\r\n-1\r\n20\r\n120\r\n-1\r\n-1\r\n1\r\n" + std::to_string(c.scale) + "\r\n")
         << what;
   }
 }

@@ -742,6 +742,29 @@ TEST(SaveLoad, TheLedgerIsSavedAndAnOlderSaveStartsAnEmptyDay) {
   EXPECT_EQ(sum, s->game.food);
 }
 
+// The HUD's unit is the view's at the UI scale, whether the session has drawn a frame, has
+// only just started or has loaded a game: a load changes nothing a frame would not.
+TEST(SaveLoad, TheHudsUnitIsTheViewsWithOrWithoutFramesAndLoadsAtEveryScale) {
+  TempDir dir;
+  const std::string path = dir.path() + "/unit.qsave";
+  for (const int32_t percent : {0, 75, 100, 150, 200}) {
+    SCOPED_TRACE(percent);
+    auto fresh = Started(3), loaded = Started(3), drawn = Started(3);
+    for (auto* s : {fresh.get(), loaded.get(), drawn.get()}) {
+      s->options.ui_scale = percent;
+      s->ApplyOptions();
+      Play(*s, "new 10\n");
+    }
+    Play(*drawn, "frames 2\n");
+    loaded->SaveGame(path);
+    loaded->LoadGame(path);
+    const int32_t want = hud::UnitFor(709, hud::UiScale(percent, 709));
+    EXPECT_EQ(drawn->world.hud().hud_unit, want);
+    EXPECT_EQ(fresh->world.hud().hud_unit, want) << "before any frame";
+    EXPECT_EQ(loaded->world.hud().hud_unit, want) << "after a load";
+  }
+}
+
 // Random damage to a good save, to its bytes and to its values: every file either loads
 // and plays on or is refused with a SaveError that changes nothing. (The sanitizer build
 // runs it too.)

@@ -531,18 +531,23 @@ void CopyGameData(const TempDir& to) {
       fs::copy(e.path(), fs::path(to.path()) / e.path().filename());
 }
 
-// HUD places of the button table for a view of w x h (u: the layout unit).
+// HUD places of the button table for a view of w x h view pixels at UI scale s: the table
+// lays the HUD out in HUD pixels (the view divided by s; u: the layout unit), and a place
+// on screen is s times its place there.
 struct HudPlaces {
-  int w, h, u;
-  explicit HudPlaces(int w_, int h_) : w(w_), h(h_), u(std::max(30, static_cast<int>(std::lrint(h_ / 15.0)))) {}
-  QPoint ok() const { return {w / 2, h / 2 + 115}; }
-  QPoint type(int k) const { return {u / 2, h / 2 - 5 * u + k * u}; }
-  QPoint build() const { return {w / 2 - 195, h - 63}; }
-  QPoint trade() const { return {55, 12}; }
-  QPoint credit() const { return {160, 12}; }
-  QPoint amount_up() const { return {w / 2 + 120, h - 70}; }
-  QPoint buy() const { return {w / 2 - 55, h - 20}; }
-  QPoint take() const { return {w / 2 + 50, h - 15}; }
+  double w, h, s;
+  int u;
+  explicit HudPlaces(int w_, int h_, double s_ = 1)
+      : w(w_ / s_), h(h_ / s_), s(s_), u(std::max(30, static_cast<int>(std::lrint(h_ / s_ / 15.0)))) {}
+  QPoint At(double x, double y) const { return {static_cast<int>(std::lround(x * s)), static_cast<int>(std::lround(y * s))}; }
+  QPoint ok() const { return At(w / 2, h / 2 + 115); }
+  QPoint type(int k) const { return At(u / 2, h / 2 - 5 * u + k * u); }
+  QPoint build() const { return At(w / 2 - 195, h - 63); }
+  QPoint trade() const { return At(55, 12); }
+  QPoint credit() const { return At(160, 12); }
+  QPoint amount_up() const { return At(w / 2 + 120, h - 70); }
+  QPoint buy() const { return At(w / 2 - 55, h - 20); }
+  QPoint take() const { return At(w / 2 + 50, h - 15); }
 };
 
 // An easy game held by the player's pause, with quota and credit allowed; the briefing waits
@@ -580,8 +585,8 @@ nlohmann::json WaitForView(Console& game) {
 void PlayRound(Console& game, const nlohmann::json& view) {
   const int w = view["width"], h = view["height"];
   const QPoint origin(view["x"].get<int>(), view["y"].get<int>());
-  const HudPlaces at(w, h);
-  SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+  const HudPlaces at(w, h, view.value("hud_scale", 1.0));
+  SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h) + " at " + std::to_string(at.s));
 
   nlohmann::json s = game.Ask("state");
   ASSERT_TRUE(s["msg_panel"].get<bool>()) << "the briefing waits on the panel";
@@ -597,7 +602,8 @@ void PlayRound(Console& game, const nlohmann::json& view) {
   EXPECT_EQ(s["constr_choice"], 1);
   QThread::msleep(200);  // the build button stands under the picture from the next frame on
   s = ClickAndWait(game, origin + at.build(), "1", [&](const nlohmann::json& j) { return j["money"] != money; });
-  EXPECT_LT(s["money"].get<int32_t>(), money) << "built";
+  EXPECT_LT(s["money"].get<int32_t>(), money) << "built by a click at " << at.build().x() << ", " << at.build().y()
+                                               << " on " << game.Ask("hud")["buttons"][12].dump() << " in " << s.dump();
   bool built = false;
   for (const auto& b : game.Ask("placed")) built = built || (b["x"] == 11 && b["y"] == 10);
   EXPECT_TRUE(built);
@@ -1529,4 +1535,112 @@ TEST_F(HudPlay, AShortGamePlayedByKeysAloneInBothModes) {
 
   game.Say("menu game_quit");
   EXPECT_EQ(game.Finish(), 0);
+}
+
+// --- the UI scale: the HUD drawn larger by the chosen or the automatic scale, its buttons
+// answering real clicks where the table puts them ---------------------------------------
+
+// The clicks of ClickAndWait go to the screen named by DISPLAY: a test playing on a screen of
+// its own points it there while it plays.
+class ClicksGoTo {
+ public:
+  explicit ClicksGoTo(const QProcessEnvironment& env) : old_(qgetenv("DISPLAY")) {
+    qputenv("DISPLAY", env.value("DISPLAY").toUtf8());
+  }
+  ~ClicksGoTo() { qputenv("DISPLAY", old_); }
+
+ private:
+  QByteArray old_;
+};
+
+TEST(ProgramScale, TheHudGrowsWithTheScaleAndAnswersClicksWhereTheTablePutsItsButtons) {
+  struct Case {
+    const char* name;
+    int screen_w, screen_h;
+    bool full;
+    int percent;  // the options file's; 0 automatic
+    double want;
+  };
+  const std::vector<Case> cases = {
+      {"scale_100", 1920, 1080, false, 100, 1.0},
+      {"scale_125", 1920, 1080, false, 125, 1.25},
+      {"scale_150_full_1080", 1920, 1080, true, 150, 1.5},
+      {"scale_200_full_1080", 1920, 1080, true, 200, 2.0},
+      {"scale_auto_full_1080", 1920, 1080, true, 0, 1.5},
+      {"scale_auto_full_2160", 3840, 2160, true, 0, 2.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ManagedScreen screen(c.screen_w, c.screen_h);
+    ASSERT_TRUE(screen.ready()) << "no Xvfb with openbox";
+    TempDir dir;
+    CopyGameData(dir);
+    dir.Write("options.txt", std::string("en\r\n-1\r\n-1\r\n50\r\n50\r\n0\r\n50\r\n50\r\n0\r\n") +
+                                 (c.full ? "-1" : "0") + "\r\n0\r\n" + std::to_string(c.percent) + "\r\n");
+    dir.Write("hud.script", kHudScript);
+    Console game(Args({"--data", dir.path(), "--seed", "7", "--script", dir.path() + "/hud.script", "--console"}),
+                 screen.env());
+    nlohmann::json view = AskUntil(game, "window", [&](const nlohmann::json& j) {
+      return j.is_object() && j["frames"].get<int>() > 2 && j["fullscreen"] == c.full;
+    });
+    ASSERT_TRUE(view.is_object()) << game.Errors();
+    QThread::msleep(500);  // the window manager has placed the window and a frame has drawn it
+    view = game.Ask("window");
+    const int w = view["width"], h = view["height"];
+    EXPECT_EQ(view["hud_scale"].get<double>(), c.want) << view.dump();
+    if (c.full) {
+      EXPECT_GT(h, c.screen_h - 60) << view.dump();
+    }
+
+    // The table's unit is the HUD's height's, and every button it shows lies in the view.
+    const nlohmann::json hud = game.Ask("hud");
+    EXPECT_EQ(game.Ask("state")["hud_unit"], std::max(30L, std::lrint(h / c.want / 15.0))) << h;
+    for (const auto& b : hud["buttons"]) {
+      if (!b["visible"].get<bool>()) continue;
+      const double rx = b["rx"], ry = b["ry"], bw = b["width"], bh = b["height"];
+      EXPECT_GE((rx - bw / 2) * c.want, -0.5) << b.dump();
+      EXPECT_LE((rx + bw / 2) * c.want, w + 0.5) << b.dump();
+      EXPECT_GE((ry - bh / 2) * c.want, -0.5) << b.dump();
+      EXPECT_LE((ry + bh / 2) * c.want, h + 0.5) << b.dump();
+    }
+    // The view as the player sees it, for a look, then a round of clicks.
+    auto shot = [&](const std::string& name) {
+      const std::string file = dir.path() + "/" + name + ".png";
+      game.Say("screenshot " + file);
+      QImage img;
+      for (int i = 0; i < 200 && img.isNull(); ++i) {
+        QThread::msleep(100);
+        img.load(QString::fromStdString(file));
+      }
+      EXPECT_EQ(img.size(), QSize(w, h)) << name;
+      if (const char* keep = std::getenv("QUENMAR_UI_SHOTS"); keep && *keep && !img.isNull())
+        img.save(QString::fromStdString(std::string(keep) + "/" + name + ".png"));
+    };
+    shot(c.name);
+    {
+      // The buttons of the panels, each by a real click where the table puts it at this scale.
+      const ClicksGoTo clicks(screen.env());
+      const QPoint origin(view["x"].get<int>(), view["y"].get<int>());
+      const HudPlaces at(w, h, c.want);
+      nlohmann::json s = ClickAndWait(game, origin + at.ok(), "1", [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); });
+      EXPECT_FALSE(s["msg_panel"].get<bool>()) << "OK";
+      s = ClickAndWait(game, origin + at.trade(), "1", [](const nlohmann::json& j) { return j["trade_panel"].get<bool>(); });
+      EXPECT_TRUE(s["trade_panel"].get<bool>()) << "Trade";
+      const int32_t amount = s["hud_trade_amt"];
+      QThread::msleep(300);  // the panel's buttons are laid out from the next frame on
+      s = ClickAndWait(game, origin + at.amount_up(), "1", [&](const nlohmann::json& j) { return j["hud_trade_amt"] != amount; });
+      EXPECT_EQ(s["hud_trade_amt"], amount + 10) << "+";
+      const int32_t food = s["food"];
+      s = ClickAndWait(game, origin + at.buy(), "1", [&](const nlohmann::json& j) { return j["food"] != food; });
+      EXPECT_EQ(s["food"], food + amount + 10) << "Buy";
+      s = ClickAndWait(game, origin + at.credit(), "1", [](const nlohmann::json& j) { return j["credit_panel"].get<bool>(); });
+      EXPECT_TRUE(s["credit_panel"].get<bool>()) << "Credit";
+      QThread::msleep(300);
+      s = ClickAndWait(game, origin + at.take(), "1", [](const nlohmann::json& j) { return j["debt"] != 0; });
+      EXPECT_GT(s["debt"].get<int32_t>(), 0) << "Take";
+    }
+    shot(std::string(c.name) + "_played");
+    game.Say("menu game_quit");
+    EXPECT_EQ(game.Finish(), 0) << game.Errors();
+  }
 }

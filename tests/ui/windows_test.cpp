@@ -19,6 +19,8 @@
 #include <QMenu>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QSlider>
 #include <cstdlib>
@@ -31,6 +33,8 @@
 #include "core/newgame.h"
 #include "core/text.h"
 #include "core/trade.h"
+#include "hud/hud.h"
+#include "shell/locale.h"
 #include "shell/options.h"
 #include "ui/history_window.h"
 #include "ui/main_window.h"
@@ -260,6 +264,35 @@ TEST_F(Windows, SidePanelsTradeBorrowAndSelectWithTypedAmounts) {
   Keep(w.get(), "main_panels.png");
 }
 
+// The colony data in every language the game ships, at the window's own size: no line
+// broken or running past the memo, none below its bottom, and still a readable size.
+TEST_F(Windows, TheColonyDataFitsItsPanelInEveryLanguage) {
+  namespace fs = std::filesystem;
+  Show();
+  Trigger("Menu1_1");
+  Trigger("Menu4_1");
+  QPlainTextEdit* memo = w->left_panel().colony();
+  int languages = 0;
+  for (const auto& e : fs::directory_iterator(fs::path(QUENMAR_GAME).parent_path())) {
+    const std::string name = e.path().filename().string();
+    if (name.rfind("loc_", 0) != 0 || e.path().extension() != ".txt") continue;
+    ++languages;
+    fs::copy_file(e.path(), fs::path(dir.path()) / name, fs::copy_options::overwrite_existing);
+    shell::ReadLocale(g(), name.substr(4, name.size() - 8));
+    w->Step(0.01);
+    Wait(50);
+    w->Step(0.01);
+    Wait(50);
+    SCOPED_TRACE(name + ": " + memo->toPlainText().toStdString());
+    ASSERT_GT(memo->document()->blockCount(), 5);
+    EXPECT_EQ(memo->document()->lineCount(), memo->document()->blockCount()) << "a line broken in two";
+    EXPECT_EQ(memo->verticalScrollBar()->maximum(), 0) << "lines below the memo's bottom";
+    EXPECT_GE(memo->font().pixelSize(), ui::kColonyFontMinPixels);
+    Keep(&w->left_panel(), "colony_data_" + name.substr(4, name.size() - 8) + ".png");
+  }
+  EXPECT_GE(languages, 2);
+}
+
 TEST_F(Windows, OptionSlidersActWithinHalfASecondAndOkWritesTheFile) {
   ui::OptionsWindow& o = *w->windows().options;
   EXPECT_EQ(o.size(), ui::kOptionsSize);
@@ -280,7 +313,12 @@ TEST_F(Windows, OptionSlidersActWithinHalfASecondAndOkWritesTheFile) {
   EXPECT_EQ(core::ReadLines(dir.path() + "/options.txt").at(4), "50");
   o.show();
   // Moved just before OK, with no timer step between: OK saves what the controls show.
+  // The scale box: automatic first, then the percentages in quarter steps.
+  ASSERT_EQ(o.scale()->count(), 7);
+  EXPECT_EQ(o.scale()->currentData().toInt(), 0);
+  EXPECT_EQ(o.scale()->itemData(6).toInt(), 200);
   o.slider(2)->setValue(35);
+  o.scale()->setCurrentIndex(o.scale()->findData(150));
   o.ok()->click();
   EXPECT_FALSE(o.isVisible());
   const auto lines = core::ReadLines(dir.path() + "/options.txt");
@@ -288,7 +326,11 @@ TEST_F(Windows, OptionSlidersActWithinHalfASecondAndOkWritesTheFile) {
   EXPECT_EQ(lines.at(3), "20");
   EXPECT_EQ(lines.at(4), "80");
   EXPECT_EQ(lines.at(6), "35");
+  EXPECT_EQ(lines.at(11), "150");
   EXPECT_EQ(w->world().pan_speed, 35);
+  // The HUD takes the scale at once: its unit is that of a view two thirds as high.
+  EXPECT_EQ(w->world().hud().scale(), 1.5);
+  EXPECT_EQ(w->world().hud().hud_unit, hud::UnitFor(w->world().view_h, 1.5));
 }
 
 TEST_F(Windows, HighScoreOkRecordsOneEntryAndRewritesTheFile) {

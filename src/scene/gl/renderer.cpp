@@ -16,6 +16,11 @@ namespace {
 
 constexpr int kFloatsPerVertex = 8;  // position 3, texture coordinate 2, normal 3
 constexpr int kFloatsPerQuad = kFloatsPerVertex * 4;
+// The outline drawn round every HUD text: black, so that white and red text alike stand
+// out at least 5:1 from it, whatever the ground.
+constexpr Color kTextOutline{0, 0, 0, 1};
+// The smallest size, in device pixels, a text is shrunk to to fit its box.
+constexpr int kMinFitPixels = 6;
 // Alpha of a texel that draws nothing, and of one that hides what is behind it (a texel
 // of 254 is still blended).
 constexpr float kClearAlpha = 0.5f / 255;
@@ -463,8 +468,11 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
   scene_ = &scene;
   current_ = nullptr;
   gl_->glViewport(0, 0, std::max(fb_w, 1), std::max(fb_h, 1));
-  // A quarter-step scale keeps the atlases few when a window moves between screens.
-  const float scale = view_h > 0 ? std::max(1.0f, std::round(4.0f * static_cast<float>(fb_h) / static_cast<float>(view_h)) / 4.0f) : 1.0f;
+  // Device pixels per HUD pixel: the screen's density times the UI scale. A quarter-step
+  // scale keeps the atlases few when a window moves between screens.
+  const float density = view_h > 0 ? std::max(1.0f, std::round(4.0f * static_cast<float>(fb_h) / static_cast<float>(view_h)) / 4.0f) : 1.0f;
+  const float ui_scale = scene.hud_scale > 0 ? scene.hud_scale : 1.0f;
+  const float scale = std::max(0.25f, std::round(4.0f * density * ui_scale) / 4.0f);
   if (scale != hud_scale_) {
     hud_scale_ = scale;
     hud_key_.clear();
@@ -533,7 +541,8 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
   BuildHud(scene);
   if (!hud_batches_.empty()) {
     Mat4 ortho;
-    const float w = static_cast<float>(std::max(view_w, 1)), h = static_cast<float>(std::max(view_h, 1));
+    // The HUD is laid out in HUD pixels: the view's size divided by the UI scale.
+    const float w = static_cast<float>(std::max(view_w, 1)) / ui_scale, h = static_cast<float>(std::max(view_h, 1)) / ui_scale;
     ortho.at(0, 0) = 2 / w;
     ortho.at(0, 3) = -1;
     ortho.at(1, 1) = -2 / h;
@@ -985,18 +994,16 @@ Renderer::Texture Renderer::TextureFor(const Material& m) {
   return it->second;
 }
 
-GlyphAtlas& Renderer::AtlasFor(const BitmapFont& font) {
-  const int px = static_cast<int>(std::lround(static_cast<float>(font.pixel_height) * hud_scale_));
-  auto key = std::make_pair(font.family, px);
+GlyphAtlas& Renderer::AtlasFor(const std::string& family, int px) {
+  auto key = std::make_pair(family, px);
   auto& slot = atlases_[key];
-  if (!slot) slot = std::make_unique<GlyphAtlas>(font.family, px);
+  if (!slot) slot = std::make_unique<GlyphAtlas>(family, px);
   return *slot;
 }
 
-GLuint Renderer::AtlasTexture(const BitmapFont& font) {
-  const int px = static_cast<int>(std::lround(static_cast<float>(font.pixel_height) * hud_scale_));
-  auto key = std::make_pair(font.family, px);
-  const GlyphAtlas& atlas = AtlasFor(font);
+GLuint Renderer::AtlasTexture(const std::string& family, int px) {
+  auto key = std::make_pair(family, px);
+  const GlyphAtlas& atlas = AtlasFor(family, px);
   AtlasTextureCopy& copy = atlas_textures_[key];
   if (copy.id && copy.revision == atlas.revision()) return copy.id;
   // The atlas took in new glyphs: its copy is replaced.
@@ -1006,13 +1013,24 @@ GLuint Renderer::AtlasTexture(const BitmapFont& font) {
   return copy.id;
 }
 
+GlyphAtlas& Renderer::EnsureGlyphs(const std::string& family, int px, const std::string& text) {
+  GlyphAtlas& atlas = AtlasFor(family, px);
+  const int before = atlas.revision();
+  atlas.Ensure(text);
+  if (atlas.revision() != before) atlas_grew_ = true;
+  return atlas;
+}
+
 void Renderer::EnsureHudGlyphs() {
   for (Object* p : hud_parents_)
     for (int i = 0; i < p->child_count(); ++i) {
       const Object& c = *p->child(i);
       if (c.kind() != ObjectKind::HUDText) continue;
       const auto& t = static_cast<const HUDText&>(c);
-      if (t.bitmap_font() && !t.text().empty()) AtlasFor(*t.bitmap_font()).Ensure(t.text());
+      if (t.bitmap_font() && !t.text().empty())
+        EnsureGlyphs(t.bitmap_font()->family,
+                     static_cast<int>(std::lround(static_cast<float>(t.bitmap_font()->pixel_height) * hud_scale_)),
+                     t.text());
     }
 }
 
@@ -1050,7 +1068,15 @@ void Renderer::BuildHud(Scene& scene) {
   hud_batches_.clear();
   EnsureHudGlyphs();
   std::vector<float> verts;
+  atlas_grew_ = false;
   if (scene.root().visible()) CollectHud(scene.root(), verts);
+  // A text drawn smaller to fit its box may have added glyphs to an atlas that texts laid
+  // out before it already point into: once more, with every glyph in place.
+  if (atlas_grew_) {
+    hud_batches_.clear();
+    verts.clear();
+    CollectHud(scene.root(), verts);
+  }
   if (verts.empty()) return;
   const int quads = static_cast<int>(verts.size() / kFloatsPerQuad);
   EnsureIndices(quads);
@@ -1104,28 +1130,55 @@ void Renderer::CollectHud(Object& node, std::vector<float>& verts) {
       const auto& t = static_cast<const HUDText&>(c);
       if (t.bitmap_font() && !t.text().empty()) {
         const BitmapFont& f = *t.bitmap_font();
-        const GlyphAtlas& atlas = AtlasFor(f);
+        // The atlas is in device pixels; the layout in HUD pixels.
+        const float k = hud_scale_;
+        int px = static_cast<int>(std::lround(static_cast<float>(f.pixel_height) * k));
+        auto lay_out = [&](const GlyphAtlas& a) {
+          const FontMetrics m = {[&a, k](char32_t ch) { return a.GlyphFor(ch).advance / k; }, a.line_height() / k};
+          return LayoutText(t.text(), t.x(), t.y(), t.alignment(), t.layout(), m);
+        };
+        const GlyphAtlas* chosen = &AtlasFor(f.family, px);
+        TextBlockLayout lay = lay_out(*chosen);
+        // Too wide for its box: the size that fits by proportion, then smaller while the
+        // font's rounding still leaves it too wide.
+        if (t.fit_width() > 0 && lay.width > t.fit_width()) {
+          px = std::max(kMinFitPixels, static_cast<int>(static_cast<float>(px) * t.fit_width() / lay.width));
+          for (;;) {
+            chosen = &EnsureGlyphs(f.family, px, t.text());
+            lay = lay_out(*chosen);
+            if (lay.width <= t.fit_width() || px <= kMinFitPixels) break;
+            --px;
+          }
+        }
+        const GlyphAtlas& atlas = *chosen;
         HudBatch look;
-        look.texture = AtlasTexture(f);
-        look.color = f.color;
-        add(look, [&] {
-          // The atlas is in device pixels; the layout in view pixels.
-          const float k = hud_scale_;
-          const FontMetrics m = {[&atlas, k](char32_t ch) { return atlas.GlyphFor(ch).advance / k; },
-                                 atlas.line_height() / k};
-          const TextBlockLayout lay = LayoutText(t.text(), t.x(), t.y(), t.alignment(), t.layout(), m);
-          const float aw = static_cast<float>(atlas.image().width);
-          const float ah = static_cast<float>(atlas.image().height);
+        look.texture = AtlasTexture(f.family, px);
+        const float aw = static_cast<float>(atlas.image().width);
+        const float ah = static_cast<float>(atlas.image().height);
+        auto glyphs = [&](float dx, float dy) {
           for (const PlacedGlyph& pg : lay.glyphs) {
             if (pg.ch == U' ') continue;
             const GlyphAtlas::Glyph& g = atlas.GlyphFor(pg.ch);
             // Glyph cells start on whole device pixels, so the atlas maps texel to pixel.
-            const float x0 = std::round(pg.x * k) / k, y0 = std::round(pg.y * k) / k;
+            const float x0 = std::round(pg.x * k) / k + dx, y0 = std::round(pg.y * k) / k + dy;
             AppendHudQuad(verts, x0, y0, x0 + static_cast<float>(g.w) / k, y0 + static_cast<float>(g.h) / k,
                           static_cast<float>(g.x) / aw, static_cast<float>(g.y) / ah,
                           static_cast<float>(g.x + g.w) / aw, static_cast<float>(g.y + g.h) / ah);
           }
+        };
+        // The texts lie straight on the ground, which may be as bright or as red as they
+        // are: a dark outline two HUD pixels wide all round keeps every colour readable
+        // (the inner pixel takes the blend of the glyph's smoothed edge, the outer one is
+        // the outline's own colour). Whole device pixels, so it stays sharp.
+        look.color = kTextOutline;
+        add(look, [&] {
+          const float d = std::max(1.0f, std::round(k)) / k;
+          for (const float r : {d, 2 * d})
+            for (const auto& [dx, dy] : {std::pair{-r, -r}, {0.0f, -r}, {r, -r}, {-r, 0.0f}, {r, 0.0f}, {-r, r}, {0.0f, r}, {r, r}})
+              glyphs(dx, dy);
         });
+        look.color = f.color;
+        add(look, [&] { glyphs(0, 0); });
       }
     }
     if (c.child_count() > 0 && has_hud_[static_cast<size_t>(c.id())]) CollectHud(c, verts);

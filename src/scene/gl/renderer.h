@@ -150,11 +150,15 @@ class Renderer {
   void EnsureIndices(int quads);
   Texture TextureFor(const Material& m);
   Texture UploadTexture(const Image& img);
-  GlyphAtlas& AtlasFor(const BitmapFont& font);
-  GLuint AtlasTexture(const BitmapFont& font);
+  // The atlas of `family` at `px` device pixels.
+  GlyphAtlas& AtlasFor(const std::string& family, int px);
+  GLuint AtlasTexture(const std::string& family, int px);
+  // Takes `text`'s characters into that atlas, noting when it grew.
+  GlyphAtlas& EnsureGlyphs(const std::string& family, int px, const std::string& text);
   // Takes the characters of every HUD text into its font's atlas before the layout reads
   // the atlas, so that no atlas changes under a HUD rebuilt half-way.
   void EnsureHudGlyphs();
+  bool atlas_grew_ = false;
   void BindSampler(bool linear_mag, bool linear_min);
   void DropSceneCaches();
 

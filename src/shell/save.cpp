@@ -453,6 +453,7 @@ SaveParts PartsOf(Session& s) {
   p.hud = json::object();
   for (const auto& f : HudFields())
     std::visit([&](auto member) { p.hud[std::string(f.name)] = s.world.hud().*member; }, f.member);
+  if (s.tutorial.active()) p.tutorial = TutorialSave(s.tutorial);
   return p;
 }
 
@@ -539,7 +540,7 @@ nlohmann::json SaveJson(const SaveParts& parts) {
           {"view", std::move(view)},
           {"hud", parts.hud},
           {"history", {{"fields", std::move(fields)}, {"days", std::move(days)}}}};
-  if (s.tutorial.active()) doc["tutorial"] = TutorialSave(s.tutorial);
+  if (!parts.tutorial.is_null()) doc["tutorial"] = parts.tutorial;
   return doc;
 }
 

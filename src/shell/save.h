@@ -110,6 +110,7 @@ struct SaveParts {
   bool paused = false, over_hud = false, day_clock = true;
   std::string message;  // the open message's text (written while one holds the game)
   nlohmann::json hud;   // the HUD's fields
+  nlohmann::json tutorial;  // the running tutorial's step and counts; null without one
 };
 SaveParts PartsOf(Session& s);
 // The document without the days kept for rewinding ("rewind"), which undo leaves alone.

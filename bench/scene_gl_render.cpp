@@ -203,8 +203,9 @@ void RenderColony(benchmark::State& state, const std::string& name, float height
 
 // The game's own colony and pictures; the scene stays as the frame loop left it.
 void RenderGameColony(benchmark::State& state, const std::string& name, int height,
-                      bool isometric) {
+                      bool isometric, bool layers = true) {
   Fixture& f = Shared();
+  f.renderer.SetLayers(layers);
   if (!f.renderer.ok()) {
     state.SkipWithError(f.renderer.error().c_str());
     return;
@@ -215,6 +216,8 @@ void RenderGameColony(benchmark::State& state, const std::string& name, int heig
   }
   f.game.View(height, isometric);
   Measure(state, name, f.renderer, f.game.world.main_scene(), {});
+  state.counters["layer_mb"] = static_cast<double>(f.renderer.stats().layer_bytes) / (1 << 20);
+  f.renderer.SetLayers(true);
 }
 
 // The default camera height, and the highest one, from which the whole colony shows;
@@ -249,11 +252,21 @@ void BM_GameColonyIsometric50(benchmark::State& s) {
 void BM_GameColonyIsometric200(benchmark::State& s) {
   RenderGameColony(s, "BM_GameColonyIsometric200", 200, true);
 }
+// The same with every tube drawn plane by plane, to compare within one run
+// (--benchmark_enable_random_interleaving=true).
+void BM_GameColonyHeight200Planes(benchmark::State& s) {
+  RenderGameColony(s, "BM_GameColonyHeight200Planes", 200, false, false);
+}
+void BM_GameColonyIsometric200Planes(benchmark::State& s) {
+  RenderGameColony(s, "BM_GameColonyIsometric200Planes", 200, true, false);
+}
 
 BENCHMARK(BM_GameColonyHeight50)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GameColonyHeight200)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GameColonyIsometric50)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GameColonyIsometric200)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameColonyHeight200Planes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameColonyIsometric200Planes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderColonyHeight50)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderColonyHeight200)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderColonyHeight50SoftEdges)->Unit(benchmark::kMillisecond)->UseRealTime();

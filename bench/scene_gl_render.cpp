@@ -220,6 +220,39 @@ void RenderGameColony(benchmark::State& state, const std::string& name, int heig
   f.renderer.SetLayers(true);
 }
 
+// A building goes up and down again every frame next to the middle of the colony: what a
+// construction costs a frame from height 200, the tubes around it drawn anew (compare
+// with BM_GameColonyHeight200).
+void Construction(benchmark::State& state, bool layers) {
+  Fixture& f = Shared();
+  f.renderer.SetLayers(layers);
+  if (!f.renderer.ok() || f.game.world.matlib_info().max_terrain < 0) {
+    state.SkipWithError("no renderer or no textures");
+    return;
+  }
+  f.game.View(200, false);
+  MainScene& ms = f.game.world.main_scene();
+  core::building& b = f.game.g.placed[517];
+  int redrawn = 0;
+  for (auto _ : state) {
+    b.exists = !b.exists;
+    f.game.g.PlacedChanged();
+    f.game.world.GLCadencer2Progress(0.016, 0);
+    f.renderer.Render(ms.scene, *ms.camera, 1008, 709, false);
+    f.renderer.Finish();
+    redrawn += f.renderer.stats().layer_tiles_redrawn;
+  }
+  if (!b.exists) {
+    b.exists = true;
+    f.game.g.PlacedChanged();
+    f.game.world.GLCadencer2Progress(0.016, 0);
+  }
+  state.counters["tiles_redrawn"] = static_cast<double>(redrawn) / static_cast<double>(std::max<int64_t>(state.iterations(), 1));
+  f.renderer.SetLayers(true);
+}
+void BM_GameColonyHeight200Construction(benchmark::State& s) { Construction(s, true); }
+void BM_GameColonyHeight200ConstructionPlanes(benchmark::State& s) { Construction(s, false); }
+
 // The default camera height, and the highest one, from which the whole colony shows;
 // building, tube and craft pictures with hard or soft outlines.
 void BM_RenderColonyHeight50(benchmark::State& s) {
@@ -265,6 +298,8 @@ BENCHMARK(BM_GameColonyHeight50)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GameColonyHeight200)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GameColonyIsometric50)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GameColonyIsometric200)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameColonyHeight200Construction)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameColonyHeight200ConstructionPlanes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GameColonyHeight200Planes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GameColonyIsometric200Planes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderColonyHeight50)->Unit(benchmark::kMillisecond)->UseRealTime();

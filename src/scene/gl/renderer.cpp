@@ -619,6 +619,7 @@ bool Renderer::DrawLayer(Object& node, const Mat4& world, int pass) {
     stats_ = frame;
     stats_.layer_tiles_redrawn += layer.tiles_redrawn();
     stats_.layer_bytes += layer.bytes();
+    if (slot.shown) ++stats_.layers_shown;
     if (slot.shown) DrawLayerTexels(layer, 0);
     return slot.shown;
   }

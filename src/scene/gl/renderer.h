@@ -27,6 +27,7 @@ struct FrameStats {
   // memory the layers hold.
   int layer_tiles_redrawn = 0;
   size_t layer_bytes = 0;
+  int layers_shown = 0;  // drawn through their tiles rather than plane by plane
 };
 
 // Draws a scene with OpenGL 3.3 core: the world with depth test, lighting and alpha

@@ -27,6 +27,10 @@ constexpr size_t kTileBytes = static_cast<size_t>(TubeLayer::kTileTexels) * Tube
 // Beyond this the planes are drawn directly rather than hold more memory.
 constexpr size_t kMaxTiles = (64u << 20) / kTileBytes;
 constexpr int kMipLevels = 8;  // 256 down to 1
+// Tiles drawn in one frame at most: a construction needs up to four; a whole colony
+// (a loaded game) comes in over a few dozen frames, drawn plane by plane meanwhile,
+// instead of holding up one frame for all of them.
+constexpr int kTilesPerFrame = 4;
 constexpr int kFloatsPerVertex = 8;
 
 int64_t TileId(int tx, int ty) {
@@ -84,12 +88,13 @@ bool TubeLayer::Update(const Object& node, const Mat4& world, const DrawPlanes& 
   tiles_redrawn_ = 0;
   const Scene* scene = node.scene();
   const uint64_t matlib_revision = scene ? scene->matlib.revision() : 0;
-  if (revision_ == node.subtree_revision() && matlib_revision_ == matlib_revision && world_ == world)
+  if (!pending_ && revision_ == node.subtree_revision() && matlib_revision_ == matlib_revision && world_ == world)
     return ok_;
   revision_ = node.subtree_revision();
   matlib_revision_ = matlib_revision;
   world_ = world;
   ok_ = false;
+  pending_ = false;
   // Only a frame that moves the planes, without turning or scaling them.
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 3; ++c)
@@ -168,6 +173,10 @@ bool TubeLayer::Update(const Object& node, const Mat4& world, const DrawPlanes& 
     Tile& t = tiles_[id];
     t.squares = f.squares;
     if (t.texture && t.key == f.key) continue;
+    if (tiles_redrawn_ == kTilesPerFrame) {
+      pending_ = true;
+      continue;
+    }
     t.key = f.key;
     RedrawTile(id, t, draw);
     ++tiles_redrawn_;
@@ -180,8 +189,8 @@ bool TubeLayer::Update(const Object& node, const Mat4& world, const DrawPlanes& 
   material_ = material;
   height_ = z + offset_.z;
   BuildMesh();
-  ok_ = true;
-  return true;
+  ok_ = !pending_;
+  return ok_;
 }
 
 void TubeLayer::RedrawTile(int64_t id, Tile& t, const DrawPlanes& draw) {

@@ -37,7 +37,8 @@ class TubeLayer {
 
   // Brings the tiles up to date with the visible children of `node`, whose frame is
   // `world`. False when they cannot be shown as a layer now (planes turned, at different
-  // heights, of differently lit materials, or spread too far): draw them directly then.
+  // heights, of differently lit materials, or spread too far) or not all tiles are drawn
+  // yet: draw them directly then.
   // Leaves the framebuffer and the viewport as it found them.
   bool Update(const Object& node, const Mat4& world, const DrawPlanes& draw);
   // Draws the tiles in view with the program and uniforms in use; binds its own vertex
@@ -75,6 +76,7 @@ class TubeLayer {
   uint64_t revision_ = 0, matlib_revision_ = 0;
   Mat4 world_;
   bool ok_ = false;
+  bool pending_ = false;  // tiles left to draw in the next frames
   int material_ = -1;
   float height_ = 0;
   Vec3 offset_;  // the frame's translation

@@ -629,15 +629,16 @@ bool Renderer::DrawLayer(Object& node, const Mat4& world, int pass) {
 }
 
 void Renderer::DrawLayerTexels(TubeLayer& layer, int pass) {
-  // Every texel that is not clear, blended in one pass (the tiles hold colours
-  // premultiplied by alpha). Drawing the full texels first with the opaque world, as a
-  // plane's are, measured no faster: each pass rasterizes the whole layer again.
+  // Every texel blended in one pass (the tiles hold colours premultiplied by alpha).
+  // Drawing the full texels first with the opaque world, as a plane's are, measured no
+  // faster: each pass rasterizes the whole layer again.
+  // A clear texel is (0, 0, 0, 0), which blends to nothing, so none need be discarded:
+  // without a discard the rasterizer tests depth before shading and skips the layer
+  // under the buildings (a tenth of the frame from height 200).
   if (pass == 0) return;
   const Material& m = layer.material() >= 0 ? scene_->matlib.at(layer.material()) : DefaultMaterial();
-  const Program& p = *masked_;
+  const Program& p = *solid_;
   Use(p);
-  gl_->glUniform1f(p.u_alpha_min, kClearAlpha);
-  gl_->glUniform1f(p.u_alpha_max, 2);
   gl_->glUniform1i(p.u_textured, 1);
   gl_->glUniform1i(p.u_replace, m.texture.mode == TextureMode::Replace);
   gl_->glUniform1i(p.u_alpha_opaque, 0);

@@ -159,6 +159,19 @@ TEST_F(TubeLayerLook, MatchesThePlanesFromEveryHeightAndAfterChanges) {
   }
   Place(views[6]);
   ExpectSameLook(views[6], "isometric200_after");
+
+  // A see-through sheet drawn after the tubes, at their height, over much of the view:
+  // it shows through the layer's clear texels as through the planes'.
+  Place(views[3]);
+  scene::MainScene& ms = colony.world.main_scene();
+  scene::Material& glass = ms.scene.matlib.Add("test_glass");
+  glass.blending_mode = scene::BlendingMode::Transparency;
+  glass.diffuse = {0.9f, 0.2f, 0.2f, 0.6f};
+  ms.sel_marker->SetLibMaterialName("test_glass");
+  ms.sel_marker->SetVisible(true);
+  ms.sel_marker->SetWidth(300), ms.sel_marker->SetHeight(300);
+  ms.sel_marker->SetPosition(330, 290, colony.world.main_scene().tubes->child(0)->z());
+  ExpectSameLook(views[3], "sheet_at_tube_height");
 }
 
 }  // namespace

@@ -165,8 +165,13 @@ void Shot(gl::OffscreenRenderer& r, MainScene& ms, const std::string& name) {
 void Measure(benchmark::State& state, const std::string& name, gl::OffscreenRenderer& r,
              MainScene& ms, const std::vector<Plane*>& turning) {
   Shot(r, ms, name);
-  r.Render(ms.scene, *ms.camera, 1008, 709, false);
-  r.Finish();
+  // Until every layer tile is drawn: they come in a few a frame, and a frame that still
+  // draws tiles is no still frame.
+  for (int i = 0; i < 200; ++i) {
+    r.Render(ms.scene, *ms.camera, 1008, 709, false);
+    r.Finish();
+    if (r.stats().layer_tiles_redrawn == 0) break;
+  }
   float t = 0;
   const double cpu_before = ProcessCpuSeconds();
   for (auto _ : state) {
@@ -203,8 +208,9 @@ void RenderColony(benchmark::State& state, const std::string& name, float height
 
 // The game's own colony and pictures; the scene stays as the frame loop left it.
 void RenderGameColony(benchmark::State& state, const std::string& name, int height,
-                      bool isometric) {
+                      bool isometric, bool layers = true) {
   Fixture& f = Shared();
+  f.renderer.SetLayers(layers);
   if (!f.renderer.ok()) {
     state.SkipWithError(f.renderer.error().c_str());
     return;
@@ -214,8 +220,68 @@ void RenderGameColony(benchmark::State& state, const std::string& name, int heig
     return;
   }
   f.game.View(height, isometric);
-  Measure(state, name, f.renderer, f.game.world.main_scene(), {});
+  MainScene& gms = f.game.world.main_scene();
+  // QUENMAR_BENCH_HIDE=terrain, tubes, buildings or hud leaves that part out: what the
+  // frame spends on it is the difference.
+  const char* hide = std::getenv("QUENMAR_BENCH_HIDE");
+  const std::string h = hide ? hide : "";
+  DummyCube* hidden = h == "terrain"     ? gms.terrain
+                      : h == "tubes"     ? gms.tubes
+                      : h == "buildings" ? gms.buildings
+                      : h == "hud"       ? gms.hud
+                                         : nullptr;
+  if (hidden) hidden->SetVisible(false);
+  Measure(state, name, f.renderer, gms, {});
+  if (hidden) hidden->SetVisible(true);
+  state.counters["layer_mb"] = static_cast<double>(f.renderer.stats().layer_bytes) / (1 << 20);
+  f.renderer.SetLayers(true);
 }
+
+// A building goes up and down again every frame next to the middle of the colony: what a
+// construction costs a frame from height 200, the tubes around it drawn anew (compare
+// with BM_GameColonyHeight200).
+void Construction(benchmark::State& state, bool layers) {
+  Fixture& f = Shared();
+  f.renderer.SetLayers(layers);
+  if (!f.renderer.ok() || f.game.world.matlib_info().max_terrain < 0) {
+    state.SkipWithError("no renderer or no textures");
+    return;
+  }
+  f.game.View(200, false);
+  MainScene& ms = f.game.world.main_scene();
+  core::building& b = f.game.g.placed[517];
+  for (int i = 0; i < 200; ++i) {
+    f.renderer.Render(ms.scene, *ms.camera, 1008, 709, false);
+    f.renderer.Finish();
+    if (f.renderer.stats().layer_tiles_redrawn == 0) break;
+  }
+  int redrawn = 0, rebuilt = 0;
+  // The renderer's share only (tiles and containers redrawn, the frame itself), not the
+  // game's working out of the new tubes: compare with the still frame's cpu_ms.
+  double cpu = 0;
+  for (auto _ : state) {
+    b.exists = !b.exists;
+    f.game.g.PlacedChanged();
+    f.game.world.GLCadencer2Progress(0.016, 0);
+    const double before = ProcessCpuSeconds();
+    f.renderer.Render(ms.scene, *ms.camera, 1008, 709, false);
+    f.renderer.Finish();
+    cpu += ProcessCpuSeconds() - before;
+    redrawn += f.renderer.stats().layer_tiles_redrawn;
+    rebuilt += f.renderer.stats().groups_rebuilt;
+  }
+  state.counters["groups_rebuilt"] = static_cast<double>(rebuilt) / static_cast<double>(std::max<int64_t>(state.iterations(), 1));
+  state.counters["cpu_ms"] = cpu * 1000 / static_cast<double>(std::max<int64_t>(state.iterations(), 1));
+  if (!b.exists) {
+    b.exists = true;
+    f.game.g.PlacedChanged();
+    f.game.world.GLCadencer2Progress(0.016, 0);
+  }
+  state.counters["tiles_redrawn"] = static_cast<double>(redrawn) / static_cast<double>(std::max<int64_t>(state.iterations(), 1));
+  f.renderer.SetLayers(true);
+}
+void BM_GameColonyHeight200Construction(benchmark::State& s) { Construction(s, true); }
+void BM_GameColonyHeight200ConstructionPlanes(benchmark::State& s) { Construction(s, false); }
 
 // The default camera height, and the highest one, from which the whole colony shows;
 // building, tube and craft pictures with hard or soft outlines.
@@ -249,11 +315,23 @@ void BM_GameColonyIsometric50(benchmark::State& s) {
 void BM_GameColonyIsometric200(benchmark::State& s) {
   RenderGameColony(s, "BM_GameColonyIsometric200", 200, true);
 }
+// The same with every tube drawn plane by plane, to compare within one run
+// (--benchmark_enable_random_interleaving=true).
+void BM_GameColonyHeight200Planes(benchmark::State& s) {
+  RenderGameColony(s, "BM_GameColonyHeight200Planes", 200, false, false);
+}
+void BM_GameColonyIsometric200Planes(benchmark::State& s) {
+  RenderGameColony(s, "BM_GameColonyIsometric200Planes", 200, true, false);
+}
 
 BENCHMARK(BM_GameColonyHeight50)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GameColonyHeight200)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GameColonyIsometric50)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GameColonyIsometric200)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameColonyHeight200Construction)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameColonyHeight200ConstructionPlanes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameColonyHeight200Planes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GameColonyIsometric200Planes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderColonyHeight50)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderColonyHeight200)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderColonyHeight50SoftEdges)->Unit(benchmark::kMillisecond)->UseRealTime();

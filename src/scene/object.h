@@ -69,6 +69,11 @@ class Object {
   bool VisibleInTree() const;
   bool pickable() const { return pickable_; }
   void SetPickable(bool on);
+  // A hint for containers whose children are flat, untilted planes at one height that
+  // change seldom: a renderer may draw them once into a picture of their own and show
+  // that. What is drawn stays the same either way.
+  bool layered() const { return layered_; }
+  void SetLayered(bool on) { layered_ = on; }
 
   // Absolute angles in degrees. Pitch turns about the right axis (Direction x Up) of the
   // object's initial orientation; roll turns about the object's own Direction axis,
@@ -120,6 +125,7 @@ class Object {
   Vec3 position_;
   bool visible_ = true;
   bool pickable_ = true;
+  bool layered_ = false;
   float pitch_ = 0, roll_ = 0;
   std::string material_name_;
   uint64_t subtree_revision_ = 1;

@@ -30,6 +30,7 @@ MainScene::MainScene() {
   maincube = Child<DummyCube>(supercube, "maincube");
   terrain = Child<DummyCube>(maincube, "terrain");
   tubes = Child<DummyCube>(maincube, "tubes");
+  tubes->SetLayered(true);
   buildings = Child<DummyCube>(maincube, "buildings");
   sel_marker = Child<Plane>(maincube, "sel_marker");
   sel_marker->SetWidth(20);

@@ -9,6 +9,7 @@
 
 #include "core/errors.h"
 #include "core/newgame.h"
+#include "scene/gl/texture_preload.h"
 #include "scene/gl/viewer.h"
 #include "shell/folders.h"
 #include "shell/session.h"
@@ -64,19 +65,24 @@ int main(int argc, char** argv) {
   const bool direct = !opt.script.empty() || opt.frames >= 0;
   if (!direct) windows.launcher->show();
   ui::MainWindow window(session, &windows);
-  windows.launcher->on_start = [&window](int32_t level) {
+  scene::gl::TexturePreload preload;
+  auto pictures = [&preload, &session] { preload.Finish(session.world.scene().matlib); };
+  windows.launcher->on_start = [&window, pictures](int32_t level) {
+    pictures();
     window.show();
     window.raise();
     window.activateWindow();  // the keys go to the game from the first moment
     window.StartGame(level);
   };
-  windows.launcher->on_tutorial = [&window] {
+  windows.launcher->on_tutorial = [&window, pictures] {
+    pictures();
     window.show();
     window.raise();
     window.activateWindow();
     window.StartTutorial();
   };
-  windows.launcher->on_continue = [&window] {
+  windows.launcher->on_continue = [&window, pictures] {
+    pictures();
     window.show();
     window.raise();
     window.activateWindow();
@@ -107,12 +113,14 @@ int main(int argc, char** argv) {
     session.game.host->ErrorBox(e.what());
     return 1;
   }
+  preload.Start(session.world.scene().matlib);
   session.SetRecording(automated);
   window.host().SetQuiet(automated && !opt.console);
   if (opt.timing)
     std::cerr << "start-up: " << since_start.elapsed() << " ms to \"" << window.game().load_status << "\"\n";
 
   if (direct) {
+    pictures();
     window.show();
     window.StartGame(core::kLevelEasy);
   }

@@ -10,6 +10,7 @@
 
 #include "scene/scene.h"
 #include "scene/gl/glyph_atlas.h"
+#include "scene/gl/tube_layer.h"
 
 namespace scene::gl {
 
@@ -22,6 +23,11 @@ struct FrameStats {
   // Containers whose objects only moved, turned or resized: their vertices rewritten in
   // place.
   int groups_updated = 0;
+  // Tiles of the layered containers (the tubes) redrawn in the frame, and the texture
+  // memory the layers hold.
+  int layer_tiles_redrawn = 0;
+  size_t layer_bytes = 0;
+  int layers_shown = 0;  // drawn through their tiles rather than plane by plane
 };
 
 // Draws a scene with OpenGL 3.3 core: the world with depth test, lighting and alpha
@@ -46,6 +52,9 @@ class Renderer {
   void Release();
 
   const FrameStats& stats() const { return stats_; }
+  // Whether containers marked as layered are drawn through pictures of their own (the
+  // default) or plane by plane, which the look is compared against.
+  void SetLayers(bool on) { layers_on_ = on; }
 
  private:
   // Opaque: every texel has full alpha; Binary: full or none; Partial: some in between.
@@ -132,6 +141,11 @@ class Renderer {
   void Use(const Program& p);
   // Pass 0 draws what covers completely (no texel to see through), pass 1 the rest.
   void DrawWorldGroup(Object& node, const Mat4& world, int pass);
+  void DrawGroup(Object& node, const Mat4& world, int pass);
+  // Draws a layered container as its layer in this pass; false when it is to be drawn
+  // directly.
+  bool DrawLayer(Object& node, const Mat4& world, int pass);
+  void DrawLayerTexels(TubeLayer& layer, int pass);
   void BuildGroup(Group& g, Object& node, const Mat4& world);
   // Where only the places, turns or sizes of a container's own objects changed, rewrites
   // their vertices in the group's buffer; false when the group must be built anew.
@@ -201,6 +215,14 @@ class Renderer {
   std::vector<Object*> hud_parents_;  // containers with HUD children, in tree order
   std::vector<uint8_t> has_hud_;  // per object id: a HUD object lies in its subtree
   std::weak_ptr<const int> scene_token_;  // the scene the caches above belong to
+
+  struct LayerSlot {
+    std::unique_ptr<TubeLayer> layer;
+    bool shown = false;  // in the frame being drawn
+  };
+  std::unordered_map<int, LayerSlot> layers_;  // by container id
+  bool layers_on_ = true;
+  Vec3 eye_;  // during Render
 
   Scene* scene_ = nullptr;  // during Render
   Mat4 mvp_;  // the world's projection during Render

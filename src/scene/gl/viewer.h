@@ -128,6 +128,7 @@ class OffscreenRenderer {
   // Waits until the GL has finished every command given so far.
   void Finish();
   const FrameStats& stats() const { return renderer_.stats(); }
+  void SetLayers(bool on) { renderer_.SetLayers(on); }
 
  private:
   std::unique_ptr<QOffscreenSurface> surface_;

@@ -139,7 +139,6 @@ void Hud::InitHudButtons() {
     b.height = h;
     b.caption = std::move(caption);
   };
-  const core::Game& g = g_;
   set(kCatUp, "mbutup", true, 30, 30);
   set(kCatDown, "mbutdown", true, 30, 30);
   for (int k = 0; k < kTypeButtons; ++k) {
@@ -154,25 +153,35 @@ void Hud::InitHudButtons() {
   set(kListUp, "mbutup", true, 30, 30);
   set(kListDown, "mbutdown", true, 30, 30);
   set(kUpgrade, "ubut", true, 60, 60);
-  set(kFood, "but", true, 100, 30, g.Loc(115));
-  set(kRaw, "but", true, 100, 30, g.Loc(116));
-  set(kProducts, "but", true, 100, 30, g.Loc(117));
-  set(kBuy, "but", true, 100, 30, g.Loc(18));
-  set(kSell, "but", true, 100, 30, g.Loc(19));
+  set(kFood, "but", true, 100, 30);
+  set(kRaw, "but", true, 100, 30);
+  set(kProducts, "but", true, 100, 30);
+  set(kBuy, "but", true, 100, 30);
+  set(kSell, "but", true, 100, 30);
   set(kAmountUp, "but", true, 30, 30, "+");
   set(kAmountDown, "but", true, 30, 30, "-");
   set(kDestroy, "butblow", true, 60, 60);
-  set(kTakeCredit, "but", true, 100, 20, g.Loc(20));
+  set(kTakeCredit, "but", true, 100, 20);
   set(kCreditDown, "but", true, 20, 20, "-");
   set(kCreditUp, "but", true, 20, 20, "+");
   set(kToggle, "but_tog_off", true, 60, 60);
-  set(kTradePanel, "but", true, 100, 20, g.Loc(169));
-  set(kCreditPanel, "but", true, 100, 20, g.Loc(170));
+  set(kTradePanel, "but", true, 100, 20);
+  set(kCreditPanel, "but", true, 100, 20);
   set(kMessageOk, "but", true, 100, 20, "OK");
   set(kCamDown, "but_cam_down", true, 25, 25);
   set(kCamUp, "but_cam_up", true, 25, 25);
   set(kCamMid, "but_cam_mid", true, 25, 25);
-  set(kDescribe, "but", true, 25, 25, g.Loc(179));
+  set(kDescribe, "but", true, 25, 25);
+  RelabelButtons();
+}
+
+void Hud::RelabelButtons() {
+  // The buttons worded in the game's language, so that a language chosen in the launcher
+  // reaches them at once.
+  static constexpr std::pair<int, int> kWorded[] = {{kFood, 115},       {kRaw, 116},        {kProducts, 117},
+                                                    {kBuy, 18},         {kSell, 19},        {kTakeCredit, 20},
+                                                    {kTradePanel, 169}, {kCreditPanel, 170}, {kDescribe, 179}};
+  for (const auto& [slot, entry] : kWorded) buttons_[static_cast<size_t>(slot)].caption = g_.Loc(entry);
 }
 
 namespace {
@@ -680,11 +689,13 @@ void Hud::ProcessUI(double view_w, double view_h, const Readout& readout, double
   }
 
   // 7. Days left.
+  const std::string days_left = g.Loc(130) + ": " + Num(g.days_left);
   Place(o.days_left_text, 10, h - 30);
-  Text(o.days_left_text, g.Loc(130) + ": " + Num(g.days_left));
+  Text(o.days_left_text, days_left);
   Show(o.days_left_text, true);
-  // Beside the days left, clear of the warnings above them.
-  Place(o.status_text, 160, h - 30);
+  // Beside the days left, clear of the warnings above them, and after the days' text in a
+  // language that words it longer (its font is about 8 pixels a character).
+  Place(o.status_text, std::max(160.0, 10 + 8.0 * static_cast<double>(CharCount(days_left)) + 16), h - 30);
   Text(o.status_text, readout.status);
   Show(o.status_text, true);
 

@@ -136,6 +136,8 @@ class Hud {
 
   // Fills the button table (start-up, HUD mode, after the language and the catalog).
   void InitHudButtons();
+  // Words the captioned buttons anew in the current language, leaving their state alone.
+  void RelabelButtons();
 
   // The slot under view pixel (x, y), or -1.
   int HudButtonAt(int x, int y) const;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <algorithm>
+#include <vector>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,9 +13,22 @@
 namespace ui {
 
 QStringList WithMnemonics(const QStringList& captions) {
-  QStringList out;
+  // The captions with the fewest letters to choose from choose first, so that a short word
+  // late in a long menu ("Quit") still finds a letter of its own.
+  auto letters = [](const QString& caption) {
+    QSet<QChar> set;
+    for (const QChar c : caption)
+      if (c.isLetterOrNumber()) set.insert(c.toLower());
+    return set.size();
+  };
+  std::vector<qsizetype> order(static_cast<std::size_t>(captions.size()));
+  for (qsizetype i = 0; i < captions.size(); ++i) order[static_cast<std::size_t>(i)] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](qsizetype a, qsizetype b) { return letters(captions[a]) < letters(captions[b]); });
+  QStringList out = captions;
   QSet<QChar> taken;
-  for (const QString& caption : captions) {
+  for (const qsizetype k : order) {
+    const QString& caption = captions[k];
     // Candidates: the letters that start a word, then every other letter or digit.
     qsizetype chosen = -1;
     for (int pass = 0; pass < 2 && chosen < 0; ++pass) {
@@ -36,7 +50,7 @@ QStringList WithMnemonics(const QStringList& captions) {
       if (caption[i] == '&') labelled += '&';
     }
     if (chosen >= 0) taken.insert(caption[chosen].toLower());
-    out << labelled;
+    out[k] = labelled;
   }
   return out;
 }

@@ -202,6 +202,7 @@ void Launcher::Continue() {
 void Launcher::ChooseLanguage(const QString& code) {
   try {
     shell::ChooseLanguage(s_.game, s_.options, code.toStdString(), &captions_);
+    s_.world.hud().RelabelButtons();
   } catch (const core::DataError& e) {
     s_.game.host->ErrorBox(e.what());
   }

@@ -140,6 +140,7 @@ TEST_F(Windows, TheLauncherWaitsForLoadingAndItsLanguageBoxRelabelsEveryWindow) 
   EXPECT_EQ(w->menu("menu_game")->title().remove(QChar('&')), "R24");
   EXPECT_TRUE(w->action("Menu2_1")->text().remove(QChar('&')).startsWith("R26\t")) << "with its key shown";
   EXPECT_TRUE(w->left_panel().build()->text() == "R17");
+  EXPECT_EQ(session.world.hud().buttons()[hud::kTradePanel].caption, "R169") << "the HUD's worded buttons too";
   ui::CreditsWindow& credits = *w->windows().credits;
   EXPECT_EQ(credits.windowTitle(), "R171");
   EXPECT_TRUE(credits.text().contains("R176")) << credits.text().toStdString();

@@ -80,9 +80,6 @@ bool TypeExists(const core::Game& g, int32_t k) {
 
 }  // namespace
 
-namespace {
-
-// Chinese, Japanese and Korean characters take two columns of the HUD's monospaced fonts.
 bool WideCharacter(std::string_view utf8) {
   const auto* b = reinterpret_cast<const unsigned char*>(utf8.data());
   char32_t c = 0;
@@ -97,7 +94,20 @@ bool WideCharacter(std::string_view utf8) {
          (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
-}  // namespace
+std::size_t Columns(std::string_view text) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t len = 1;
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead >= 0xF0) len = 4;
+    else if (lead >= 0xE0) len = 3;
+    else if (lead >= 0xC0) len = 2;
+    len = std::min(len, text.size() - i);
+    n += WideCharacter(text.substr(i, len)) ? 2 : 1;
+    i += len;
+  }
+  return n;
+}
 
 std::string BreakMessageLines(const std::string& text) {
   std::string out;
@@ -831,7 +841,7 @@ void Hud::ShowTooltip(const Readout& readout, double dt) {
   // pixels around the text.
   size_t widest = 0, rows = 1, from = 0;
   for (size_t nl = text.find('\n'); ; nl = text.find('\n', from)) {
-    widest = std::max(widest, CharCount(text.substr(from, nl == std::string::npos ? nl : nl - from)));
+    widest = std::max(widest, Columns(std::string_view(text).substr(from, nl == std::string::npos ? nl : nl - from)));
     if (nl == std::string::npos) break;
     from = nl + 1;
     ++rows;

@@ -119,6 +119,11 @@ struct TutorialView {
 // for every frame, every load and the warnings.
 int32_t UnitFor(double view_h, double scale);
 
+// Chinese, Japanese and Korean characters take two columns of the HUD's monospaced fonts.
+bool WideCharacter(std::string_view utf8);
+// The columns a UTF-8 text takes in those fonts.
+std::size_t Columns(std::string_view text);
+
 // The UI scales the player may choose, in percent, and the automatic one: a view at least
 // half as tall again as the game's own gets a larger HUD, in half steps up to 200 %. The
 // view's pixels are already device-independent (the renderer multiplies the screen's

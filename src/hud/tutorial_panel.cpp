@@ -15,44 +15,61 @@ constexpr double kSkipH = 20;
 constexpr double kPulseOn = 0.6;
 constexpr double kBar = 3;
 
-std::size_t Chars(const std::string& s) {
-  std::size_t n = 0;
-  for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-  return n;
-}
-
-// Breaks the text at blanks into lines of at most `width` characters (a longer word is
-// cut), so the panel's height follows from its width.
+// Breaks the text into lines of at most `width` columns, at blanks and, in Chinese, between
+// any two characters (a longer word stands on a line of its own), so the panel's height
+// follows from its width.
 std::vector<std::string> Wrap(const std::string& text, std::size_t width) {
+  struct Piece {
+    std::string s;
+    std::size_t cols = 0;
+    bool blank_before = false;
+  };
   std::vector<std::string> lines;
-  std::string line, word;
+  std::string line;
   std::size_t line_n = 0;
-  const auto flush_word = [&] {
-    if (word.empty()) return;
-    std::size_t wn = Chars(word);
-    if (line_n > 0 && line_n + 1 + wn > width) {
+  const auto put = [&](const Piece& p) {
+    std::size_t sep = line_n > 0 && p.blank_before ? 1 : 0;
+    if (line_n > 0 && line_n + sep + p.cols > width) {
       lines.push_back(line);
       line.clear();
       line_n = 0;
+      sep = 0;
     }
-    if (line_n > 0) {
-      line += ' ';
-      ++line_n;
-    }
-    line += word;
-    line_n += wn;
-    word.clear();
+    if (sep) line += ' ';
+    line += p.s;
+    line_n += sep + p.cols;
   };
-  for (char c : text) {
-    if (c == ' ' || c == '\n') {
+  Piece word;
+  bool blank = false;
+  const auto flush_word = [&] {
+    if (word.s.empty()) return;
+    word.cols = Columns(word.s);
+    put(word);
+    word = {};
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    len = std::min(len, text.size() - i);
+    const std::string_view ch(text.data() + i, len);
+    i += len;
+    if (ch == " " || ch == "\n") {
       flush_word();
-      if (c == '\n' && line_n > 0) {
+      blank = true;
+      if (ch == "\n" && line_n > 0) {
         lines.push_back(line);
         line.clear();
         line_n = 0;
       }
-    } else if (c != '\r') {
-      word += c;
+    } else if (ch == "\r") {
+    } else if (WideCharacter(ch)) {
+      flush_word();
+      put({std::string(ch), 2, blank});
+      blank = false;
+    } else {
+      if (word.s.empty()) word.blank_before = blank;
+      blank = false;
+      word.s += ch;
     }
   }
   flush_word();
@@ -115,7 +132,7 @@ void Hud::ShowTutorial(double dt) {
   At(o.tutorial_bg, px + pw / 2, py + ph / 2);
   Said(o.tutorial_text, body);
   At(o.tutorial_text, px + kPad, py + kPad);
-  const double sw = static_cast<double>(Chars(t.skip)) * kCharW + 2 * kPad;
+  const double sw = static_cast<double>(Columns(t.skip)) * kCharW + 2 * kPad;
   skip_box_ = {px + pw - kPad - sw, py + ph - kPad - kSkipH, sw, kSkipH};
   Sized(o.tutorial_skip_bg, sw, kSkipH);
   At(o.tutorial_skip_bg, skip_box_.x + sw / 2, skip_box_.y + kSkipH / 2);

@@ -149,6 +149,20 @@ TEST(Tutorial, HudPanelFramesTheStepsControlAndItsSkipEndsTheTutorialWithoutAPic
   EXPECT_GE(bg.position().x - bg.width() / 2, 0.0f);
   EXPECT_LE(bg.position().x + bg.width() / 2, 434.0f);
   EXPECT_LE(bg.position().y + bg.height() / 2, 370.0f);
+  // A text without blanks (Chinese) wraps between its characters, inside the panel too.
+  std::string chinese;
+  for (int i = 0; i < 80; ++i) chinese += "殖民";
+  t.session.game.locale_table[560] = chinese;
+  t.Run("frames 2");
+  const std::string& shown = o.tutorial_text->text();
+  std::size_t widest = 0, from = 0;
+  for (std::size_t nl = shown.find('\n');; nl = shown.find('\n', from)) {
+    widest = std::max(widest, hud::Columns(std::string_view(shown).substr(from, nl == std::string::npos ? nl : nl - from)));
+    if (nl == std::string::npos) break;
+    from = nl + 1;
+  }
+  EXPECT_LE(static_cast<double>(widest) * 8, bg.width()) << shown;
+  EXPECT_LE(bg.position().y + bg.height() / 2, 370.0f);
   t.Run("view 1008 709\nframes 2");
 
   // A click on Skip belongs to the panel: the tutorial ends, no site is chosen under it.

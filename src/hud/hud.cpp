@@ -12,6 +12,7 @@
 #include "core/numeric.h"
 #include "core/text.h"
 #include "core/trade.h"
+#include "hud/sprites.h"
 
 namespace hud {
 namespace {
@@ -49,24 +50,6 @@ size_t CharCount(const std::string& s) {
   for (unsigned char c : s)
     if ((c & 0xC0) != 0x80) ++n;
   return n;
-}
-
-void Show(scene::Object* o, bool on) {
-  if (o) o->SetVisible(on);
-}
-
-void Place(scene::Object* o, double x, double y) {
-  if (o) o->SetPosition(static_cast<float>(x), static_cast<float>(y), 0);
-}
-
-void Size(scene::HUDSprite* s, double w, double h) {
-  if (!s) return;
-  s->SetWidth(static_cast<float>(w));
-  s->SetHeight(static_cast<float>(h));
-}
-
-void Text(scene::HUDText* t, const std::string& text) {
-  if (t) t->SetText(text);
 }
 
 void Material(scene::HUDSprite* s, const std::string& name) {

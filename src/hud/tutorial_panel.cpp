@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "hud/hud.h"
+#include "hud/sprites.h"
 
 namespace hud {
 namespace {
@@ -77,24 +78,6 @@ std::vector<std::string> Wrap(const std::string& text, std::size_t width) {
   return lines;
 }
 
-void Visible(scene::Object* o, bool on) {
-  if (o && o->visible() != on) o->SetVisible(on);
-}
-
-void At(scene::Object* o, double x, double y) {
-  if (o) o->SetPosition(static_cast<float>(x), static_cast<float>(y), 0);
-}
-
-void Sized(scene::HUDSprite* s, double w, double h) {
-  if (!s) return;
-  s->SetWidth(static_cast<float>(w));
-  s->SetHeight(static_cast<float>(h));
-}
-
-void Said(scene::HUDText* t, const std::string& text) {
-  if (t && t->text() != text) t->SetText(text);
-}
-
 }  // namespace
 
 bool Hud::TutorialPanelAt(int x, int y) const {
@@ -113,10 +96,10 @@ void Hud::ShowTutorial(double dt) {
   const bool on = t.visible;
   for (scene::Object* obj : std::initializer_list<scene::Object*>{o.tutorial_bg, o.tutorial_text, o.tutorial_skip_bg,
                                                                  o.tutorial_skip_text})
-    Visible(obj, on);
+    Show(obj, on);
   if (!on) {
     tutorial_box_ = skip_box_ = {};
-    for (auto* bar : o.tutorial_mark) Visible(bar, false);
+    for (auto* bar : o.tutorial_mark) Show(bar, false);
     return;
   }
   // Top centre, below the information bar, narrower than the view at its smallest.
@@ -128,16 +111,16 @@ void Hud::ShowTutorial(double dt) {
   const double ph = kPad + kLineH * static_cast<double>(lines.size() + 1) + kPad + kSkipH + kPad;
   const double px = (view_w_ - pw) / 2, py = 34;
   tutorial_box_ = {px, py, pw, ph};
-  Sized(o.tutorial_bg, pw, ph);
-  At(o.tutorial_bg, px + pw / 2, py + ph / 2);
-  Said(o.tutorial_text, body);
-  At(o.tutorial_text, px + kPad, py + kPad);
+  Size(o.tutorial_bg, pw, ph);
+  Place(o.tutorial_bg, px + pw / 2, py + ph / 2);
+  Text(o.tutorial_text, body);
+  Place(o.tutorial_text, px + kPad, py + kPad);
   const double sw = static_cast<double>(Columns(t.skip)) * kCharW + 2 * kPad;
   skip_box_ = {px + pw - kPad - sw, py + ph - kPad - kSkipH, sw, kSkipH};
-  Sized(o.tutorial_skip_bg, sw, kSkipH);
-  At(o.tutorial_skip_bg, skip_box_.x + sw / 2, skip_box_.y + kSkipH / 2);
-  Said(o.tutorial_skip_text, t.skip);
-  At(o.tutorial_skip_text, skip_box_.x + kPad, skip_box_.y + 2);
+  Size(o.tutorial_skip_bg, sw, kSkipH);
+  Place(o.tutorial_skip_bg, skip_box_.x + sw / 2, skip_box_.y + kSkipH / 2);
+  Text(o.tutorial_skip_text, t.skip);
+  Place(o.tutorial_skip_text, skip_box_.x + kPad, skip_box_.y + 2);
 
   // The frame: around every visible marked button together, or around the site.
   Box mark;
@@ -168,10 +151,10 @@ void Hud::ShowTutorial(double dt) {
   const Box bars[4] = {{x, y, w, kBar}, {x, y + h - kBar, w, kBar}, {x, y, kBar, h}, {x + w - kBar, y, kBar, h}};
   for (int i = 0; i < 4; ++i) {
     scene::HUDSprite* bar = o.tutorial_mark[static_cast<std::size_t>(i)];
-    Visible(bar, lit);
+    Show(bar, lit);
     if (!lit) continue;
-    Sized(bar, bars[i].w, bars[i].h);
-    At(bar, bars[i].x + bars[i].w / 2, bars[i].y + bars[i].h / 2);
+    Size(bar, bars[i].w, bars[i].h);
+    Place(bar, bars[i].x + bars[i].w / 2, bars[i].y + bars[i].h / 2);
   }
 }
 

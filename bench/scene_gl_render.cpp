@@ -189,6 +189,7 @@ void Measure(benchmark::State& state, const std::string& name, gl::OffscreenRend
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["draw_calls"] = r.stats().draw_calls;
   state.counters["quads"] = r.stats().world_quads;
+  state.counters["hud_quads"] = r.stats().hud_quads;
 }
 
 void RenderColony(benchmark::State& state, const std::string& name, float height,
@@ -221,18 +222,21 @@ void RenderGameColony(benchmark::State& state, const std::string& name, int heig
   }
   f.game.View(height, isometric);
   MainScene& gms = f.game.world.main_scene();
-  // QUENMAR_BENCH_HIDE=terrain, tubes, buildings or hud leaves that part out: what the
-  // frame spends on it is the difference.
+  // QUENMAR_BENCH_HIDE=terrain, tubes, buildings, hud, hud_text or hud_bottom (or several,
+  // separated by commas) leaves those parts out: what the frame spends on them is the
+  // difference.
   const char* hide = std::getenv("QUENMAR_BENCH_HIDE");
-  const std::string h = hide ? hide : "";
-  DummyCube* hidden = h == "terrain"     ? gms.terrain
-                      : h == "tubes"     ? gms.tubes
-                      : h == "buildings" ? gms.buildings
-                      : h == "hud"       ? gms.hud
-                                         : nullptr;
-  if (hidden) hidden->SetVisible(false);
+  const std::string h = "," + std::string(hide ? hide : "") + ",";
+  std::vector<DummyCube*> hidden;
+  for (const auto& [part, cube] : {std::pair{"terrain", gms.terrain}, {"tubes", gms.tubes},
+                                   {"buildings", gms.buildings}, {"hud", gms.hud},
+                                   {"hud_text", gms.hud_text}, {"hud_bottom", gms.hud_bottom}})
+    if (h.find("," + std::string(part) + ",") != std::string::npos && cube->visible()) {
+      cube->SetVisible(false);
+      hidden.push_back(cube);
+    }
   Measure(state, name, f.renderer, gms, {});
-  if (hidden) hidden->SetVisible(true);
+  for (DummyCube* cube : hidden) cube->SetVisible(true);
   state.counters["layer_mb"] = static_cast<double>(f.renderer.stats().layer_bytes) / (1 << 20);
   f.renderer.SetLayers(true);
 }

@@ -46,6 +46,7 @@ class GlyphAtlas {
   // Goes up whenever the image changes, so a copy of it knows when it is stale.
   int revision() const { return revision_; }
   int glyph_count() const { return static_cast<int>(glyphs_.size()); }
+  const std::unordered_map<char32_t, Glyph>& glyphs() const { return glyphs_; }
 
  private:
   // Places one character in the canvas, to be drawn by Paint; false when the atlas is full.

@@ -413,6 +413,9 @@ void Renderer::Release() {
   for (auto& [k, t] : atlas_textures_)
     if (t.id) gl_->glDeleteTextures(1, &t.id);
   atlas_textures_.clear();
+  for (auto& [k, t] : outline_textures_)
+    if (t.id) gl_->glDeleteTextures(1, &t.id);
+  outline_textures_.clear();
   if (hud_vao_) gl_->glDeleteVertexArrays(1, &hud_vao_);
   if (hud_vbo_) gl_->glDeleteBuffers(1, &hud_vbo_);
   hud_vao_ = hud_vbo_ = 0;
@@ -1097,6 +1100,17 @@ GLuint Renderer::AtlasTexture(const std::string& family, int px) {
   return copy.id;
 }
 
+const Renderer::OutlineCopy& Renderer::OutlineFor(const std::string& family, int px, int step) {
+  const GlyphAtlas& atlas = AtlasFor(family, px);
+  OutlineCopy& copy = outline_textures_[std::make_tuple(family, px, step)];
+  if (copy.outline && copy.revision == atlas.revision()) return copy;
+  if (copy.id) gl_->glDeleteTextures(1, &copy.id);
+  copy.outline = std::make_unique<TextOutline>(atlas, step);
+  copy.id = UploadTexture(copy.outline->image()).id;
+  copy.revision = atlas.revision();
+  return copy;
+}
+
 GlyphAtlas& Renderer::EnsureGlyphs(const std::string& family, int px, const std::string& text) {
   GlyphAtlas& atlas = AtlasFor(family, px);
   const int before = atlas.revision();
@@ -1253,14 +1267,27 @@ void Renderer::CollectHud(Object& node, std::vector<float>& verts) {
         // The texts lie straight on the ground, which may be as bright or as red as they
         // are: a dark outline two HUD pixels wide all round keeps every colour readable
         // (the inner pixel takes the blend of the glyph's smoothed edge, the outer one is
-        // the outline's own colour). Whole device pixels, so it stays sharp.
+        // the outline's own colour). Whole device pixels, so it stays sharp; one quad a
+        // glyph from the outline's own pictures.
+        const int step = static_cast<int>(std::max(1.0f, std::round(k)));
+        const OutlineCopy& ring = OutlineFor(f.family, px, step);
         look.color = kTextOutline;
+        look.texture = ring.id;
         add(look, [&] {
-          const float d = std::max(1.0f, std::round(k)) / k;
-          for (const float r : {d, 2 * d})
-            for (const auto& [dx, dy] : {std::pair{-r, -r}, {0.0f, -r}, {r, -r}, {-r, 0.0f}, {r, 0.0f}, {-r, r}, {0.0f, r}, {r, r}})
-              glyphs(dx, dy);
+          const Image& oi = ring.outline->image();
+          const float ow = static_cast<float>(oi.width), oh = static_cast<float>(oi.height);
+          const float reach = static_cast<float>(ring.outline->reach()) / k;
+          for (const PlacedGlyph& pg : lay.glyphs) {
+            if (pg.ch == U' ') continue;
+            const TextOutline::Cell* c = ring.outline->For(atlas.GlyphFor(pg.ch));
+            if (!c) continue;
+            const float x0 = std::round(pg.x * k) / k - reach, y0 = std::round(pg.y * k) / k - reach;
+            AppendHudQuad(verts, x0, y0, x0 + static_cast<float>(c->w) / k, y0 + static_cast<float>(c->h) / k,
+                          static_cast<float>(c->x) / ow, static_cast<float>(c->y) / oh,
+                          static_cast<float>(c->x + c->w) / ow, static_cast<float>(c->y + c->h) / oh);
+          }
         });
+        look.texture = AtlasTexture(f.family, px);
         look.color = f.color;
         add(look, [&] { glyphs(0, 0); });
       }

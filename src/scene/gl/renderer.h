@@ -5,11 +5,13 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
 #include "scene/scene.h"
 #include "scene/gl/glyph_atlas.h"
+#include "scene/gl/text_outline.h"
 #include "scene/gl/tube_layer.h"
 
 namespace scene::gl {
@@ -202,6 +204,14 @@ class Renderer {
     int revision = 0;  // the atlas's revision it was uploaded from
   };
   std::map<std::pair<std::string, int>, AtlasTextureCopy> atlas_textures_;
+  // The outline round the glyphs of an atlas, by family, pixel size and outline step.
+  struct OutlineCopy {
+    std::unique_ptr<TextOutline> outline;
+    GLuint id = 0;
+    int revision = 0;  // the atlas's revision it was made from
+  };
+  std::map<std::tuple<std::string, int, int>, OutlineCopy> outline_textures_;
+  const OutlineCopy& OutlineFor(const std::string& family, int px, int step);
 
   // HUD geometry, rebuilt when a HUD object changes.
   GLuint hud_vao_ = 0, hud_vbo_ = 0;

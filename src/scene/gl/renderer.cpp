@@ -1253,12 +1253,12 @@ void Renderer::CollectHud(Object& node, std::vector<float>& verts) {
         look.texture = AtlasTexture(f.family, px);
         const float aw = static_cast<float>(atlas.image().width);
         const float ah = static_cast<float>(atlas.image().height);
-        auto glyphs = [&](float dx, float dy) {
+        auto glyphs = [&] {
           for (const PlacedGlyph& pg : lay.glyphs) {
             if (pg.ch == U' ') continue;
             const GlyphAtlas::Glyph& g = atlas.GlyphFor(pg.ch);
             // Glyph cells start on whole device pixels, so the atlas maps texel to pixel.
-            const float x0 = std::round(pg.x * k) / k + dx, y0 = std::round(pg.y * k) / k + dy;
+            const float x0 = std::round(pg.x * k) / k, y0 = std::round(pg.y * k) / k;
             AppendHudQuad(verts, x0, y0, x0 + static_cast<float>(g.w) / k, y0 + static_cast<float>(g.h) / k,
                           static_cast<float>(g.x) / aw, static_cast<float>(g.y) / ah,
                           static_cast<float>(g.x + g.w) / aw, static_cast<float>(g.y + g.h) / ah);
@@ -1273,7 +1273,8 @@ void Renderer::CollectHud(Object& node, std::vector<float>& verts) {
         const OutlineCopy& ring = OutlineFor(f.family, px, step);
         look.color = kTextOutline;
         look.texture = ring.id;
-        add(look, [&] {
+        // (A picture too large for the context is left out rather than drawn as boxes.)
+        if (ring.id) add(look, [&] {
           const Image& oi = ring.outline->image();
           const float ow = static_cast<float>(oi.width), oh = static_cast<float>(oi.height);
           const float reach = static_cast<float>(ring.outline->reach()) / k;
@@ -1289,7 +1290,7 @@ void Renderer::CollectHud(Object& node, std::vector<float>& verts) {
         });
         look.texture = AtlasTexture(f.family, px);
         look.color = f.color;
-        add(look, [&] { glyphs(0, 0); });
+        add(look, glyphs);
       }
     }
     if (c.child_count() > 0 && has_hud_[static_cast<size_t>(c.id())]) CollectHud(c, verts);

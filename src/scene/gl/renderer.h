@@ -182,11 +182,16 @@ class Renderer {
   static constexpr int kMaxLights = 8;
   struct Variant {
     Program solid, masked;
+    // For a picture modulated by the vertex colour, its alpha its own.
+    Program solid_plain, masked_plain;
   };
   std::array<Variant, kMaxLights + 1> variants_;
   // The variants for the frame's lights, during Render.
   const Program* solid_ = nullptr;
   const Program* masked_ = nullptr;
+  const Program* solid_plain_ = nullptr;
+  const Program* masked_plain_ = nullptr;
+  std::array<const Program*, 4> WorldPrograms() const { return {masked_, solid_, masked_plain_, solid_plain_}; }
   const Program* current_ = nullptr;  // during Render
   GLuint ebo_ = 0;  // quads' indices, for the HUD
   int index_quads_ = 0;

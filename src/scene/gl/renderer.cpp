@@ -584,11 +584,13 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
     ortho.at(0, 3) = -1;
     ortho.at(1, 1) = -2 / h;
     ortho.at(1, 3) = 1;
-    // Every HUD texel is drawn (blended or not): the variant without discard does it.
-    const Program& p = *solid_;
-    Use(p);
-    gl_->glUniformMatrix4fv(p.u_mvp, 1, GL_FALSE, ortho.m.data());
-    gl_->glUniform1i(p.u_lit, 0);
+    // Every HUD texel is drawn (blended or not): the variants without discard do it, the
+    // plain one for a picture modulated by its colour.
+    for (const Program* q : {solid_, solid_plain_}) {
+      Use(*q);
+      gl_->glUniformMatrix4fv(q->u_mvp, 1, GL_FALSE, ortho.m.data());
+      gl_->glUniform1i(q->u_lit, 0);
+    }
     gl_->glBindVertexArray(hud_vao_);
     bool blend = true;
     gl_->glEnable(GL_BLEND);
@@ -598,6 +600,8 @@ void Renderer::Render(Scene& scene, const Camera& camera, int view_w, int view_h
         if (blend) gl_->glEnable(GL_BLEND);
         else gl_->glDisable(GL_BLEND);
       }
+      const Program& p = b.texture && !b.replace && !b.alpha_opaque ? *solid_plain_ : *solid_;
+      Use(p);
       gl_->glUniform1i(p.u_textured, b.texture != 0);
       gl_->glUniform1i(p.u_replace, b.replace);
       gl_->glUniform1i(p.u_alpha_opaque, b.alpha_opaque);

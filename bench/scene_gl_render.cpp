@@ -189,6 +189,7 @@ void Measure(benchmark::State& state, const std::string& name, gl::OffscreenRend
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["draw_calls"] = r.stats().draw_calls;
   state.counters["quads"] = r.stats().world_quads;
+  state.counters["hud_quads"] = r.stats().hud_quads;
 }
 
 void RenderColony(benchmark::State& state, const std::string& name, float height,

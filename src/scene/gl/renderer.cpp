@@ -628,7 +628,10 @@ bool Renderer::DrawLayer(Object& node, const Mat4& world, int pass) {
     const FrameStats frame = stats_;
     // Kept up to date at every height, so that rising above the switch costs no redraw.
     slot.shown = layer.Update(node, world, draw) && eye_.z - layer.height() >= kLayerFromHeight;
+    // The tiles' drawing is not the frame's, but the containers it brought up to date are.
+    const int rebuilt = stats_.groups_rebuilt, updated = stats_.groups_updated;
     stats_ = frame;
+    stats_.groups_rebuilt = rebuilt, stats_.groups_updated = updated;
     stats_.layer_tiles_redrawn += layer.tiles_redrawn();
     stats_.layer_bytes += layer.bytes();
     if (slot.shown) ++stats_.layers_shown;

@@ -16,6 +16,9 @@ namespace {
 
 constexpr int kFloatsPerVertex = 8;  // position 3, texture coordinate 2, normal 3
 constexpr int kFloatsPerQuad = kFloatsPerVertex * 4;
+// The most vertices a plane (its picture's outline) and a cube can have.
+constexpr GLuint kPlaneVertices = 8;
+constexpr GLuint kCubeVertices = 24;
 // The outline drawn round every HUD text: black, so that white and red text alike stand
 // out at least 5:1 from it, whatever the ground.
 constexpr Color kTextOutline{0, 0, 0, 1};
@@ -657,7 +660,10 @@ bool Renderer::DrawLayer(Object& node, const Mat4& world, int pass) {
     const FrameStats frame = stats_;
     // Kept up to date at every height, so that rising above the switch costs no redraw.
     slot.shown = layer.Update(node, world, draw) && eye_.z - layer.height() >= kLayerFromHeight;
+    // The tiles' drawing is not the frame's, but the containers it brought up to date are.
+    const int rebuilt = stats_.groups_rebuilt, updated = stats_.groups_updated;
     stats_ = frame;
+    stats_.groups_rebuilt = rebuilt, stats_.groups_updated = updated;
     stats_.layer_tiles_redrawn += layer.tiles_redrawn();
     stats_.layer_bytes += layer.bytes();
     if (slot.shown) ++stats_.layers_shown;
@@ -729,143 +735,167 @@ void Renderer::DrawGroup(Object& node, const Mat4& world, int pass) {
 
 void Renderer::BuildGroup(Group& g, Object& node, const Mat4& world) {
   ++stats_.groups_rebuilt;
-  g.steps.clear();
-  Mesh mesh;
-  // Children between two subtrees form one run, drawn batched by material in the order
-  // each material first appears; subtrees keep their place in the tree order.
-  // Where each object's vertices and indices lie in its run's mesh.
-  struct Piece {
-    GLuint v0, v1;
-    size_t i0, i1;
-    int quads;
-    int child;
-  };
-  struct Run {
-    int material;
-    Mesh mesh;
-    int quads = 0;
-    std::vector<Piece> pieces;
-  };
-  std::vector<Run> run;
-  int quads = 0;
-  g.children.assign(static_cast<size_t>(node.child_count()), ChildRecord{});
-  auto flush = [&] {
-    for (Run& r : run) {
-      Batch batch{r.material, static_cast<int>(mesh.indices.size()),
-                  static_cast<int>(r.mesh.indices.size()), r.quads, {}};
-      quads += r.quads;
-      if (static_cast<int>(r.pieces.size()) < kSplitObjects) {
-        const GLuint base = mesh.VertexCount();
-        mesh.verts.insert(mesh.verts.end(), r.mesh.verts.begin(), r.mesh.verts.end());
-        for (GLuint i : r.mesh.indices) mesh.indices.push_back(base + i);
-        for (const Piece& pc : r.pieces) {
-          ChildRecord& rec = g.children[static_cast<size_t>(pc.child)];
-          rec.first_vertex = base + pc.v0;
-          rec.vertices = pc.v1 - pc.v0;
-          rec.step = static_cast<int>(g.steps.size());
-        }
-        g.steps.push_back({false, nullptr, std::move(batch)});
-        continue;
-      }
-      // Objects grouped by the square of ground their middle lies on, keeping the tree
-      // order within a square; each square's objects become one range with its box.
-      struct Placed {
-        int64_t area;
-        Vec3 lo, hi;
-        const Piece* piece;
-      };
-      std::vector<Placed> placed;
-      placed.reserve(r.pieces.size());
-      for (const Piece& pc : r.pieces) {
-        Vec3 lo{INFINITY, INFINITY, INFINITY}, hi{-INFINITY, -INFINITY, -INFINITY};
-        for (GLuint v = pc.v0; v < pc.v1; ++v) {
-          const float* f = &r.mesh.verts[static_cast<size_t>(v) * kFloatsPerVertex];
-          Enclose(lo, hi, {f[0], f[1], f[2]});
-        }
-        const auto cell = [](float a, float b) {
-          const float m = std::floor((a + b) / 2 / kAreaSize);
-          // Far out or not a number: all in one square at the edge.
-          return static_cast<int64_t>(std::isfinite(m) ? std::clamp(m, -1e6f, 1e6f) : 1e6f);
-        };
-        placed.push_back({cell(lo.x, hi.x) * 4000000 + cell(lo.y, hi.y), lo, hi, &pc});
-      }
-      std::stable_sort(placed.begin(), placed.end(),
-                       [](const Placed& a, const Placed& b) { return a.area < b.area; });
-      for (size_t k = 0; k < placed.size(); ++k) {
-        const Placed& pl = placed[k];
-        if (k == 0 || pl.area != placed[k - 1].area)
-          batch.ranges.push_back({static_cast<int>(mesh.indices.size()), 0, 0, pl.lo, pl.hi});
-        Range& range = batch.ranges.back();
-        const Piece& pc = *pl.piece;
-        const GLuint base = mesh.VertexCount();
-        ChildRecord& rec = g.children[static_cast<size_t>(pc.child)];
-        rec.first_vertex = base;
-        rec.vertices = pc.v1 - pc.v0;
-        rec.step = static_cast<int>(g.steps.size());
-        rec.range = static_cast<int>(batch.ranges.size()) - 1;
-        mesh.verts.insert(mesh.verts.end(), r.mesh.verts.begin() + static_cast<ptrdiff_t>(pc.v0) * kFloatsPerVertex,
-                          r.mesh.verts.begin() + static_cast<ptrdiff_t>(pc.v1) * kFloatsPerVertex);
-        for (size_t i = pc.i0; i < pc.i1; ++i) mesh.indices.push_back(base + r.mesh.indices[i] - pc.v0);
-        range.indices += static_cast<int>(pc.i1 - pc.i0);
-        range.quads += pc.quads;
-        Enclose(range.lo, range.hi, pl.lo);
-        Enclose(range.lo, range.hi, pl.hi);
-      }
-      g.steps.push_back({false, nullptr, std::move(batch)});
-    }
-    run.clear();
-  };
   const MaterialLibrary& lib = scene_->matlib;
-  for (int i = 0; i < node.child_count(); ++i) {
-    Object* c = node.child(i);
-    ChildRecord& rec = g.children[static_cast<size_t>(i)];
+  const size_t n = static_cast<size_t>(node.child_count());
+  g.children.assign(n, ChildRecord{});
+  // Every child's vertices in tree order first; their places follow the drawing order.
+  Mesh mesh;
+  std::vector<GLuint> start(n, 0);
+  for (size_t i = 0; i < n; ++i) {
+    Object* c = node.child(static_cast<int>(i));
+    ChildRecord& rec = g.children[i];
     rec.object = c;
     rec.revision = c->revision();
     rec.visible = c->visible();
-    if (!c->visible()) continue;
+    rec.has_children = c->child_count() > 0;
     const ObjectKind k = c->kind();
-    if (k == ObjectKind::Plane || k == ObjectKind::Cube) {
-      const int mat = lib.IndexOf(c->lib_material_name());
-      rec.material = mat;
-      auto it = std::find_if(run.begin(), run.end(), [&](const Run& r) { return r.material == mat; });
-      if (it == run.end()) {
-        run.push_back(Run{mat, {}, 0, {}});
-        it = run.end() - 1;
-      }
-      const GLuint v0 = it->mesh.VertexCount();
-      const size_t i0 = it->mesh.indices.size();
-      const int added = AppendObject(it->mesh, *c, mat, world);
-      it->quads += added;
-      if (added > 0) it->pieces.push_back({v0, it->mesh.VertexCount(), i0, it->mesh.indices.size(), added, i});
-    }
-    if (c->child_count() > 0) {
-      flush();
-      g.steps.push_back({true, c, {}});
-    }
+    if (k != ObjectKind::Plane && k != ObjectKind::Cube) continue;
+    rec.cube = k == ObjectKind::Cube;
+    rec.capacity = rec.cube ? kCubeVertices : kPlaneVertices;
+    if (!rec.visible) continue;
+    rec.material = lib.IndexOf(c->lib_material_name());
+    start[i] = mesh.VertexCount();
+    rec.quads = AppendObject(mesh, *c, rec.material, world);
+    PlaceChild(rec, mesh.verts.data() + static_cast<size_t>(start[i]) * kFloatsPerVertex, mesh.VertexCount() - start[i]);
   }
-  flush();
-  g.quads = quads;
-  if (!mesh.indices.empty()) {
-    if (!g.vao) {
-      gl_->glGenVertexArrays(1, &g.vao);
-      gl_->glGenBuffers(1, &g.vbo);
-      gl_->glGenBuffers(1, &g.ebo);
-      SetUpVertexArray(gl_, g.vao, g.vbo, g.ebo);
-    }
-    // The element buffer is part of the group's vertex array: filled through it.
-    gl_->glBindVertexArray(g.vao);
+  GLuint places = 0;
+  LayOutGroup(g, node, &places);
+  // The rest (hidden, or drawing nothing now) after the drawn ones, in tree order.
+  for (size_t i = 0; i < n; ++i) {
+    ChildRecord& rec = g.children[i];
+    if (rec.capacity == 0 || rec.step >= 0) continue;
+    rec.first_vertex = places;
+    places += rec.capacity;
+  }
+  std::vector<float> verts(static_cast<size_t>(places) * kFloatsPerVertex, 0.0f);
+  for (size_t i = 0; i < n; ++i) {
+    const ChildRecord& rec = g.children[i];
+    if (rec.vertices == 0) continue;
+    std::copy_n(mesh.verts.begin() + static_cast<ptrdiff_t>(start[i]) * kFloatsPerVertex,
+                static_cast<size_t>(rec.vertices) * kFloatsPerVertex,
+                verts.begin() + static_cast<ptrdiff_t>(rec.first_vertex) * kFloatsPerVertex);
+  }
+  if (places > 0) {
     gl_->glBindBuffer(GL_ARRAY_BUFFER, g.vbo);
-    gl_->glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(mesh.verts.size() * sizeof(float)),
-                      mesh.verts.data(), GL_DYNAMIC_DRAW);
+    gl_->glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(verts.size() * sizeof(float)),
+                      verts.data(), GL_DYNAMIC_DRAW);
     gl_->glBindBuffer(GL_ARRAY_BUFFER, 0);
-    gl_->glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(GLuint)),
-                      mesh.indices.data(), GL_DYNAMIC_DRAW);
-    gl_->glBindVertexArray(0);
   }
   g.revision = node.subtree_revision();
   g.matlib_revision = scene_->matlib.revision();
   g.world = world;
   g.built = true;
+}
+
+void Renderer::PlaceChild(ChildRecord& rec, const float* v, GLuint count) {
+  rec.vertices = count;
+  rec.lo = {INFINITY, INFINITY, INFINITY};
+  rec.hi = {-INFINITY, -INFINITY, -INFINITY};
+  for (GLuint k = 0; k < count; ++k) {
+    const float* f = v + static_cast<size_t>(k) * kFloatsPerVertex;
+    Enclose(rec.lo, rec.hi, {f[0], f[1], f[2]});
+  }
+  const auto cell = [](float a, float b) {
+    const float m = std::floor((a + b) / 2 / kAreaSize);
+    // Far out or not a number: all in one square at the edge.
+    return static_cast<int64_t>(std::isfinite(m) ? std::clamp(m, -1e6f, 1e6f) : 1e6f);
+  };
+  rec.area = cell(rec.lo.x, rec.hi.x) * 4000000 + cell(rec.lo.y, rec.hi.y);
+}
+
+void Renderer::LayOutGroup(Group& g, const Object& node, GLuint* next_slot) {
+  g.steps.clear();
+  std::vector<GLuint>& idx = layout_indices_;
+  idx.clear();
+  // Children between two subtrees form one run, drawn batched by material in the order
+  // each material first appears; subtrees keep their place in the tree order.
+  struct Run {
+    int material;
+    int quads = 0;
+    std::vector<int> pieces;  // children that draw something, in tree order
+  };
+  std::vector<Run> run;
+  std::vector<int> sorted;
+  int quads = 0;
+  // A child's triangles: fans of its polygons (a plane's outline, a cube's six faces).
+  auto append = [&](ChildRecord& rec) {
+    if (next_slot) {
+      rec.first_vertex = *next_slot;
+      *next_slot += rec.capacity;
+    }
+    const GLuint corners = rec.cube ? 4 : rec.vertices;
+    for (GLuint b = rec.first_vertex; b < rec.first_vertex + rec.vertices; b += corners)
+      for (GLuint i = 1; i + 1 < corners; ++i) idx.insert(idx.end(), {b, b + i, b + i + 1});
+  };
+  auto flush = [&] {
+    for (Run& r : run) {
+      Batch batch{r.material, static_cast<int>(idx.size()), 0, r.quads, {}};
+      quads += r.quads;
+      const int step = static_cast<int>(g.steps.size());
+      if (static_cast<int>(r.pieces.size()) < kSplitObjects) {
+        for (int c : r.pieces) {
+          ChildRecord& rec = g.children[static_cast<size_t>(c)];
+          append(rec);
+          rec.step = step;
+        }
+      } else {
+        // Objects grouped by the square of ground their middle lies on, keeping the tree
+        // order within a square; each square's objects become one range with its box.
+        sorted = r.pieces;
+        std::stable_sort(sorted.begin(), sorted.end(), [&](int a, int b) {
+          return g.children[static_cast<size_t>(a)].area < g.children[static_cast<size_t>(b)].area;
+        });
+        for (size_t k = 0; k < sorted.size(); ++k) {
+          ChildRecord& rec = g.children[static_cast<size_t>(sorted[k])];
+          if (k == 0 || rec.area != g.children[static_cast<size_t>(sorted[k - 1])].area)
+            batch.ranges.push_back({static_cast<int>(idx.size()), 0, 0, rec.lo, rec.hi});
+          Range& range = batch.ranges.back();
+          const size_t before = idx.size();
+          append(rec);
+          rec.step = step;
+          rec.range = static_cast<int>(batch.ranges.size()) - 1;
+          range.indices += static_cast<int>(idx.size() - before);
+          range.quads += rec.quads;
+          Enclose(range.lo, range.hi, rec.lo);
+          Enclose(range.lo, range.hi, rec.hi);
+        }
+      }
+      batch.indices = static_cast<int>(idx.size()) - batch.first_index;
+      g.steps.push_back({false, nullptr, std::move(batch)});
+    }
+    run.clear();
+  };
+  for (size_t i = 0; i < g.children.size(); ++i) {
+    ChildRecord& rec = g.children[i];
+    rec.step = rec.range = -1;
+    if (!rec.visible) continue;
+    if (rec.capacity > 0) {
+      auto it = std::find_if(run.begin(), run.end(), [&](const Run& r) { return r.material == rec.material; });
+      if (it == run.end()) {
+        run.push_back(Run{rec.material, 0, {}});
+        it = run.end() - 1;
+      }
+      it->quads += rec.quads;
+      if (rec.quads > 0) it->pieces.push_back(static_cast<int>(i));
+    }
+    if (rec.has_children) {
+      flush();
+      g.steps.push_back({true, node.child(static_cast<int>(i)), {}});
+    }
+  }
+  flush();
+  g.quads = quads;
+  if (!g.vao) {
+    gl_->glGenVertexArrays(1, &g.vao);
+    gl_->glGenBuffers(1, &g.vbo);
+    gl_->glGenBuffers(1, &g.ebo);
+    SetUpVertexArray(gl_, g.vao, g.vbo, g.ebo);
+  }
+  // The element buffer is part of the group's vertex array: filled through it.
+  gl_->glBindVertexArray(g.vao);
+  gl_->glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(idx.size() * sizeof(GLuint)),
+                    idx.data(), GL_DYNAMIC_DRAW);
+  gl_->glBindVertexArray(0);
 }
 
 int Renderer::AppendObject(Mesh& mesh, const Object& o, int mat, const Mat4& world) {
@@ -895,50 +925,55 @@ int Renderer::AppendObject(Mesh& mesh, const Object& o, int mat, const Mat4& wor
 bool Renderer::UpdateGroup(Group& g, Object& node, const Mat4& world) {
   if (static_cast<size_t>(node.child_count()) != g.children.size()) return false;
   // First only look: nothing is written unless every change can be made in place.
-  std::vector<int> moved;
+  std::vector<int> changed;
   for (int i = 0; i < node.child_count(); ++i) {
     const Object* c = node.child(i);
     const ChildRecord& rec = g.children[static_cast<size_t>(i)];
     if (c != rec.object) return false;
     if (c->revision() == rec.revision) continue;  // at most something below it changed
-    const ObjectKind k = c->kind();
-    const bool drawn = k == ObjectKind::Plane || k == ObjectKind::Cube;
-    if (c->child_count() > 0 || c->visible() != rec.visible) return false;
-    if (!drawn || !c->visible()) continue;
-    if (scene_->matlib.IndexOf(c->lib_material_name()) != rec.material) return false;
-    moved.push_back(i);
+    // A subtree's place among the steps: built anew when one comes, goes or hides.
+    if (c->child_count() > 0 || rec.has_children) return false;
+    if (rec.capacity > 0) changed.push_back(i);
   }
+  // Where only places, turns and sizes changed, the triangles stay as they are.
+  bool lay_out = false;
   Mesh mesh;
-  for (int i : moved) {
-    const ChildRecord& rec = g.children[static_cast<size_t>(i)];
-    const GLuint v0 = mesh.VertexCount();
-    AppendObject(mesh, *node.child(i), rec.material, world);
-    if (mesh.VertexCount() - v0 != rec.vertices) return false;
-  }
-  if (!moved.empty()) {
-    ++stats_.groups_updated;
-    gl_->glBindBuffer(GL_ARRAY_BUFFER, g.vbo);
-  }
-  const size_t stride = kFloatsPerVertex;
-  GLuint v = 0;
-  for (int i : moved) {
+  std::vector<GLuint> start;
+  const MaterialLibrary& lib = scene_->matlib;
+  for (int i : changed) {
     ChildRecord& rec = g.children[static_cast<size_t>(i)];
-    const float* f = &mesh.verts[static_cast<size_t>(v) * stride];
-    if (rec.vertices > 0) {
-      gl_->glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(rec.first_vertex * stride * sizeof(float)),
-                           static_cast<GLsizeiptr>(rec.vertices * stride * sizeof(float)), f);
-    }
-    // The area it is drawn with must still hold it, or the view test would skip it.
-    if (rec.range >= 0) {
-      Range& range = g.steps[static_cast<size_t>(rec.step)].batch.ranges[static_cast<size_t>(rec.range)];
-      for (GLuint k = 0; k < rec.vertices; ++k) {
-        const float* p = f + k * stride;
-        Enclose(range.lo, range.hi, {p[0], p[1], p[2]});
-      }
-    }
-    v += rec.vertices;
+    const Object& c = *node.child(i);
+    const bool visible = c.visible();
+    const int material = visible ? lib.IndexOf(c.lib_material_name()) : -1;
+    if (visible != rec.visible || (visible && material != rec.material)) lay_out = true;
+    rec.visible = visible;
+    rec.material = material;
+    start.push_back(mesh.VertexCount());
+    if (!visible) continue;
+    const int quads = AppendObject(mesh, c, material, world);
+    const GLuint count = mesh.VertexCount() - start.back();
+    if (quads != rec.quads || count != rec.vertices) lay_out = true;
+    rec.quads = quads;
+    PlaceChild(rec, mesh.verts.data() + static_cast<size_t>(start.back()) * kFloatsPerVertex, count);
   }
-  if (!moved.empty()) gl_->glBindBuffer(GL_ARRAY_BUFFER, 0);
+  if (!changed.empty()) ++stats_.groups_updated;
+  if (!mesh.verts.empty()) gl_->glBindBuffer(GL_ARRAY_BUFFER, g.vbo);
+  const size_t stride = kFloatsPerVertex;
+  for (size_t k = 0; k < changed.size(); ++k) {
+    ChildRecord& rec = g.children[static_cast<size_t>(changed[k])];
+    if (!rec.visible || rec.vertices == 0) continue;
+    const float* f = &mesh.verts[static_cast<size_t>(start[k]) * stride];
+    gl_->glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(rec.first_vertex * stride * sizeof(float)),
+                         static_cast<GLsizeiptr>(rec.vertices * stride * sizeof(float)), f);
+    // The area it is drawn with must still hold it, or the view test would skip it.
+    if (!lay_out && rec.range >= 0) {
+      Range& range = g.steps[static_cast<size_t>(rec.step)].batch.ranges[static_cast<size_t>(rec.range)];
+      Enclose(range.lo, range.hi, rec.lo);
+      Enclose(range.lo, range.hi, rec.hi);
+    }
+  }
+  if (!mesh.verts.empty()) gl_->glBindBuffer(GL_ARRAY_BUFFER, 0);
+  if (lay_out) LayOutGroup(g, node, nullptr);
   for (int i = 0; i < node.child_count(); ++i)
     g.children[static_cast<size_t>(i)].revision = node.child(i)->revision();
   g.revision = node.subtree_revision();

@@ -101,9 +101,17 @@ class Renderer {
     uint64_t revision = 0;
     int material = -1;
     bool visible = false;
-    // Where its vertices lie in the group's buffer (none for what draws nothing), and
-    // the step and area range that draw them (-1: the batch is not split by area).
-    GLuint first_vertex = 0, vertices = 0;
+    bool has_children = false;
+    bool cube = false;
+    // Every plane and cube keeps a place of its own in the group's vertex buffer, whether
+    // it is drawn or not, large enough for any picture it may be given: showing, hiding
+    // or retexturing it then rewrites only its vertices and the group's indices.
+    GLuint first_vertex = 0, capacity = 0, vertices = 0;
+    int quads = 0;
+    // Its box in world coordinates and the square of ground its middle lies on.
+    Vec3 lo, hi;
+    int64_t area = 0;
+    // The step and area range that draw it (-1: none, or the batch is not split by area).
     int step = -1, range = -1;
   };
   struct Group {
@@ -152,6 +160,13 @@ class Renderer {
   // Where only the places, turns or sizes of a container's own objects changed, rewrites
   // their vertices in the group's buffer; false when the group must be built anew.
   bool UpdateGroup(Group& g, Object& node, const Mat4& world);
+  // Works out the group's steps and triangles from its children's records, exactly as a
+  // build would, and uploads the triangles. With `next_slot` the drawn children are given
+  // their vertex places in drawing order from there (a build); without, they keep theirs.
+  void LayOutGroup(Group& g, const Object& node, GLuint* next_slot);
+  // Records a child's new vertices (`count` of them, from `v`): how many, their box and
+  // its square of ground.
+  void PlaceChild(ChildRecord& rec, const float* v, GLuint count);
   // Appends the vertices and triangles of a plane or cube with library material `mat`;
   // returns the quads added (none for a picture that is clear all over).
   int AppendObject(struct Mesh& mesh, const Object& o, int mat, const Mat4& world);
@@ -243,6 +258,7 @@ class Renderer {
   Mat4 mvp_;  // the world's projection during Render
   // The visible parts of the batch being drawn: index counts and byte offsets.
   std::vector<GLsizei> part_counts_;
+  std::vector<GLuint> layout_indices_;  // scratch of LayOutGroup
   std::vector<const void*> part_offsets_;
   int part_quads_ = 0;
   FrameStats stats_;

@@ -110,49 +110,77 @@ bool TubeLayer::Update(const Object& node, const Mat4& world, const DrawPlanes& 
   const Material* lit = nullptr;
   int material = -1;
   float z = 0;
+  if (planes_matlib_revision_ != matlib_revision || !(planes_offset_ == offset_)) planes_.clear();
+  planes_matlib_revision_ = matlib_revision;
+  planes_offset_ = offset_;
+  planes_.resize(static_cast<size_t>(node.child_count()));
+  std::vector<int> rank;  // by material index + 1: the order of first appearance
+  int next_rank = 0;
   for (int i = 0; i < node.child_count(); ++i) {
     const Object& o = *node.child(i);
     if (!o.visible()) continue;
     if (o.kind() != ObjectKind::Plane || o.child_count() > 0 || o.pitch_angle() != 0 || o.roll_angle() != 0)
       return false;
-    const auto& p = static_cast<const Plane&>(o);
-    const int m = scene ? scene->matlib.IndexOf(o.lib_material_name()) : -1;
-    const Material& mat = m >= 0 ? scene->matlib.at(m) : kDefault;
+    PlaneEntry& e = planes_[static_cast<size_t>(i)];
+    if (e.object != &o || e.revision != o.revision()) {
+      e.object = &o;
+      e.revision = o.revision();
+      const auto& p = static_cast<const Plane&>(o);
+      const int m = scene ? scene->matlib.IndexOf(o.lib_material_name()) : -1;
+      const Material& mat = m >= 0 ? scene->matlib.at(m) : kDefault;
+      e.material = m;
+      const float x0 = o.x() + offset_.x - std::abs(p.width()) / 2, x1 = o.x() + offset_.x + std::abs(p.width()) / 2;
+      const float y0 = o.y() + offset_.y - std::abs(p.height()) / 2, y1 = o.y() + offset_.y + std::abs(p.height()) / 2;
+      const float sx0 = std::floor((x0 - kOrigin) / kSquareUnits), sx1 = std::ceil((x1 - kOrigin) / kSquareUnits) - 1;
+      const float sy0 = std::floor((y0 - kOrigin) / kSquareUnits), sy1 = std::ceil((y1 - kOrigin) / kSquareUnits) - 1;
+      // A plane wider than a few tiles is no tube: not worth a layer.
+      e.fits = std::isfinite(x0) && std::isfinite(x1) && std::isfinite(y0) && std::isfinite(y1) &&
+               sx1 - sx0 <= 4 * kSquaresPerSide && sy1 - sy0 <= 4 * kSquaresPerSide &&
+               std::abs(sx0) <= 1e6f && std::abs(sy0) <= 1e6f;
+      if (e.fits) {
+        e.sx0 = static_cast<int>(sx0), e.sx1 = static_cast<int>(sx1);
+        e.sy0 = static_cast<int>(sy0), e.sy1 = static_cast<int>(sy1);
+      }
+      uint64_t key = 14695981039346656037ull;
+      Mix(key, i);
+      Mix(key, o.x()), Mix(key, o.y()), Mix(key, p.width()), Mix(key, p.height());
+      Mix(key, m);
+      Mix(key, mat.diffuse.a);
+      Mix(key, mat.texture.mode);
+      Mix(key, mat.texture.disabled);
+      const void* image = mat.texture.image.get();
+      Mix(key, image);
+      Mix(key, mat.texture.image_file.data(), mat.texture.image_file.size());
+      e.key = key;
+    }
+    if (!e.fits) return false;
+    const Material& mat = e.material >= 0 ? scene->matlib.at(e.material) : kDefault;
     if (!lit) {
       lit = &mat;
-      material = m;
+      material = e.material;
       z = o.z();
     } else if (o.z() != z || !SameLighting(*lit, mat)) {
       return false;
     }
-    const float x0 = o.x() + offset_.x - std::abs(p.width()) / 2, x1 = o.x() + offset_.x + std::abs(p.width()) / 2;
-    const float y0 = o.y() + offset_.y - std::abs(p.height()) / 2, y1 = o.y() + offset_.y + std::abs(p.height()) / 2;
-    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1)) return false;
-    const float sx0 = std::floor((x0 - kOrigin) / kSquareUnits), sx1 = std::ceil((x1 - kOrigin) / kSquareUnits) - 1;
-    const float sy0 = std::floor((y0 - kOrigin) / kSquareUnits), sy1 = std::ceil((y1 - kOrigin) / kSquareUnits) - 1;
-    // A plane wider than a few tiles is no tube: not worth a layer.
-    if (sx1 - sx0 > 4 * kSquaresPerSide || sy1 - sy0 > 4 * kSquaresPerSide || std::abs(sx0) > 1e6f || std::abs(sy0) > 1e6f)
-      return false;
-    // What decides the plane's texels in every tile it touches.
-    uint64_t key = 14695981039346656037ull;
-    Mix(key, i);
-    Mix(key, o.x()), Mix(key, o.y()), Mix(key, p.width()), Mix(key, p.height());
-    Mix(key, m);
-    Mix(key, mat.diffuse.a);
-    Mix(key, mat.texture.mode);
-    Mix(key, mat.texture.disabled);
-    const void* image = mat.texture.image.get();
-    Mix(key, image);
-    Mix(key, mat.texture.image_file.data(), mat.texture.image_file.size());
+    // Where planes overlap at the one height, the one drawn first shows: the container
+    // draws them batched by material in the order each first appears, so a tile also
+    // depends on that order, which a change far away may turn round.
+    const size_t r = static_cast<size_t>(e.material + 1);
+    if (rank.size() <= r) rank.resize(r + 1, -1);
+    if (rank[r] < 0) rank[r] = next_rank++;
     int64_t last_tile = INT64_MIN;
-    for (int sy = static_cast<int>(sy0); sy <= static_cast<int>(sy1); ++sy)
-      for (int sx = static_cast<int>(sx0); sx <= static_cast<int>(sx1); ++sx) {
+    Fresh* f = nullptr;
+    for (int sy = e.sy0; sy <= e.sy1; ++sy)
+      for (int sx = e.sx0; sx <= e.sx1; ++sx) {
         const int tx = sx >= 0 ? sx / kSquaresPerSide : -((-sx + kSquaresPerSide - 1) / kSquaresPerSide);
         const int ty = sy >= 0 ? sy / kSquaresPerSide : -((-sy + kSquaresPerSide - 1) / kSquaresPerSide);
         const int64_t id = TileId(tx, ty);
-        Fresh& f = fresh[id];
-        f.squares |= 1u << ((sy - ty * kSquaresPerSide) * kSquaresPerSide + (sx - tx * kSquaresPerSide));
-        if (id != last_tile) Mix(f.key, key);
+        if (id != last_tile) {
+          f = &fresh[id];
+          Mix(f->key, e.key);
+          Mix(f->key, rank[r]);
+        }
+        f->squares |= 1u << ((sy - ty * kSquaresPerSide) * kSquaresPerSide + (sx - tx * kSquaresPerSide));
         last_tile = id;
       }
     if (fresh.size() > kMaxTiles) return false;

@@ -65,12 +65,25 @@ class TubeLayer {
     int first_index = 0, indices = 0;
     Vec3 lo, hi;
   };
+  // What a plane contributes to the tiles, kept while the plane and the material library
+  // stay as they were: a construction changes a dozen of the thousands.
+  struct PlaneEntry {
+    const Object* object = nullptr;
+    uint64_t revision = 0;
+    int material = -1;
+    bool fits = false;  // no wider than a few tiles, and finite
+    int sx0 = 0, sx1 = 0, sy0 = 0, sy1 = 0;  // the squares it covers
+    uint64_t key = 0;  // what decides its texels in every tile it touches
+  };
   void Release();
   void RedrawTile(int64_t id, Tile& t, const DrawPlanes& draw);
   void BuildMesh();
 
   QOpenGLFunctions_3_3_Core* gl_;
   std::unordered_map<int64_t, Tile> tiles_;
+  std::vector<PlaneEntry> planes_;  // by child index
+  uint64_t planes_matlib_revision_ = 0;
+  Vec3 planes_offset_;
   GLuint fbo_ = 0, depth_ = 0, sampler_ = 0;
   GLuint vao_ = 0, vbo_ = 0, ebo_ = 0;
   uint64_t revision_ = 0, matlib_revision_ = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/grid.h"
 #include "core/newgame.h"
 #include "hud/hud.h"
 
@@ -42,7 +43,15 @@ const core::TutorialStep* Tutorial::Current() const {
 void Tutorial::Enter(int32_t step) {
   step_ = step;
   facts_.step_days = 0;
-  g_.events_enabled = steps_[static_cast<std::size_t>(step_)].events;
+  const core::TutorialStep& s = steps_[static_cast<std::size_t>(step_)];
+  g_.events_enabled = s.events;
+  // The camera may have wandered off in the lessons before: the site this step marks is
+  // brought into view, or a newcomer would hunt for a marker that is not on the screen.
+  if (s.mark == core::MarkKind::kCell) {
+    g_.cam_target_x = s.cell_x * core::kCellSize;
+    // The tilted view looks ahead of the camera, as when the building list travels.
+    g_.cam_target_y = s.cell_y * core::kCellSize - (g_.isometric ? 30 : 0);
+  }
 }
 
 void Tutorial::Observe() {

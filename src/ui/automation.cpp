@@ -200,6 +200,20 @@ void Automation::RegisterWindowCommands() {
     sim::Interpreter::ExpectArgs(a, 0, 0);
     in.Print({{"visible", QToolTip::isVisible()}, {"text", QToolTip::isVisible() ? QToolTip::text().toStdString() : ""}});
   });
+  // `widget NAME`: where the game window's control of that object name stands on the
+  // screen (its centre), whether it shows, and its words, for a test that clicks it.
+  interpreter_.Register("widget", [this](sim::Interpreter& in, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 1, 1);
+    const QWidget* w = window_.findChild<QWidget*>(QString::fromStdString(a[0]));
+    if (!w) throw sim::CommandError("no control '" + a[0] + "'");
+    const QPoint c = w->mapToGlobal(w->rect().center());
+    QString text;
+    if (const auto* b = qobject_cast<const QAbstractButton*>(w)) text = b->text();
+    if (const auto* l = qobject_cast<const QLabel*>(w)) text = l->text();
+    if (const auto* box = qobject_cast<const QComboBox*>(w)) text = box->currentText();
+    in.Print({{"x", c.x()}, {"y", c.y()}, {"width", w->width()}, {"height", w->height()},
+              {"visible", w->isVisible()}, {"text", text.toStdString()}});
+  });
   // `screenshot FILE`: the 3D view as it stands, as a PNG.
   interpreter_.Register("screenshot", [this](sim::Interpreter&, const Args& a) {
     sim::Interpreter::ExpectArgs(a, 1, 1);

@@ -355,9 +355,10 @@ TEST_F(TutorialPlay, EveryStepByClicksAndKeysInTheHud) {
   EXPECT_EQ(game.Quit(), 0);
 }
 
-// In side-panel mode the same lessons start through the Qt controls: the site on the view,
-// the type from the list, Build; Skip then leaves a normal game.
-TEST_F(TutorialPlay, TheFirstStepsWithTheSidePanelsThenSkip) {
+// In side-panel mode, in the smallest window the game allows, the same lessons start through
+// the Qt controls: the site on the view, the type from the list, Build (the panel keeps clear
+// of the control its step asks for); Skip then leaves a normal game.
+TEST_F(TutorialPlay, TheFirstStepsWithTheSidePanelsInTheSmallestWindowThenSkip) {
   Game game(dir);
   const Json view = StartFromTheLauncher(game);
   ASSERT_TRUE(view.is_object()) << game.Errors();
@@ -368,21 +369,27 @@ TEST_F(TutorialPlay, TheFirstStepsWithTheSidePanelsThenSkip) {
   Key("h");
   ASSERT_EQ(game.Until("state", [](const Json& j) { return j["hud_mode"] == false; })["hud_mode"], false);
   Key("space");
-  const Json v = game.Until("window", [](const Json& j) { return j["paused"] == true; });
-  ASSERT_EQ(v["paused"], true);
+  ASSERT_EQ(game.Until("window", [](const Json& j) { return j["paused"] == true; })["paused"], true);
+  // Shrunk as far as it goes: the window's least width leaves the view 64 pixels.
+  const Json main = FindWindow(game.Ask("windows"), "main");
+  Xdo({"windowsize", QString::number(main["id"].get<uint64_t>()), "498", "400"});
+  const Json v = game.Until("window", [](const Json& j) { return j["width"] == 64; });
+  ASSERT_EQ(v["width"], 64) << v.dump();
+  QThread::msleep(500);  // the panels laid out anew
   const QPoint origin(v["x"].get<int>(), v["y"].get<int>());
   const QPoint middle = origin + QPoint(v["width"].get<int>() / 2, v["height"].get<int>() / 2 + 60);
   EXPECT_EQ(game.Until("widget tutorial_panel", [](const Json& j) { return j["visible"] == true; })["visible"], true);
 
-  // 1: the wheel, then a drag.
-  Xdo({"mousemove", QString::number(middle.x()), QString::number(middle.y()), "click", "4"});
-  EXPECT_EQ(game.Step(), 1);
-  Xdo({"mousedown", "3"});
+  // 1: a drag with the right button, then the wheel (the step passes on the wheel, so no
+  // drag goes on moving the camera once the next step has brought the site into view).
+  Xdo({"mousemove", QString::number(middle.x()), QString::number(middle.y()), "mousedown", "3"});
   for (int i = 1; i <= 6; ++i) {
     Xdo({"mousemove", QString::number(middle.x() + 5 * i), QString::number(middle.y() + 3 * i)});
     QThread::msleep(30);
   }
   Xdo({"mouseup", "3"});
+  EXPECT_EQ(game.Step(), 1);
+  Xdo({"click", "4"});
   ASSERT_EQ(game.WaitStep(2), 2);
 
   // 2: the marked site, on the smaller view.
@@ -392,6 +399,9 @@ TEST_F(TutorialPlay, TheFirstStepsWithTheSidePanelsThenSkip) {
   ASSERT_EQ(game.WaitStep(3), 3);
 
   // 3: the list opened by a click, the type typed, Build pressed.
+  const int low = v["y"].get<int>() + 200;
+  const Json panel = game.Until("widget tutorial_panel", [low](const Json& j) { return j["y"].get<int>() > low; });
+  EXPECT_GT(panel["y"].get<int>(), low) << "the panel went down, clear of the construction controls";
   const Json types = game.Ask("widget types");
   ASSERT_EQ(types["visible"], true);
   Click(PointOf(types));

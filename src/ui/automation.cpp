@@ -7,6 +7,10 @@
 #include <QPushButton>
 #include <QComboBox>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
 #include <cerrno>
@@ -211,8 +215,20 @@ void Automation::RegisterWindowCommands() {
     if (const auto* b = qobject_cast<const QAbstractButton*>(w)) text = b->text();
     if (const auto* l = qobject_cast<const QLabel*>(w)) text = l->text();
     if (const auto* box = qobject_cast<const QComboBox*>(w)) text = box->currentText();
-    in.Print({{"x", c.x()}, {"y", c.y()}, {"width", w->width()}, {"height", w->height()},
-              {"visible", w->isVisible()}, {"text", text.toStdString()}});
+    nlohmann::json j = {{"x", c.x()}, {"y", c.y()}, {"width", w->width()}, {"height", w->height()},
+                        {"visible", w->isVisible()}, {"text", text.toStdString()}};
+    // A text box's lines that show, each with a point on its start, for a pointer to rest on.
+    if (const auto* edit = qobject_cast<const QPlainTextEdit*>(w)) {
+      nlohmann::json lines = nlohmann::json::array();
+      for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next()) {
+        const QRect r = edit->cursorRect(QTextCursor(b));
+        if (!edit->viewport()->rect().contains(r.center())) continue;
+        const QPoint at = edit->viewport()->mapToGlobal(r.center() + QPoint(12, 0));
+        lines.push_back({{"text", b.text().toStdString()}, {"x", at.x()}, {"y", at.y()}});
+      }
+      j["lines"] = lines;
+    }
+    in.Print(j);
   });
   // `screenshot FILE`: the 3D view as it stands, as a PNG.
   interpreter_.Register("screenshot", [this](sim::Interpreter&, const Args& a) {

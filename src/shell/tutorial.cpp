@@ -28,6 +28,7 @@ void Tutorial::Adopt(std::vector<core::TutorialStep> steps, int32_t step, const 
   seen_y_ = g_.cam_target_y;
   seen_h_ = g_.cam_height;
   seen_day_ = g_.day;
+  seen_traded_ = g_.traded;
 }
 
 void Tutorial::Skip() {
@@ -58,10 +59,13 @@ void Tutorial::Observe() {
   if (g_.cam_target_x != seen_x_ || g_.cam_target_y != seen_y_) ++facts_.camera_moved;
   if (g_.cam_height != seen_h_) ++facts_.camera_zoomed;
   if (g_.day != seen_day_) ++facts_.step_days;
+  // The month's count only grows by a trade (the month's end sets it back to 0).
+  if (g_.traded > seen_traded_) ++facts_.trades;
   seen_x_ = g_.cam_target_x;
   seen_y_ = g_.cam_target_y;
   seen_h_ = g_.cam_height;
   seen_day_ = g_.day;
+  seen_traded_ = g_.traded;
 }
 
 void Tutorial::Update() {

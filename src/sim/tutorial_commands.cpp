@@ -33,7 +33,8 @@ nlohmann::json TutorialJson(shell::Session& s) {
           {"camera_zoomed", f.camera_zoomed},
           {"saves", f.saves},
           {"loads", f.loads},
-          {"step_days", f.step_days}};
+          {"step_days", f.step_days},
+          {"trades", f.trades}};
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ const std::vector<TutorialValueName>& TutorialValueNames() {
       {"selected", V::kSelected},     {"red_warnings", V::kRedWarnings},
       {"camera_moved", V::kCameraMoved}, {"camera_zoomed", V::kCameraZoomed},
       {"saves", V::kSaves},           {"loads", V::kLoads},
-      {"step_days", V::kStepDays},
+      {"step_days", V::kStepDays},    {"trades", V::kTrades},
   };
   return names;
 }
@@ -181,6 +181,7 @@ int32_t OperandValue(const ConditionOperand& o, const Game& g, const TutorialFac
     case V::kSaves: return f.saves;
     case V::kLoads: return f.loads;
     case V::kStepDays: return f.step_days;
+    case V::kTrades: return f.trades;
     case V::kBuilt: {
       int32_t n = 0;
       for (const auto& b : g.placed) n += b.exists && b.id == o.number ? 1 : 0;

@@ -48,6 +48,9 @@ struct TutorialFacts {
   int32_t loads = 0;
   // Days passed since the current step began.
   int32_t step_days = 0;
+  // Trades made since the tutorial began (the month's `traded` carries over from a game
+  // played before it).
+  int32_t trades = 0;
   bool operator==(const TutorialFacts&) const = default;
 };
 
@@ -55,7 +58,7 @@ enum class TutorialValue : int32_t {
   kLiteral, kMoney, kDay, kDaysLeft, kFood, kFoodChange, kRaw, kProducts, kPopulation,
   kEnergyOut, kEnergyUse, kLivingSpace, kAttraction, kPersNeeded, kMilitary, kStorage,
   kTradeCap, kTraded, kDebt, kCreditSum, kInstallment, kBuildings, kSiteChosen, kSelected,
-  kRedWarnings, kCameraMoved, kCameraZoomed, kSaves, kLoads, kStepDays,
+  kRedWarnings, kCameraMoved, kCameraZoomed, kSaves, kLoads, kStepDays, kTrades,
   kBuilt, kWarn,
 };
 

@@ -12,6 +12,9 @@ namespace {
 // Font 1 is Courier New of 13 pixels: a character about 8 pixels wide, a line 16 high.
 constexpr double kCharW = 8, kLineH = 16, kPad = 8;
 constexpr double kSkipH = 20;
+// Room kept between the panel and the columns beside it; a panel narrower than this wraps
+// too tightly to read.
+constexpr double kMargin = 6, kMinPanelW = 200;
 // The frame is drawn for this part of each second: a pulse the eye finds without hunting.
 constexpr double kPulseOn = 0.6;
 constexpr double kBar = 3;
@@ -102,14 +105,35 @@ void Hud::ShowTutorial(double dt) {
     for (auto* bar : o.tutorial_mark) Show(bar, false);
     return;
   }
-  // Top centre, below the information bar, narrower than the view at its smallest.
-  const double pw = std::min(440.0, view_w_ - 20);
+  // In the free middle of the HUD: right of the catalog column, left of the building list
+  // and below the information bar, whose captions would otherwise be drawn over the panel
+  // (every HUD text lies over every HUD picture). A view too narrow for that gets the
+  // panel across its top.
+  double left = 0, right = view_w_, top = 34;
+  for (int slot = 0; slot < kSlotsInUse; ++slot) {
+    const hudbtn& b = buttons_[static_cast<std::size_t>(slot)];
+    if (!b.exists || !b.visible) continue;
+    if (b.bldgb >= 1 || slot == kCatUp || slot == kCatDown) left = std::max(left, b.rx + b.width / 2);
+    if (b.listb >= 1 || slot == kListUp || slot == kListDown) right = std::min(right, b.rx - b.width / 2);
+  }
+  // An icon of the bar is 20 pixels high, centred on its place.
+  for (const core::infoblock& b : g_.info_blocks)
+    if (b.visible) top = std::max(top, b.y + 10 + 4);
+  if (right - left - 2 * kMargin < kMinPanelW) {
+    left = 0;
+    right = view_w_;
+  }
+  const double room = std::max(0.0, right - left - 2 * kMargin);
+  const double pw = std::min(440.0, room);
   const auto width = static_cast<std::size_t>(std::max(10.0, (pw - 2 * kPad) / kCharW));
-  std::vector<std::string> lines = Wrap(t.text, width);
-  std::string body = t.heading;
-  for (const auto& l : lines) body += "\r\n" + l;
-  const double ph = kPad + kLineH * static_cast<double>(lines.size() + 1) + kPad + kSkipH + kPad;
-  const double px = (view_w_ - pw) / 2, py = 34;
+  // The heading wraps as the text does: a long language's "Step 12 of 13" is wider than
+  // the panel at its narrowest.
+  std::vector<std::string> lines = Wrap(t.heading, width);
+  for (auto& l : Wrap(t.text, width)) lines.push_back(std::move(l));
+  std::string body;
+  for (const auto& l : lines) body += (body.empty() ? "" : "\r\n") + l;
+  const double ph = kPad + kLineH * static_cast<double>(lines.size()) + kPad + kSkipH + kPad;
+  const double px = left + kMargin + (room - pw) / 2, py = top;
   tutorial_box_ = {px, py, pw, ph};
   Size(o.tutorial_bg, pw, ph);
   Place(o.tutorial_bg, px + pw / 2, py + ph / 2);

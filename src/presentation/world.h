@@ -201,7 +201,7 @@ class World {
   void TogglePause();
   bool paused() const { return paused_; }
   // Where the centre of cell (cx, cy) shows in the view, in view pixels; nothing when it
-  // lies behind the camera (presentation/tutorial_mark.cpp).
+  // lies behind the camera or off the view (presentation/tutorial_mark.cpp).
   std::optional<std::pair<double, double>> CellOnView(int32_t cx, int32_t cy) const;
   // Camera target and height, the camera placed there at once.
   void PlaceCamera(int32_t x, int32_t y, int32_t height);

@@ -416,7 +416,7 @@ void ReadGame(const Reader& r, const Session& s, Loaded& out) {
 constexpr std::pair<const char*, int32_t core::TutorialFacts::*> kTutorialFacts[] = {
     {"camera_moved", &core::TutorialFacts::camera_moved}, {"camera_zoomed", &core::TutorialFacts::camera_zoomed},
     {"saves", &core::TutorialFacts::saves},               {"loads", &core::TutorialFacts::loads},
-    {"step_days", &core::TutorialFacts::step_days}};
+    {"step_days", &core::TutorialFacts::step_days}, {"trades", &core::TutorialFacts::trades}};
 
 json TutorialSave(const Tutorial& t) {
   json j = {{"step", t.step()}};

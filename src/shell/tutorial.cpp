@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/grid.h"
 #include "core/newgame.h"
 #include "hud/hud.h"
 
@@ -27,6 +28,7 @@ void Tutorial::Adopt(std::vector<core::TutorialStep> steps, int32_t step, const 
   seen_y_ = g_.cam_target_y;
   seen_h_ = g_.cam_height;
   seen_day_ = g_.day;
+  seen_traded_ = g_.traded;
 }
 
 void Tutorial::Skip() {
@@ -42,17 +44,28 @@ const core::TutorialStep* Tutorial::Current() const {
 void Tutorial::Enter(int32_t step) {
   step_ = step;
   facts_.step_days = 0;
-  g_.events_enabled = steps_[static_cast<std::size_t>(step_)].events;
+  const core::TutorialStep& s = steps_[static_cast<std::size_t>(step_)];
+  g_.events_enabled = s.events;
+  // The camera may have wandered off in the lessons before: the site this step marks is
+  // brought into view, or a newcomer would hunt for a marker that is not on the screen.
+  if (s.mark == core::MarkKind::kCell) {
+    g_.cam_target_x = s.cell_x * core::kCellSize;
+    // The tilted view looks ahead of the camera, as when the building list travels.
+    g_.cam_target_y = s.cell_y * core::kCellSize - (g_.isometric ? 30 : 0);
+  }
 }
 
 void Tutorial::Observe() {
   if (g_.cam_target_x != seen_x_ || g_.cam_target_y != seen_y_) ++facts_.camera_moved;
   if (g_.cam_height != seen_h_) ++facts_.camera_zoomed;
   if (g_.day != seen_day_) ++facts_.step_days;
+  // The month's count only grows by a trade (the month's end sets it back to 0).
+  if (g_.traded > seen_traded_) ++facts_.trades;
   seen_x_ = g_.cam_target_x;
   seen_y_ = g_.cam_target_y;
   seen_h_ = g_.cam_height;
   seen_day_ = g_.day;
+  seen_traded_ = g_.traded;
 }
 
 void Tutorial::Update() {

@@ -71,7 +71,7 @@ class Tutorial {
   int32_t step_ = 0;
   core::TutorialFacts facts_;
   // What the camera and the clock showed when last looked at.
-  int32_t seen_x_ = 0, seen_y_ = 0, seen_h_ = 0, seen_day_ = 0;
+  int32_t seen_x_ = 0, seen_y_ = 0, seen_h_ = 0, seen_day_ = 0, seen_traded_ = 0;
 };
 
 // The HUD slots a step's "button NAME" frames.

@@ -16,11 +16,16 @@ nlohmann::json TutorialJson(shell::Session& s) {
   if (step->mark == core::MarkKind::kCell)
     mark = "cell " + std::to_string(step->cell_x) + " " + std::to_string(step->cell_y);
   const core::TutorialFacts& f = t.facts();
+  // Where the marker stands on the view (a site off the view has none).
+  nlohmann::json mark_at = nullptr;
+  if (step->mark == core::MarkKind::kCell)
+    if (const auto p = s.world.CellOnView(step->cell_x, step->cell_y)) mark_at = {{"x", p->first}, {"y", p->second}};
   return {{"active", true},
           {"step", t.step() + 1},
           {"steps", t.size()},
           {"text", t.Text()},
           {"mark", mark},
+          {"mark_at", mark_at},
           {"events", step->events},
           {"goal", step->goal_text},
           {"holds", core::ConditionHolds(step->goal, s.game, f)},
@@ -28,7 +33,8 @@ nlohmann::json TutorialJson(shell::Session& s) {
           {"camera_zoomed", f.camera_zoomed},
           {"saves", f.saves},
           {"loads", f.loads},
-          {"step_days", f.step_days}};
+          {"step_days", f.step_days},
+          {"trades", f.trades}};
 }
 
 }  // namespace

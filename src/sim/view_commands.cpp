@@ -42,6 +42,17 @@ void RegisterViewCommands(Interpreter& in) {
     if (!OnGrid(x, y)) throw CommandError("cell outside the building grid");
     in.session().world.PickCell(x, y, true);
   });
+  // `where X Y`: the view pixel where the centre of cell X Y shows from the camera as it
+  // stands, so that a test can click a site as a player aims at it.
+  in.Register("where", [](Interpreter& in, const Args& a) {
+    Interpreter::ExpectArgs(a, 2, 2);
+    const auto p = in.session().world.CellOnView(Interpreter::ArgInt(a, 0, "x"), Interpreter::ArgInt(a, 1, "y"));
+    if (!p) {
+      in.Print({{"on_view", false}});
+      return;
+    }
+    in.Print({{"on_view", true}, {"x", p->first}, {"y", p->second}});
+  });
 }
 
 }  // namespace sim

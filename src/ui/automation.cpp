@@ -7,6 +7,10 @@
 #include <QPushButton>
 #include <QComboBox>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
 #include <cerrno>
@@ -199,6 +203,32 @@ void Automation::RegisterWindowCommands() {
   interpreter_.Register("tooltip", [](sim::Interpreter& in, const Args& a) {
     sim::Interpreter::ExpectArgs(a, 0, 0);
     in.Print({{"visible", QToolTip::isVisible()}, {"text", QToolTip::isVisible() ? QToolTip::text().toStdString() : ""}});
+  });
+  // `widget NAME`: where the game window's control of that object name stands on the
+  // screen (its centre), whether it shows, and its words, for a test that clicks it.
+  interpreter_.Register("widget", [this](sim::Interpreter& in, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 1, 1);
+    const QWidget* w = window_.findChild<QWidget*>(QString::fromStdString(a[0]));
+    if (!w) throw sim::CommandError("no control '" + a[0] + "'");
+    const QPoint c = w->mapToGlobal(w->rect().center());
+    QString text;
+    if (const auto* b = qobject_cast<const QAbstractButton*>(w)) text = b->text();
+    if (const auto* l = qobject_cast<const QLabel*>(w)) text = l->text();
+    if (const auto* box = qobject_cast<const QComboBox*>(w)) text = box->currentText();
+    nlohmann::json j = {{"x", c.x()}, {"y", c.y()}, {"width", w->width()}, {"height", w->height()},
+                        {"visible", w->isVisible()}, {"text", text.toStdString()}};
+    // A text box's lines that show, each with a point on its start, for a pointer to rest on.
+    if (const auto* edit = qobject_cast<const QPlainTextEdit*>(w)) {
+      nlohmann::json lines = nlohmann::json::array();
+      for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next()) {
+        const QRect r = edit->cursorRect(QTextCursor(b));
+        if (!edit->viewport()->rect().contains(r.center())) continue;
+        const QPoint at = edit->viewport()->mapToGlobal(r.center() + QPoint(12, 0));
+        lines.push_back({{"text", b.text().toStdString()}, {"x", at.x()}, {"y", at.y()}});
+      }
+      j["lines"] = lines;
+    }
+    in.Print(j);
   });
   // `screenshot FILE`: the 3D view as it stands, as a PNG.
   interpreter_.Register("screenshot", [this](sim::Interpreter&, const Args& a) {

@@ -70,17 +70,22 @@ void TutorialPanel::Refresh() {
   const QString skip = Q(g.Loc(shell::kLocTutorialSkip));
   if (skip_->text() != skip) skip_->setText(skip);
 
-  // Top centre of the client area, as narrow as the smallest window needs.
+  // Top centre of the client area, as narrow as the smallest window needs. In a window so
+  // small that the panel reaches over the side panels, it goes to the bottom rather than
+  // hide the very control its step asks for.
   const QWidget* host = parentWidget();
   const int w = std::min(kPanelWidth, host->width() - 16);
   const int h = heightForWidth(w) > 0 ? heightForWidth(w) : sizeHint().height();
-  const QRect want((host->width() - w) / 2, 8, w, h);
+  QWidget* target = step->mark == core::MarkKind::kButton ? find_(step->button) : nullptr;
+  if (target && !target->isVisible()) target = nullptr;
+  QRect want((host->width() - w) / 2, 8, w, h);
+  if (target && want.intersects(QRect(target->mapTo(host, QPoint(0, 0)), target->size())))
+    want.moveBottom(host->height() - 9);
   if (geometry() != want) setGeometry(want);
   if (!isVisible()) show();
   raise();
 
-  QWidget* target = step->mark == core::MarkKind::kButton ? find_(step->button) : nullptr;
-  if (target && target->isVisible()) {
+  if (target) {
     const QPoint at = target->mapTo(host, QPoint(0, 0));
     const QRect r(at.x() - kMarkBorder - 1, at.y() - kMarkBorder - 1, target->width() + 2 * (kMarkBorder + 1),
                   target->height() + 2 * (kMarkBorder + 1));

@@ -124,6 +124,15 @@ TEST(Tutorial, StepsDoneAheadPassAtOnceAndTheStepGoesOnAfterALoad) {
   EXPECT_EQ(t.Step(), 0);
   EXPECT_TRUE(t.session.game.events_enabled);
   EXPECT_TRUE(t.session.game.game_running);
+
+  // A trade of the game played before, in the same month, is no trade of the tutorial's:
+  // the trade step waits for one of its own.
+  t.Run("new 10\nday 1\nbuy food 20\ntutorial start");
+  ASSERT_GT(t.session.game.traded, 0);
+  t.session.tutorial.Adopt(t.session.tutorial.ReadSteps(), 7, {});
+  EXPECT_EQ(t.Step(), 8);
+  t.Run("buy food 10");
+  EXPECT_EQ(t.Step(), 9);
 }
 
 }  // namespace

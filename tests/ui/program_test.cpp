@@ -889,7 +889,7 @@ TEST_F(HudPlay, RestingOnAWarningSaysWhyInBothModes) {
       if (!hud) {
         EXPECT_EQ(line["text"], text);
       }
-      const QPoint at = hud ? origin + QPoint(warnings[k]["x"].get<int>() + 30, warnings[k]["y"].get<int>())
+      const QPoint at = hud ? origin + QPoint(warnings[k]["x"].get<int>() + 30, static_cast<int>(warnings[k]["row"].get<double>()))
                             : QPoint(line["x"].get<int>(), line["y"].get<int>());
       EXPECT_EQ(QProcess::execute("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y())}), 0);
       std::string tip;

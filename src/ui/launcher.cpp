@@ -1,6 +1,7 @@
 #include "ui/launcher.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QShowEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -166,6 +167,15 @@ void FitCaption(QPushButton* b) {
 }
 
 }  // namespace
+
+void Launcher::keyPressEvent(QKeyEvent* e) {
+  auto* focused = qobject_cast<QPushButton*>(focusWidget());
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && focused && focused->isEnabled()) {
+    focused->click();
+    return;
+  }
+  QDialog::keyPressEvent(e);
+}
 
 void Launcher::SetCaption(std::string_view control, const QString& text) {
   if (control == "sandbox") {  // built with its check sign

@@ -164,6 +164,12 @@ TEST_F(Windows, TheLauncherWaitsForLoadingAndItsLanguageBoxRelabelsEveryWindow) 
   int32_t started = 0;
   launcher().on_start = [&](int32_t level) { started = level; };
   launcher().show();
+  // By keys: Enter presses the button Tab has brought the focus to.
+  launcher().button("start_normal")->setFocus(Qt::TabFocusReason);
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(launcher().button("start_normal"), &enter);
+  EXPECT_EQ(started, 5) << "Enter on a focused start button";
+  launcher().show();
   launcher().button("start_hard")->click();
   EXPECT_EQ(started, 1);
   EXPECT_FALSE(launcher().isVisible());

@@ -13,6 +13,7 @@
 #include "core/text.h"
 #include "core/trade.h"
 #include "hud/sprites.h"
+#include "hud/warning_rows.h"
 
 namespace hud {
 namespace {
@@ -732,11 +733,12 @@ int Hud::AdvisorTargetAt(int view_x, int view_y) const {
   if (g.level == 0 || !g.hud_mode) return -1;
   // A warning: its tick (centred on x, y) and its text to the right; font 2 is about 8
   // pixels a character.
+  const auto rows = WarningRows(g, g.view_h);
   for (int k = 0; k < core::kWarnings; ++k) {
     const core::warning& w = g.warnings[static_cast<size_t>(k)];
-    const double half = kWarnTickSize / 2;
+    const double half = kWarnTickSize / 2, row = rows[static_cast<size_t>(k)];
     const double right = w.x + half + kWarnTickSize + 8.0 * static_cast<double>(CharCount(w.text));
-    if (x >= w.x - half && x <= right && y >= w.y - half && y <= w.y + half) return kTipWarning + k;
+    if (x >= w.x - half && x <= right && y >= row - half && y <= row + half) return kTipWarning + k;
   }
   for (int i = 0; i < core::kInfoBlocks; ++i) {
     const core::infoblock& b = g.info_blocks[static_cast<size_t>(i)];

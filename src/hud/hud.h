@@ -196,7 +196,8 @@ class Hud {
   bool ShowInfoMessage(int kind, const std::string& text);
 
   // The tutorial's panel (hud/tutorial_panel.cpp): drawn by ProcessUI in HUD mode. A
-  // release on it belongs to it: true, and on Skip `tutorial_skip` is set.
+  // release on it belongs to it: true, and on Skip `tutorial_skip` is set. Both take the
+  // pointer's view pixels, as HudButtonAt does.
   bool TutorialPanelAt(int x, int y) const;
   bool ReleaseOnTutorial(int x, int y);
   TutorialView tutorial;
@@ -228,7 +229,7 @@ class Hud {
   void ShowTutorial(double dt);
   struct Box {
     double x = 0, y = 0, w = 0, h = 0;
-    bool Holds(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
+    bool Holds(double px, double py) const { return px >= x && px < x + w && py >= y && py < y + h; }
   };
   Box tutorial_box_, skip_box_;
   double pulse_ = 0;

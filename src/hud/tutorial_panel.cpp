@@ -84,12 +84,13 @@ std::vector<std::string> Wrap(const std::string& text, std::size_t width) {
 }  // namespace
 
 bool Hud::TutorialPanelAt(int x, int y) const {
-  return g_.hud_mode && tutorial.visible && tutorial_box_.Holds(x, y);
+  // The boxes lie in HUD pixels, the pointer in view pixels.
+  return g_.hud_mode && tutorial.visible && tutorial_box_.Holds(x / scale_, y / scale_);
 }
 
 bool Hud::ReleaseOnTutorial(int x, int y) {
   if (!TutorialPanelAt(x, y)) return false;
-  if (skip_box_.Holds(x, y)) tutorial_skip = true;
+  if (skip_box_.Holds(x / scale_, y / scale_)) tutorial_skip = true;
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include "core/events.h"
 #include "core/newgame.h"
 #include "core/numeric.h"
+#include "hud/warning_rows.h"
 
 namespace presentation {
 namespace {
@@ -113,6 +114,7 @@ void World::MirrorCraft() {
 }
 
 void World::MirrorWarnings() {
+  const auto rows = hud::WarningRows(g_, g_.view_h);
   for (int k = 0; k < core::kWarnings; ++k) {
     scene::HUDSprite* tick = objs_->warn_sprites[static_cast<size_t>(k)];
     scene::HUDText* text = objs_->warn_texts[static_cast<size_t>(k)];
@@ -122,8 +124,9 @@ void World::MirrorWarnings() {
     text->SetVisible(true);
     const char* material = core::WarningMaterial(w.state);
     if (tick->lib_material_name() != material) tick->SetLibMaterialName(material);
-    tick->SetPosition(static_cast<float>(w.x), static_cast<float>(w.y), 0);
-    text->SetPosition(static_cast<float>(w.x) + tick->width(), static_cast<float>(w.y) - tick->height() / 2, 0);
+    const auto y = static_cast<float>(rows[static_cast<size_t>(k)]);
+    tick->SetPosition(static_cast<float>(w.x), y, 0);
+    text->SetPosition(static_cast<float>(w.x) + tick->width(), y - tick->height() / 2, 0);
     if (text->text() != w.text) text->SetText(w.text);
   }
 }

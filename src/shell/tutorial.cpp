@@ -137,9 +137,10 @@ void ShowTutorial(Tutorial& t, const core::Game& g, presentation::World& world) 
     if (step->mark == core::MarkKind::kButton) v.mark_slots = HudSlotsFor(step->button);
     if (step->mark == core::MarkKind::kCell) {
       if (const auto p = world.CellOnView(step->cell_x, step->cell_y)) {
+        // The view's pixels, and the frame is drawn in the HUD's.
         v.mark_point = true;
-        v.point_x = p->first;
-        v.point_y = p->second;
+        v.point_x = p->first / h.scale();
+        v.point_y = p->second / h.scale();
       }
     }
   }

@@ -80,6 +80,9 @@ void RegisterHudCommands(Interpreter& in) {
               {"bldg_panel_bg", SpriteJson(o.bldg_panel_bg)},
               {"catalog_frame", SpriteJson(o.catalog_frame)},
               {"msg_panel_bg", SpriteJson(o.msg_panel_bg)},
+              {"tutorial_bg", SpriteJson(o.tutorial_bg)},
+              {"tutorial_skip_bg", SpriteJson(o.tutorial_skip_bg)},
+              {"tutorial_mark", {SpriteJson(o.tutorial_mark[0]), SpriteJson(o.tutorial_mark[2])}},
               {"info", info}});
   });
   // pointer move|down|up X Y [left|right]: the pointer on the 3D view, in view pixels;

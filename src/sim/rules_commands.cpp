@@ -5,6 +5,7 @@
 #include "core/construction.h"
 #include "core/events.h"
 #include "core/trade.h"
+#include "hud/warning_rows.h"
 #include "sim/interpreter.h"
 
 namespace sim {
@@ -94,8 +95,12 @@ void RegisterRulesCommands(Interpreter& in) {
   in.Register("warnings", [](Interpreter& in, const Args& a) {
     Interpreter::ExpectArgs(a, 0, 0);
     nlohmann::json list = nlohmann::json::array();
-    for (const auto& w : in.game().warnings)
-      list.push_back({{"text", w.text}, {"state", w.state}, {"x", w.x}, {"y", w.y}});
+    // `row`: where the HUD draws the line, kept apart from the others.
+    const auto rows = hud::WarningRows(in.game(), in.game().view_h);
+    for (size_t k = 0; k < rows.size(); ++k) {
+      const core::warning& w = in.game().warnings[k];
+      list.push_back({{"text", w.text}, {"state", w.state}, {"x", w.x}, {"y", w.y}, {"row", rows[k]}});
+    }
     in.Print(list);
   });
   in.Register("score", [](Interpreter& in, const Args& a) {

@@ -260,10 +260,10 @@ OptionsWindow::OptionsWindow(shell::Session& s) : s_(s) {
     }
   }
   scale_label_ = new QLabel(this);
-  scale_label_->setGeometry(8, 134, 100, 22);
+  scale_label_->setGeometry(8, 134, 118, 22);
   scale_ = new QComboBox(this);
   scale_->setObjectName("ui_scale");
-  scale_->setGeometry(110, 134, 114, 22);
+  scale_->setGeometry(128, 134, 96, 22);
   scale_->addItem(QString(), 0);
   for (int p = hud::kMinUiScale; p <= hud::kMaxUiScale; p += hud::kUiScaleStep)
     scale_->addItem(QString("%1 %").arg(p), p);

@@ -119,6 +119,12 @@ bool ViewKey(presentation::World& world, const QKeyEvent& e, bool asking) {
     case Qt::Key_Enter:
       if (asking) return true;
       if (hud && h.PressFocused()) return true;
+      // An open message's OK is all Enter can mean: no cell is chosen under it.
+      if (hud && world.game().msg_panel) {
+        h.focus_slot = hud::kMessageOk;
+        h.PressFocused();
+        return true;
+      }
       world.ChooseCursorCell();
       return true;
     default: return false;

@@ -1,6 +1,7 @@
 #include "ui/launcher.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QShowEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -8,6 +9,9 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QFont>
+#include <QFontMetrics>
 
 #include "core/errors.h"
 #include "core/newgame.h"
@@ -140,6 +144,39 @@ void Launcher::ShowLanguage(const std::string& code) {
   if (i >= 0 && i != languages_->currentIndex()) languages_->setCurrentIndex(i);
 }
 
+namespace {
+
+// A caption wider than its button is set a little smaller, down to a legible size, rather
+// than cut: the buttons keep their places in every language.
+void FitCaption(QPushButton* b) {
+  QFont f = b->parentWidget() ? b->parentWidget()->font() : b->font();
+  const int room = b->width() - b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
+  auto smaller = [&f] {
+    if (f.pixelSize() > 0) {
+      if (f.pixelSize() <= 9) return false;
+      f.setPixelSize(f.pixelSize() - 1);
+    } else {
+      if (f.pointSizeF() <= 6.5) return false;
+      f.setPointSizeF(f.pointSizeF() - 0.5);
+    }
+    return true;
+  };
+  while (QFontMetrics(f).size(Qt::TextShowMnemonic, b->text()).width() > room && smaller()) {
+  }
+  if (f != b->font()) b->setFont(f);
+}
+
+}  // namespace
+
+void Launcher::keyPressEvent(QKeyEvent* e) {
+  auto* focused = qobject_cast<QPushButton*>(focusWidget());
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && focused && focused->isEnabled()) {
+    focused->click();
+    return;
+  }
+  QDialog::keyPressEvent(e);
+}
+
 void Launcher::SetCaption(std::string_view control, const QString& text) {
   if (control == "sandbox") {  // built with its check sign
     Tick();
@@ -155,13 +192,19 @@ void Launcher::SetCaption(std::string_view control, const QString& text) {
       disasters_->setItemText(k, text);
       return;
     }
-  if (QPushButton* b = button(control)) b->setText(text);
+  if (QPushButton* b = button(control)) {
+    b->setText(text);
+    FitCaption(b);
+  }
 }
 
 void Launcher::Tick() {
   const shell::LauncherView v = shell::LauncherTick(s_.game);
   QPushButton* sandbox = button("sandbox");
-  if (sandbox->text() != Q(v.sandbox_caption)) sandbox->setText(Q(v.sandbox_caption));
+  if (sandbox->text() != Q(v.sandbox_caption)) {
+    sandbox->setText(Q(v.sandbox_caption));
+    FitCaption(sandbox);
+  }
   // The options are read while the launcher shows: their choice appears once they are.
   const int32_t chosen = s_.game.disasters_option;
   if (chosen >= core::kDisastersRules && chosen <= core::kDisastersOff && disasters_->currentIndex() != chosen)

@@ -61,6 +61,8 @@ class Launcher : public QDialog {
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  // Enter presses the button that has the focus (there is no default button to press).
+  void keyPressEvent(QKeyEvent* e) override;
   // Escape would hide the launcher and leave nothing on screen: it does nothing.
   void reject() override {}
 

@@ -126,9 +126,9 @@ LeftPanel::LeftPanel(shell::Session& s, const CaptionRegistry& captions, QWidget
   auto* construction = new QGroupBox("CONSTRUCTION", this);
   construction->setFixedHeight(192);
   types_ = new QComboBox(construction);
-  types_->setGeometry(3, 16, 174, 21);
+  types_->setGeometry(3, 16, 164, 21);
   types_->setPlaceholderText("- select building -");
-  build_ = Button("Build", construction, {183, 14, 55, 25});
+  build_ = Button("Build", construction, {171, 14, 67, 25});
   describe_ = Button("...", construction, {183, 43, 55, 25});
   cost_ = new QLabel(construction);
   cost_->setGeometry(8, 39, 172, 15);

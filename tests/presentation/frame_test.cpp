@@ -289,6 +289,9 @@ TEST_F(FrameLoop, WarningTicksShowTheirStateAndText) {
   g.warnings[2].text = "Colonists leave";
   g.warnings[4].state = 1;
   Frame();
+  // Lines apart from each other are drawn where their glide has brought them.
+  for (int k = 0; k < core::kWarnings; ++k) g.warnings[static_cast<size_t>(k)].y = g.view_h - 45 - 30 * k;
+  Frame();
   EXPECT_EQ(objs().warn_sprites[2]->lib_material_name(), "m_tick_bad");
   EXPECT_EQ(objs().warn_sprites[4]->lib_material_name(), "m_tick_warn");
   EXPECT_EQ(objs().warn_sprites[0]->lib_material_name(), "m_tick_ok");

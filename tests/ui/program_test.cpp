@@ -889,7 +889,7 @@ TEST_F(HudPlay, RestingOnAWarningSaysWhyInBothModes) {
       if (!hud) {
         EXPECT_EQ(line["text"], text);
       }
-      const QPoint at = hud ? origin + QPoint(warnings[k]["x"].get<int>() + 30, warnings[k]["y"].get<int>())
+      const QPoint at = hud ? origin + QPoint(warnings[k]["x"].get<int>() + 30, static_cast<int>(warnings[k]["row"].get<double>()))
                             : QPoint(line["x"].get<int>(), line["y"].get<int>());
       EXPECT_EQ(QProcess::execute("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y())}), 0);
       std::string tip;
@@ -1433,11 +1433,10 @@ TEST_F(HudPlay, AShortGamePlayedByKeysAloneInBothModes) {
   AskUntil(game, "window", [](const nlohmann::json& j) { return j["focus"] == "view"; });
 
   auto state = [&] { return game.Ask("state"); };
-  // The briefing's OK is the first stop.
-  nlohmann::json s = PressUntil(game, "Tab", "state", [](const nlohmann::json& j) { return j["hud_focus"] == 51; }, 1);
-  ASSERT_EQ(s["hud_focus"], 51);
-  s = PressUntil(game, "Return", "state", [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); }, 1);
+  // The briefing's OK answers Enter at once, with the focus nowhere yet, and chooses no cell.
+  nlohmann::json s = PressUntil(game, "Return", "state", [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); }, 1);
   ASSERT_FALSE(s["msg_panel"].get<bool>());
+  EXPECT_EQ(s["sel_cell_x"], -1) << "a cell chosen under the message";
 
   const int energy = CheapestWith(game, "engout"), food = CheapestWith(game, "food"), workshop = CheapestWith(game, "prod");
   ASSERT_TRUE(energy >= 0 && food >= 0 && workshop >= 0);
@@ -1639,6 +1638,15 @@ TEST(ProgramScale, TheHudGrowsWithTheScaleAndAnswersClicksWhereTheTablePutsItsBu
       const HudPlaces at(w, h, c.want);
       nlohmann::json s = ClickAndWait(game, origin + at.ok(), "1", [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); });
       EXPECT_FALSE(s["msg_panel"].get<bool>()) << "OK";
+      // The map answers where the view draws its cells, whatever the scale and the screen.
+      for (const QPoint cell : {QPoint(11, 10), QPoint(10, 12), QPoint(12, 11)}) {
+        const QPoint p = origin + CellPixel(220, 220, 50, w, h, cell.x(), cell.y(), 0);
+        s = ClickAndWait(game, p, "1", [&](const nlohmann::json& j) {
+          return j["sel_cell_x"] == cell.x() && j["sel_cell_y"] == cell.y();
+        });
+        EXPECT_EQ(s["sel_cell_x"], cell.x()) << "a click on the cell's centre at " << p.x() << ", " << p.y();
+        EXPECT_EQ(s["sel_cell_y"], cell.y()) << "a click on the cell's centre at " << p.x() << ", " << p.y();
+      }
       s = ClickAndWait(game, origin + at.trade(), "1", [](const nlohmann::json& j) { return j["trade_panel"].get<bool>(); });
       EXPECT_TRUE(s["trade_panel"].get<bool>()) << "Trade";
       const int32_t amount = s["hud_trade_amt"];
@@ -1655,6 +1663,55 @@ TEST(ProgramScale, TheHudGrowsWithTheScaleAndAnswersClicksWhereTheTablePutsItsBu
       EXPECT_GT(s["debt"].get<int32_t>(), 0) << "Take";
     }
     shot(std::string(c.name) + "_played");
+    {
+      // The tutorial's panel and its frame around a site, where the view shows them: a click
+      // on the panel stays on it, one in the frame chooses the site, Skip skips.
+      const ClicksGoTo clicks(screen.env());
+      const QPoint origin(view["x"].get<int>(), view["y"].get<int>());
+      // No site chosen yet (a new game keeps the last one), so that the step waits for one.
+      game.Say("set sel_cell_x -1");
+      game.Say("set sel_cell_y -1");
+      game.Say("tutorial start");
+      const HudPlaces at(w, h, c.want);
+      AskUntil(game, "state", [](const nlohmann::json& j) { return j["msg_panel"].get<bool>(); });
+      QThread::msleep(300);
+      ClickAndWait(game, origin + at.ok(), "1", [](const nlohmann::json& j) { return !j["msg_panel"].get<bool>(); });
+      // The first step asks for the camera moved and its height changed.
+      game.Say("camera 320 300 60");
+      AskUntil(game, "tutorial", [](const nlohmann::json& j) { return j["step"] == 2; });
+      game.Say("camera 300 300 50");
+      AskUntil(game, "tutorial", [](const nlohmann::json& j) { return j["step"] == 2; });
+      const QPoint site = CellPixel(300, 300, 50, w, h, 16, 15, 0);
+      // The frame pulses and follows the step from the next frame on.
+      const nlohmann::json hud = AskUntil(game, "hud", [&](const nlohmann::json& j) {
+        const nlohmann::json& bar = j["tutorial_mark"][0];
+        return j["tutorial_bg"]["visible"] == true && bar["visible"] == true &&
+               std::abs(bar["x"].get<double>() * c.want - site.x()) <= 3;
+      });
+      const nlohmann::json top = hud["tutorial_mark"][0], left = hud["tutorial_mark"][1];
+      EXPECT_NEAR(top["x"].get<double>() * c.want, site.x(), 3) << "the frame around the site";
+      EXPECT_NEAR(left["y"].get<double>() * c.want, site.y(), 3) << "the frame around the site";
+      const nlohmann::json panel = hud["tutorial_bg"], skip = hud["tutorial_skip_bg"];
+      auto on_screen = [&](double x, double y) {
+        return origin + QPoint(static_cast<int>(std::lround(x * c.want)), static_cast<int>(std::lround(y * c.want)));
+      };
+      const nlohmann::json before = game.Ask("state");
+      ClickAt(on_screen(panel["x"].get<double>() - panel["width"].get<double>() / 2 + 4, skip["y"]));
+      QThread::msleep(500);  // a few frames for the click to arrive
+      nlohmann::json s = game.Ask("state");
+      EXPECT_EQ(s["sel_cell_x"], before["sel_cell_x"]) << "a click on the panel chose a site";
+      EXPECT_EQ(s["sel_cell_y"], before["sel_cell_y"]) << "a click on the panel chose a site";
+      s = ClickAndWait(game, origin + site, "1", [](const nlohmann::json& j) { return j["sel_cell_x"] == 16; });
+      EXPECT_EQ(s["sel_cell_x"], 16);
+      EXPECT_EQ(s["sel_cell_y"], 15);
+      const int step = AskUntil(game, "tutorial", [](const nlohmann::json& j) { return j["step"] == 3; })["step"];
+      EXPECT_EQ(step, 3) << "the site chosen in the frame passes the step";
+      QThread::msleep(300);  // the next step's panel is laid out from the next frame on
+      const nlohmann::json now = game.Ask("hud")["tutorial_skip_bg"];
+      ClickAt(on_screen(now["x"], now["y"]));
+      EXPECT_EQ(AskUntil(game, "tutorial", [](const nlohmann::json& j) { return j["active"] == false; })["active"], false)
+          << "Skip";
+    }
     game.Say("menu game_quit");
     EXPECT_EQ(game.Finish(), 0) << game.Errors();
   }

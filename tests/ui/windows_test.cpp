@@ -9,7 +9,11 @@
 #include <QChartView>
 #include <QLineSeries>
 #include <QPen>
+#include <QAbstractButton>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QStyle>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -159,6 +163,12 @@ TEST_F(Windows, TheLauncherWaitsForLoadingAndItsLanguageBoxRelabelsEveryWindow) 
   // A start button hides the launcher and hands over the level.
   int32_t started = 0;
   launcher().on_start = [&](int32_t level) { started = level; };
+  launcher().show();
+  // By keys: Enter presses the button Tab has brought the focus to.
+  launcher().button("start_normal")->setFocus(Qt::TabFocusReason);
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(launcher().button("start_normal"), &enter);
+  EXPECT_EQ(started, 5) << "Enter on a focused start button";
   launcher().show();
   launcher().button("start_hard")->click();
   EXPECT_EQ(started, 1);
@@ -636,4 +646,77 @@ TEST_F(Windows, EverySidePanelControlHasANameARoleAndIsReachedByTabWithAFocusTha
   w->RefreshPanels();
   EXPECT_EQ(w->right_panel().warnings_said(), 1) << "said once, not with every refresh";
   EXPECT_EQ(w->right_panel().status()->accessibleDescription().toStdString(), "Money runs out (bad)");
+}
+
+// Every side panel and every window in every language the game ships: no label, button,
+// box or title is narrower or lower than its own text needs in its own font. QUENMAR_UI_SHOTS
+// keeps each one for a look.
+TEST_F(Windows, EveryPanelAndWindowHoldsItsWordsInEveryLanguage) {
+  namespace fs = std::filesystem;
+  const fs::path data = fs::path(QUENMAR_GAME).parent_path();
+  std::vector<std::string> codes;
+  for (const std::string& line : core::ReadLines((data / "locs.txt").string()))
+    if (!line.empty()) codes.push_back(line);
+  ASSERT_GE(codes.size(), 7u);
+  for (const std::string& code : codes)
+    fs::copy_file(data / ("loc_" + code + ".txt"), fs::path(dir.path()) / ("loc_" + code + ".txt"),
+                  fs::copy_options::overwrite_existing);
+  fs::copy_file(data / "locs.txt", fs::path(dir.path()) / "locs.txt", fs::copy_options::overwrite_existing);
+  Show();
+  Trigger("Menu1_1");
+  w->windows().message->hide();
+  g().msg_panel = false;
+  Trigger("Menu4_1");
+  ASSERT_FALSE(g().hud_mode);
+  // Every widget that shows a text on one line, against what that text needs.
+  auto check = [&](QWidget* top, const std::string& where) {
+    for (QWidget* c : top->findChildren<QWidget*>()) {
+      if (!c->isVisibleTo(top) || c->width() <= 0) continue;
+      const std::string id = where + ": " + c->objectName().toStdString() + " (" + c->metaObject()->className() + ")";
+      QString text;
+      QSize need;
+      if (auto* l = qobject_cast<QLabel*>(c); l && !l->wordWrap() && !l->text().isEmpty() && l->pixmap().isNull()) {
+        text = l->text();
+        need = l->minimumSizeHint();
+        if (l->textFormat() != Qt::RichText && !Qt::mightBeRichText(text)) {
+          const QSize used = l->fontMetrics().size(0, text);
+          need = need.expandedTo(used + QSize(2 * l->margin() + 2 * l->frameWidth(), 0));
+        }
+      } else if (auto* b = qobject_cast<QAbstractButton*>(c); b && !b->text().isEmpty()) {
+        // The text and the style's margins around it; the style's wish for a wider button is
+        // no cut.
+        text = b->text();
+        const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
+        const int icon = b->icon().isNull() ? 0 : b->iconSize().width() + 4;
+        need = b->fontMetrics().size(Qt::TextShowMnemonic, text) + QSize(margin + icon, 0);
+        if (qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b)) need = b->sizeHint();
+      } else if (auto* gb = qobject_cast<QGroupBox*>(c); gb && !gb->title().isEmpty()) {
+        text = gb->title();
+        need = QSize(gb->fontMetrics().horizontalAdvance(QString(text).remove('&')) + 16, 0);
+      } else {
+        continue;
+      }
+      EXPECT_LE(need.width(), c->width()) << id << " cuts \"" << text.toStdString() << "\"";
+      EXPECT_LE(need.height(), c->height()) << id << " cuts \"" << text.toStdString() << "\" below";
+    }
+  };
+  for (const std::string& code : codes) {
+    SCOPED_TRACE(code);
+    launcher().ChooseLanguage(QString::fromStdString(code));
+    ASSERT_EQ(g().locale_code, code);
+    w->RefreshPanels();
+    w->Step(0.01);
+    Wait(50);
+    check(&w->left_panel(), "left panel");
+    check(&w->right_panel(), "right panel");
+    Keep(w.get(), "panels_" + code + ".png");
+    for (const ui::NamedWindow& nw : w->windows().All()) {
+      if (nw.widget == w.get()) continue;
+      nw.widget->show();
+      Wait(50);
+      check(nw.widget, std::string(nw.name));
+      Keep(nw.widget, std::string(nw.name) + "_" + code + ".png");
+      nw.widget->hide();
+    }
+  }
 }

@@ -368,7 +368,8 @@ class Monkey {
     if (const char* keep = std::getenv("QUENMAR_UI_SHOTS"); keep && *keep) {
       const std::string stem = std::string(keep) + "/monkey_" + std::to_string(seed_) + "_" + std::to_string(log_.size());
       for (const auto& w : all)
-        if (w["visible"] == true && w["name"] != "end") game_->Ask("shot " + w["name"].get<std::string>() + " " + stem + "_" + w["name"].get<std::string>() + ".png");
+        if (w["visible"] == true && w["name"] != "end")
+          game_->Say("shot " + w["name"].get<std::string>() + " " + stem + "_" + w["name"].get<std::string>() + ".png");
     }
     return Sound();
   }

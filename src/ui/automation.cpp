@@ -213,8 +213,10 @@ void Automation::RegisterWindowCommands() {
       if (!w) return std::string();
       return w->objectName().isEmpty() ? std::string(w->metaObject()->className()) : w->objectName().toStdString();
     };
+    const QRect at = modal ? modal->geometry() : QRect();
     in.Print({{"modal", name(modal)},
               {"modal_title", modal ? modal->windowTitle().toStdString() : ""},
+              {"modal_area", {at.x(), at.y(), at.width(), at.height()}},
               {"popup", name(popup)},
               {"active", name(active)}});
   });

@@ -175,7 +175,10 @@ class Monkey {
     setup_ = "language " + language + ", UI scale " + std::to_string(scale) + (isometric ? ", isometric" : "") +
              (tubes_off ? ", no tubes" : "") + (managed_ ? ", openbox" : ", no window manager");
     WriteData(data_, language, scale, isometric, tubes_off);
-    Game game(screen.env(), {"--data", QString::fromStdString(data_.path()), "--seed", QString::number(seed_),
+    // The player's saves folder, so that dialogs, quick saves and autosaves write there.
+    QProcessEnvironment env = screen.env();
+    env.insert("XDG_DATA_HOME", QString::fromStdString(data_.path() + "/home"));
+    Game game(env, {"--data", QString::fromStdString(data_.path()), "--seed", QString::number(seed_),
                              "--console"});
     game_ = &game;
     if (const std::string f = WaitForLauncher(); !f.empty()) return f;
@@ -322,7 +325,9 @@ class Monkey {
       game_->Say(line.substr(4));
       return "";
     }
-    if (kind == "click" && args.size() == 3) {
+    if (kind == "move" && args.size() == 2) {
+      Xdo({"mousemove", args[0], args[1]});
+    } else if (kind == "click" && args.size() == 3) {
       Xdo({"mousemove", args[0], args[1], "click", args[2]});
     } else if (kind == "drag" && args.size() == 4) {
       Xdo({"mousemove", args[0], args[1], "mousedown", "1", "mousemove", args[2], args[3], "mouseup", "1"});
@@ -351,6 +356,14 @@ class Monkey {
       if (m.is_null()) return "the game did not answer: it hangs";
       if (m["modal"] == "" && m["popup"] == "") break;
       if (!live) continue;
+      // A player looks at the box first: with no window manager the keys go where the
+      // pointer is.
+      if (m["modal"] != "" && round == 0) {
+        const json a = m["modal_area"];
+        Perform("move " + std::to_string(a[0].get<int>() + a[2].get<int>() / 2) + " " +
+                    std::to_string(a[1].get<int>() + a[3].get<int>() / 2),
+                false);
+      }
       // What a stuck player tries: Escape, then Enter, then the window's close button.
       const char* key = round < 3 ? "Escape" : round < 5 ? "Return" : managed_ ? "alt+F4" : "Escape";
       log_.push_back(std::string("key ") + key);
@@ -358,8 +371,14 @@ class Monkey {
       QThread::msleep(300);
     }
     if (live) log_.push_back("check");
-    if (m["modal"] != "" || m["popup"] != "")
+    if (m["modal"] != "" || m["popup"] != "") {
+      // The whole screen as the stuck player sees it.
+      const char* keep = std::getenv("QUENMAR_UI_SHOTS");
+      screen_->Run("import", {"-window", "root",
+                              QString::fromStdString(std::string(keep && *keep ? keep : "/tmp") + "/monkey_" +
+                                                     std::to_string(seed_) + "_trap.png")});
       return "trapped: " + m.dump() + " stays after Escape, Enter" + (managed_ ? " and close" : "");
+    }
     const json all = game_->Ask("windows");
     if (!all.is_array()) return "the game did not answer `windows`";
     bool playable = false;

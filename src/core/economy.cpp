@@ -201,9 +201,10 @@ void ProcessDay(Game& g) {
   if (g.events_enabled) {
     const int32_t food_before = g.food, products_before = g.products, pop_before = g.population;
     MakeEvent(g, event);
-    book.food_lost = food_before - g.food;
-    book.products_lost = products_before - g.products;
-    book.pop_raided = pop_before - g.population;
+    // On top of what a disaster between ticks took.
+    book.food_lost += food_before - g.food;
+    book.products_lost += products_before - g.products;
+    book.pop_raided += pop_before - g.population;
   }
 
   if (g.traffic->ActiveShuttles() < Round(g.bldg_count / 10.0)) g.traffic->AddShuttle();

@@ -101,7 +101,8 @@ int32_t ChosenEvent(Game& g, int32_t event) {
   return event;
 }
 
-void MakeEvent(Game& g, int32_t event) {
+namespace {
+void ApplyEvent(Game& g, int32_t event) {
   switch (event) {
     case kPirateRaid:
       PirateRaid(g);
@@ -134,6 +135,17 @@ void MakeEvent(Game& g, int32_t event) {
     default:
       break;
   }
+}
+}  // namespace
+
+void MakeEvent(Game& g, int32_t event) {
+  // What a disaster takes goes into the open day, so that the day the next tick closes
+  // still adds up when it struck between ticks (the Disasters menu).
+  const int32_t food = g.food, products = g.products, population = g.population;
+  ApplyEvent(g, event);
+  g.day_book.food_lost += food - g.food;
+  g.day_book.products_lost += products - g.products;
+  g.day_book.pop_raided += population - g.population;
 }
 
 void EvaluateWarnings(Game& g) {

@@ -183,6 +183,9 @@ namespace {
 constexpr double kCaptionMargin = 6;
 // The view height, in view pixels, whose every multiple the automatic scale grows by 100 %.
 constexpr double kAutoScaleHeight = 700;
+// The least HUD a chosen scale may leave, in HUD pixels: less high and the building list's
+// lower arrow runs into the camera buttons, less wide and the information bar into the list.
+constexpr double kMinHudWidth = 800, kMinHudHeight = 565;
 }  // namespace
 
 int32_t UnitFor(double view_h, double scale) { return core::HudUnit(view_h / (scale > 0 ? scale : 1)); }
@@ -194,9 +197,15 @@ double AutoUiScale(double view_h) {
   return std::clamp(halves / 2.0, 1.0, kMaxUiScale / 100.0);
 }
 
-double UiScale(int32_t percent, double view_h) {
+double UiScale(int32_t percent, double view_w, double view_h) {
   if (percent == 0) return AutoUiScale(view_h);
-  return std::clamp(percent, kMinUiScale, kMaxUiScale) / 100.0;
+  const double chosen = std::clamp(percent, kMinUiScale, kMaxUiScale) / 100.0;
+  if (chosen <= 1.0) return chosen;
+  // Below this many HUD pixels the panels, the building list and the information bar run
+  // into each other; a larger scale than the view holds is lowered to the quarter step that
+  // fits, but never below the game's own size.
+  const double fits = std::min(view_w / kMinHudWidth, view_h / kMinHudHeight);
+  return std::max(1.0, std::min(chosen, std::floor(fits * 4.0 + 1e-9) / 4.0));
 }
 
 int Hud::HudButtonAt(int view_x, int view_y) const {

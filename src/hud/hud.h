@@ -130,8 +130,9 @@ std::size_t Columns(std::string_view text);
 // device pixel ratio in), so a high-density screen is not counted twice.
 inline constexpr int32_t kMinUiScale = 75, kMaxUiScale = 200, kUiScaleStep = 25;
 double AutoUiScale(double view_h);
-// `percent` 0 is automatic; anything else is clamped to the range and taken.
-double UiScale(int32_t percent, double view_h);
+// `percent` 0 is automatic; anything else is clamped to the range and taken, as far as the
+// view of w x h pixels holds the HUD at that scale.
+double UiScale(int32_t percent, double view_w, double view_h);
 
 class Hud {
  public:

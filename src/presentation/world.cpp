@@ -179,7 +179,7 @@ void World::ShowData() {
 }
 
 void World::ApplyUiScale() {
-  const double scale = hud::UiScale(ui_scale, view_h);
+  const double scale = hud::UiScale(ui_scale, view_w, view_h);
   hud_.SetScale(scale);
   ms_.scene.hud_scale = static_cast<float>(scale);
   hud_.hud_unit = hud::UnitFor(view_h, scale);
@@ -199,7 +199,7 @@ void World::GLCadencer2Progress(double deltaTime, double newTime) {
 
   view_w = viewer_w_;
   view_h = viewer_h_;
-  const double scale = hud::UiScale(ui_scale, viewer_h_);
+  const double scale = hud::UiScale(ui_scale, viewer_w_, viewer_h_);
   hud_.SetScale(scale);
   ms_.scene.hud_scale = static_cast<float>(scale);
   // The warnings are laid out in the HUD's pixels like the rest of it.

@@ -230,6 +230,26 @@ void Automation::RegisterWindowCommands() {
     }
     in.Print(j);
   });
+  // `modal`: what holds the keyboard and pointer beyond the windows themselves: the modal
+  // box or dialog on top (its class and title, "" with none), an open popup (a menu, a
+  // combo box's list) and the active window, so that a driver can tell a player who is
+  // stuck from one who only has a window open.
+  interpreter_.Register("modal", [](sim::Interpreter& in, const Args& a) {
+    sim::Interpreter::ExpectArgs(a, 0, 0);
+    const QWidget* modal = QApplication::activeModalWidget();
+    const QWidget* popup = QApplication::activePopupWidget();
+    const QWidget* active = QApplication::activeWindow();
+    auto name = [](const QWidget* w) {
+      if (!w) return std::string();
+      return w->objectName().isEmpty() ? std::string(w->metaObject()->className()) : w->objectName().toStdString();
+    };
+    const QRect at = modal ? modal->geometry() : QRect();
+    in.Print({{"modal", name(modal)},
+              {"modal_title", modal ? modal->windowTitle().toStdString() : ""},
+              {"modal_area", {at.x(), at.y(), at.width(), at.height()}},
+              {"popup", name(popup)},
+              {"active", name(active)}});
+  });
   // `screenshot FILE`: the 3D view as it stands, as a PNG.
   interpreter_.Register("screenshot", [this](sim::Interpreter&, const Args& a) {
     sim::Interpreter::ExpectArgs(a, 1, 1);

@@ -758,7 +758,7 @@ TEST(SaveLoad, TheHudsUnitIsTheViewsWithOrWithoutFramesAndLoadsAtEveryScale) {
     Play(*drawn, "frames 2\n");
     loaded->SaveGame(path);
     loaded->LoadGame(path);
-    const int32_t want = hud::UnitFor(709, hud::UiScale(percent, 709));
+    const int32_t want = hud::UnitFor(709, hud::UiScale(percent, 1008, 709));
     EXPECT_EQ(drawn->world.hud().hud_unit, want);
     EXPECT_EQ(fresh->world.hud().hud_unit, want) << "before any frame";
     EXPECT_EQ(loaded->world.hud().hud_unit, want) << "after a load";

@@ -329,7 +329,7 @@ TEST_F(Windows, OptionSlidersActWithinHalfASecondAndOkWritesTheFile) {
   EXPECT_EQ(o.scale()->currentData().toInt(), 0);
   EXPECT_EQ(o.scale()->itemData(6).toInt(), 200);
   o.slider(2)->setValue(35);
-  o.scale()->setCurrentIndex(o.scale()->findData(150));
+  o.scale()->setCurrentIndex(o.scale()->findData(125));
   o.ok()->click();
   EXPECT_FALSE(o.isVisible());
   const auto lines = core::ReadLines(dir.path() + "/options.txt");
@@ -337,11 +337,12 @@ TEST_F(Windows, OptionSlidersActWithinHalfASecondAndOkWritesTheFile) {
   EXPECT_EQ(lines.at(3), "20");
   EXPECT_EQ(lines.at(4), "80");
   EXPECT_EQ(lines.at(6), "35");
-  EXPECT_EQ(lines.at(11), "150");
+  EXPECT_EQ(lines.at(11), "125");
   EXPECT_EQ(w->world().pan_speed, 35);
-  // The HUD takes the scale at once: its unit is that of a view two thirds as high.
-  EXPECT_EQ(w->world().hud().scale(), 1.5);
-  EXPECT_EQ(w->world().hud().hud_unit, hud::UnitFor(w->world().view_h, 1.5));
+  // The HUD takes the scale at once (125 % is the most this window's view holds): its unit
+  // is that of a view four fifths as high.
+  EXPECT_EQ(w->world().hud().scale(), 1.25);
+  EXPECT_EQ(w->world().hud().hud_unit, hud::UnitFor(w->world().view_h, 1.25));
 }
 
 TEST_F(Windows, HighScoreOkRecordsOneEntryAndRewritesTheFile) {

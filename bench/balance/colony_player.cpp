@@ -324,7 +324,9 @@ class Colony {
     const Action* need = nullptr;
     if (spare < 5 + t.engcons / 10) {
       need = Cheapest(list, [](const Effect& e) { return e.engout - e.engcons; }, true, true, true, energy_wanted);
-    } else if (t.food < t.living) {
+    } else if (t.food < t.living || (g().food < 2.0 * g().population && g().food < g().prev_food)) {
+      // The totals count farms still being rebuilt after an earthquake: a store that
+      // runs down tells the truth sooner.
       need = Cheapest(list, [](const Effect& e) { return e.food; }, false, false, true, std::max(30.0, t.living / 5));
     } else if (defended && t.military < std::max(10.0, g().population / 25.0)) {
       need = Cheapest(list, [](const Effect& e) { return e.military; }, false, false, true, 10);
@@ -506,10 +508,48 @@ class Colony {
     if (need) Take(*need);
     else if (t.pers <= pop && !idle_hands_short) GreedyInvest(list, t);
     Sell(t);
+    BuyRaw();
+  }
+
+  // What the trade earns a day when the workshops make all they can, from the colony's own
+  // raw material and the rest bought at today's price, within the quota: products from
+  // the colony's own raw material first, then bought ones (a purchase and a sale each),
+  // then the spare raw material.
+  double TradeIncomeBuying(double raw, double prod, double sssize) {
+    const double product_price = g().product_price, raw_price = g().raw_price;
+    double quota = (sssize * 200 + g().level * 5) / 30.0;
+    const double own = std::max(0.0, std::min({prod, raw, quota}));
+    double money = own * product_price;
+    quota -= own;
+    if (product_price > raw_price) {
+      const double bought = std::max(0.0, std::min(prod - own, quota / 2));
+      money += bought * (product_price - raw_price);
+      quota -= 2 * bought;
+    }
+    return money + std::max(0.0, std::min(raw - own, quota)) * raw_price;
+  }
+
+  double TradeGainBuying(const Effect& t, const Effect& e) {
+    return TradeIncomeBuying(t.raw + e.raw, t.prod + e.prod, t.sssize + e.sssize) -
+           TradeIncomeBuying(t.raw, t.prod, t.sssize);
+  }
+
+  // Buys the raw material the working workshops lack for tomorrow, as far as the quota
+  // left leaves room to sell what they make of it and a product fetches more.
+  void BuyRaw() {
+    if (g().product_price <= g().raw_price) return;
+    double prod = 0;
+    for (const auto& b : g().placed)
+      if (b.working()) prod += core::Scaled(b, b.prod, core::kUpProd);
+    const int32_t room = g().trade_cap - g().traded;
+    const int32_t n = std::min(int32_t(prod) - g().raw, room / 2);
+    if (n <= 0 || double(n) * g().raw_price > g().money - QuakeReserve()) return;
+    Run("buy raw " + std::to_string(n));
   }
 
   // Each day the option that returns most per money over its first 60 days of work (fewer
-  // near the end), valued alone against the colony as it stands.
+  // near the end), valued alone against the colony as it stands, its raw material bought
+  // when the colony makes too little.
   void GreedyInvest(const std::vector<Action>& list, const Effect& t) {
     const double horizon = std::min(60, g().days_left);
     const double wage = WageDay();
@@ -532,7 +572,7 @@ class Colony {
       if (e.military > 0 || a.cost <= 0) continue;
       const double value = e.income + ScienceMoney(g().level, t.science + e.science, g().days_left) -
                            ScienceMoney(g().level, t.science, g().days_left) +
-                           TradeGain(t, e) - e.sc - e.pers * wage - e.engcons * energy_day;
+                           TradeGainBuying(t, e) - e.sc - e.pers * wage - e.engcons * energy_day;
       const double days = a.construction_days;
       const double work = std::min(horizon, g().days_left - days);
       if (value <= 0 || work <= 0) continue;
@@ -689,6 +729,11 @@ std::vector<TypeReturn> TypeReturns(const std::string& data_dir, int level) {
   session.StartUp(data_dir, 1);
   const auto& g = session.game;
   const double raw_price = level + 200, product_price = level + 1000, wage_day = (120.0 - 4 * level) / 30;
+  // Every unit bought or sold takes a unit of the monthly quota, and only the ports make
+  // quota: a unit of it is worth half a raw material, so a mined unit sold shares its price
+  // equally between the rig and the port, and a workshop that buys its raw material pays
+  // for two units (the purchase and the sale).
+  const double quota_unit = raw_price / 2;
   const double bonus_step = 100 + 10 * level, fade = core::Round(10.0 / level), threshold = 10000.0 / level;
   std::vector<TypeReturn> list;
   for (int k = 0; k < core::kCatalogSize; ++k) {
@@ -700,16 +745,18 @@ std::vector<TypeReturn> TypeReturns(const std::string& data_dir, int level) {
     r.military = t.military > 0;
     r.score_per_money = t.cst > 0 ? (double(t.cst) * t.upl + t.military) / t.cst : 0;
     const double quota_day = t.sssize * 200 / 30.0;
-    const double steady = (t.income - 1) / 2.0 * (t.income > 0) + t.raw * raw_price +
-                          t.prod * (product_price - raw_price) + quota_day * raw_price - t.sc - t.pers * wage_day;
+    const double steady = (t.income - 1) / 2.0 * (t.income > 0) + t.raw * (raw_price - quota_unit) +
+                          t.prod * (product_price - raw_price - 2 * quota_unit) + quota_day * quota_unit - t.sc -
+                          t.pers * wage_day;
     r.earns = t.income > 0 || t.raw > 0 || t.prod > 0 || t.sssize > 0 || t.science > 0;
-    if (!r.earns) {
+    if (!r.earns || t.cst <= 0) {
       list.push_back(r);
       continue;
     }
     const int build_days = (t.cst + 99) / 100 + 1;
     double owed = t.cst + build_days * double(t.sc);
-    double science_pts = 0, bonus = 0, earned = 0;
+    double science_pts = 0, bonus = 0, first_days = 0;
+    double ordered = -build_days * double(t.sc);  // net from the day it is ordered
     const double rate = t.science > 0 ? (t.science - 1) / 2.0 : 0;
     for (int d = 1; d <= 1000; ++d) {
       double net = steady;
@@ -720,10 +767,12 @@ std::vector<TypeReturn> TypeReturns(const std::string& data_dir, int level) {
         if (bonus > 0) bonus -= fade;
       }
       owed -= net;
-      if (d <= 120) earned += net;
+      if (d <= 120) first_days += net;
+      if (build_days + d <= kReturnHorizon) ordered += net;
       if (owed <= 0 && r.payback < 0) r.payback = build_days + d;
     }
-    r.net_per_1000 = earned / 120 / t.cst * 1000;
+    r.net_per_1000 = first_days / 120 / t.cst * 1000;
+    r.per_money = ordered / t.cst;
     list.push_back(r);
   }
   return list;

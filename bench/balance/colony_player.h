@@ -15,7 +15,8 @@
 //     ones, and units beyond what the colony's size calls for count for nothing (a small
 //     colony is served by small buildings); only the price must be there:
 //       energy      when less than 5 + a tenth of the use is spare;
-//       food        when the farms could feed fewer colonists than there are beds;
+//       food        when the farms could feed fewer colonists than there are beds, or the
+//                   store is under two days of eating and falling;
 //       beds        when fewer than 20 beds are left after staffing every building;
 //       attraction  when the buildings lack personnel and arrivals would take more than
 //                   ten days to close the gap;
@@ -119,17 +120,25 @@ struct GameResult {
 GameResult PlayGame(const std::string& data_dir, uint32_t seed, int level, Player player,
                     int max_days, std::ostream* trace = nullptr);
 
+// The days over which `TypeReturns` compares what types earn per money, from the day each
+// is ordered: long enough for the slowest build to work a few months.
+constexpr int kReturnHorizon = 180;
+
 // What a type returns on its own at the opening prices of `level`: a building of it put up
 // alone, its construction time, the upkeep during construction and its workers' wages
-// counted (energy and beds not). A unit of trade quota counts at the raw material price, a
-// product at what it adds to its raw material, science at the dividends of its
-// breakthroughs from a colony with no other science.
+// counted (energy and beds not). Its inputs are bought at the opening price; every unit
+// bought or sold uses a unit of the trade quota, which counts at half the raw material
+// price (and the ports earn it). Science counts at the dividends of its breakthroughs from
+// a colony with no other science.
 struct TypeReturn {
   int id = 0;
   bool earns = false;      // the type makes money: income, goods, quota or science
   bool military = false;
   double payback = -1;     // days from ordering it until it has paid for itself; -1 never (within 1000)
   double net_per_1000 = 0; // mean net a day over its first 120 working days, per 1000 of price
+  // Net earned from the day it is ordered until kReturnHorizon days later (upkeep while it
+  // is built taken off) per money of its price: the measure types are compared by.
+  double per_money = 0;
   double score_per_money = 0;  // what building it on the last day adds to the score per money
 };
 std::vector<TypeReturn> TypeReturns(const std::string& data_dir, int level);

@@ -75,21 +75,29 @@ TEST(Balance, GreedyPlayerLastsItsTerm) {
   }
 }
 
-// Judged from the catalog alone, at the opening prices: every type that earns money pays
-// for itself within 20 to 80 days at the easy and normal levels (the hardest level makes
-// a lab's breakthroughs five times rarer, so it is left to `make balance`), and military
-// adds no more to a last-day score per money than 1.2 times the best civil type.
-TEST(Balance, EveryEarningTypePaysBackInTimeAndMilitaryScoresNoMoreThanOthers) {
+// Judged from the catalog alone, at the opening prices of every level: every type that
+// earns money pays for itself within 20 to 80 days; none earns more than three times
+// another per money over the same days from its order (construction time, inputs bought
+// and the quota it uses counted); and military adds no more to a last-day score per money
+// than 1.2 times the best civil type.
+TEST(Balance, EveryEarningTypePaysBackInTimeEarnsAlikeAndMilitaryScoresNoMoreThanOthers) {
   for (int level : {10, 5, 1}) {
     SCOPED_TRACE(level);
     double best_civil = 0, best_military = 0;
+    double most = 0, least = 0;
+    int most_id = 0, least_id = 0;
     for (const auto& r : balance::TypeReturns(QUENMAR_BUILD_DIR, level)) {
       double& best = r.military ? best_military : best_civil;
       best = std::max(best, r.score_per_money);
-      if (!r.earns || level == 1) continue;
+      if (!r.earns) continue;
       EXPECT_GE(r.payback, 20) << "type " << r.id;
       EXPECT_LE(r.payback, 80) << "type " << r.id;
+      if (!most_id || r.per_money > most) most = r.per_money, most_id = r.id;
+      if (!least_id || r.per_money < least) least = r.per_money, least_id = r.id;
     }
+    EXPECT_GT(least, 0) << "type " << least_id << " earns nothing over its first days";
+    EXPECT_LE(most, 3 * least) << "type " << most_id << " earns " << most << " per money, type " << least_id
+                               << " only " << least;
     EXPECT_LE(best_military, 1.2 * best_civil);
   }
 }

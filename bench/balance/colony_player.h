@@ -65,12 +65,14 @@ namespace balance {
 //     that returns most per money over its first 60 days of work (fewer near the end),
 //     upkeep during construction, wages, energy and the trade it adds counted, valued
 //     alone against the colony as it stands: no pairing of raw materials, workshops and
-//     quota.
+//     quota, but a workshop's missing raw material counts as bought at the day's price
+//     within the quota left.
 //  4. It keeps a reserve against earthquakes (a tenth of the price of what stands, ten
 //     days of upkeep, the month's wages from the 20th), borrows what the best option
 //     lacks when no credit runs, and otherwise takes the best option it can afford.
 //  5. It builds no military and does not spend for score at the end. It trades as the
-//     governor does.
+//     governor does, and buys the raw material its workshops lack for the next day when
+//     the quota leaves room to sell the products.
 //
 // kDefended: the governor, but keeping a defence of at least 10 points of military
 // strength (the weakest raid) and one point per 25 colonists, built as a need after food;

@@ -60,13 +60,17 @@ namespace balance {
 //  1. Money-makers are switched off while the colony lacks the hands to run them all (a
 //     shortage scales everything down, arrivals too) and on again when hands are spare.
 //  2. Needs (energy, food, beds, attraction, storage) are met from the option that gives
-//     the most of what is missing per money, counting 60 days of upkeep and wages.
+//     the most of what is missing per money over 60 days: its price, upkeep and wages,
+//     each worker also at the bed it needs and a new building at the site it takes (worth
+//     something only once sites grow scarce); what is missing counts what the colony
+//     lacks now and what it will lack in 60 days, growing as over the last 60.
 //  3. Otherwise, while every building is staffed, each day the new building or upgrade
 //     that returns most per money over its first 60 days of work (fewer near the end),
 //     upkeep during construction, wages, energy and the trade it adds counted, valued
 //     alone against the colony as it stands: no pairing of raw materials, workshops and
 //     quota, but a workshop's missing raw material counts as bought at the day's price
-//     within the quota left.
+//     within the quota left, and a port's quota at half the raw material price a unit
+//     (as the catalog measure counts it) even before there are goods to fill it.
 //  4. It keeps a reserve against earthquakes (a tenth of the price of what stands, ten
 //     days of upkeep, the month's wages from the 20th), borrows what the best option
 //     lacks when no credit runs, and otherwise takes the best option it can afford.
@@ -136,6 +140,7 @@ struct TypeReturn {
   int id = 0;
   bool earns = false;      // the type makes money: income, goods, quota or science
   bool military = false;
+  bool port = false;       // the type makes trade quota
   double payback = -1;     // days from ordering it until it has paid for itself; -1 never (within 1000)
   double net_per_1000 = 0; // mean net a day over its first 120 working days, per 1000 of price
   // Net earned from the day it is ordered until kReturnHorizon days later (upkeep while it

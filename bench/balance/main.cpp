@@ -39,6 +39,7 @@ T Median(std::vector<T> v) {
 }
 
 void Ends(const std::vector<balance::GameResult>& games, const char* level, const char* player) {
+  if (games.empty()) return;
   int term = 0, overfull = 0;
   std::vector<int32_t> money, points;
   std::vector<int> bankrupt_days;
@@ -58,6 +59,7 @@ void Ends(const std::vector<balance::GameResult>& games, const char* level, cons
 }
 
 void Types(const std::vector<balance::GameResult>& games, const std::map<int, std::string>& names) {
+  if (games.empty()) return;
   std::map<int, balance::TypeTally> sum;
   std::map<int, int> games_built;
   for (const auto& g : games)
@@ -124,6 +126,7 @@ void Returns(const std::string& data, const std::map<int, std::string>& names) {
 }
 
 void Raids(const std::vector<balance::GameResult>& games, const char* level) {
+  if (games.empty()) return;
   balance::RaidTally r;
   for (const auto& g : games) {
     const auto& t = g.raids;
@@ -148,6 +151,7 @@ int main(int argc, char** argv) {
   int trace_level = 0;
   uint32_t trace_seed = 0;
   bool trace_greedy = false, with_defended = false, returns_only = false;
+  std::string only;  // one player, for short loops
   std::vector<Level> played(std::begin(kLevels), std::end(kLevels));
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -155,6 +159,8 @@ int main(int argc, char** argv) {
     else if (a == "--data" && i + 1 < argc) data = argv[++i];
     else if (a == "--defended") with_defended = true;
     else if (a == "--returns") returns_only = true;
+    else if (a == "--only" && i + 1 < argc && (std::string(argv[i + 1]) == "governor" || std::string(argv[i + 1]) == "greedy"))
+      only = argv[++i];
     else if (a == "--level" && i + 1 < argc) {
       const std::string name = argv[++i];
       played.clear();
@@ -169,7 +175,7 @@ int main(int argc, char** argv) {
       trace_level = std::atoi(argv[++i]), trace_seed = std::atoi(argv[++i]);
       if (i + 1 < argc && std::string(argv[i + 1]) == "greedy") trace_greedy = true, ++i;
     } else {
-      std::cerr << "usage: quenmar-balance [--seeds N] [--data DIR] [--defended] [--returns] [--level easy|normal|hard] [--trace LEVEL SEED [greedy]]\n";
+      std::cerr << "usage: quenmar-balance [--seeds N] [--data DIR] [--defended] [--returns] [--level easy|normal|hard] [--only governor|greedy] [--trace LEVEL SEED [greedy]]\n";
       return 2;
     }
   }
@@ -191,10 +197,13 @@ int main(int argc, char** argv) {
     for (const auto& l : played)
       for (int s = 1; s <= seeds; ++s) {
         const uint32_t seed = 1000u * s + 7;
-        idle[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kIdle, l.term + 10));
-        governed[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kGovernor, l.term + 10));
-        greedy[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kGreedy, l.term + 10));
-        if (with_defended)
+        if (only.empty())
+          idle[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kIdle, l.term + 10));
+        if (only != "greedy")
+          governed[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kGovernor, l.term + 10));
+        if (only != "governor")
+          greedy[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kGreedy, l.term + 10));
+        if (with_defended && only.empty())
           defended[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kDefended, l.term + 10));
       }
 

@@ -57,9 +57,14 @@ TEST(Balance, EasyColonyWithSimpleStrategyLastsItsTermAndEveryTypeIsBuilt) {
 
 // The content must not depend on one way of playing: the greedy player (no pairing of the
 // trade chain, a reserve against earthquakes, no military) lasts the easy and the normal
-// term too and ends richer than it started.
+// term too and ends richer than it started; and, valuing a port's quota at what the catalog
+// measure gives it, it builds a port in every game, not only the pairing governor.
 TEST(Balance, GreedyPlayerLastsItsTerm) {
   const Game games[] = {{10, 1007}, {10, 2007}, {5, 1007}, {5, 2007}, {1, 1007}};
+  std::set<int> ports;
+  for (const auto& r : balance::TypeReturns(QUENMAR_BUILD_DIR, 10))
+    if (r.port) ports.insert(r.id);
+  ASSERT_FALSE(ports.empty());
   for (const auto& game : games) {
     const GameResult r = balance::PlayGame(QUENMAR_BUILD_DIR, game.seed, game.level, Player::kGreedy, 1300);
     SCOPED_TRACE(::testing::PrintToString(r.seed) + " at level " + std::to_string(r.level));
@@ -72,6 +77,10 @@ TEST(Balance, GreedyPlayerLastsItsTerm) {
       EXPECT_GT(r.money, 5000 * game.level);
     }
     EXPECT_EQ(r.raids.with_military, 0) << "the greedy player keeps no defence";
+    EXPECT_TRUE(std::any_of(ports.begin(), ports.end(), [&](int id) {
+      const auto t = r.types.find(id);
+      return t != r.types.end() && t->second.built > 0;
+    })) << "the greedy player built no port";
   }
 }
 

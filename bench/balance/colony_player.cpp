@@ -1,6 +1,7 @@
 #include "balance/colony_player.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <sstream>
 #include <stdexcept>
@@ -324,7 +325,9 @@ class Colony {
     const Action* need = nullptr;
     if (spare < 5 + t.engcons / 10) {
       need = Cheapest(list, [](const Effect& e) { return e.engout - e.engcons; }, true, true, true, energy_wanted);
-    } else if (t.food < t.living) {
+    } else if (t.food < t.living || (g().food < 2.0 * g().population && g().food < g().prev_food)) {
+      // The totals count farms still being rebuilt after an earthquake: a store that
+      // runs down tells the truth sooner.
       need = Cheapest(list, [](const Effect& e) { return e.food; }, false, false, true, std::max(30.0, t.living / 5));
     } else if (defended && t.military < std::max(10.0, g().population / 25.0)) {
       need = Cheapest(list, [](const Effect& e) { return e.military; }, false, false, true, 10);
@@ -413,19 +416,50 @@ class Colony {
 
   // ---- The greedy player (see colony_player.h) ----
 
-  // The most of `units` per money among the affordable new buildings and upgrades, the
-  // price and 60 days of upkeep and wages counted; units beyond `wanted` count for nothing.
+  // The most of `units` per money among the affordable new buildings and upgrades over
+  // 60 days: the price, upkeep and wages counted, each worker also at the bed it needs, and
+  // a new building at the site it takes. Units beyond `wanted` (what the colony lacks now
+  // and will lack within 60 days, growing as it did) count for nothing.
   template <typename Units>
   const Action* MostPerMoney(const std::vector<Action>& list, Units units, double wanted) {
     const Action* best = nullptr;
     double best_rate = 0;
+    const double worker = WageDay() + worker_bed_day_;
     for (const auto& a : list) {
       const double u = std::min(units(a.effect), wanted);
       if (u <= 0 || a.cost <= 0 || a.cost > g().money) continue;
-      const double rate = u / (a.cost + 60 * (a.effect.sc + a.effect.pers * WageDay()));
+      const double site = a.slot < 0 ? site_price_ : 0;
+      const double rate = u / (a.cost + site + kHorizon * (a.effect.sc + a.effect.pers * worker));
       if (!best || rate > best_rate) best = &a, best_rate = rate;
     }
     return best;
+  }
+
+  // How much `now` grew over the last 60 days (nothing when it shrank): what the colony
+  // will likely want more of before a building bought today has served 60 days.
+  double Growth(std::size_t field, double now) const {
+    if (history_.empty()) return 0;
+    const auto& then = history_.size() > kHorizon ? history_[history_.size() - std::size_t(kHorizon)] : history_.front();
+    return std::max(0.0, now - then[field]);
+  }
+
+  // What a worker's bed costs a day (the cheapest beds, their price over 120 days and
+  // their running costs), and what a site is worth: nothing while most are free, up to the
+  // cheapest price when few are left.
+  void PriceStaffAndSites(const std::vector<Action>& list) {
+    worker_bed_day_ = 0;
+    double cheapest = 0;
+    for (const auto& a : list) {
+      if (a.slot >= 0 || a.cost <= 0) continue;
+      if (cheapest == 0 || a.cost < cheapest) cheapest = a.cost;
+      if (a.effect.living <= 0) continue;
+      const double day = (a.cost / 120.0 + a.effect.sc + a.effect.pers * WageDay()) / a.effect.living;
+      if (worker_bed_day_ == 0 || day < worker_bed_day_) worker_bed_day_ = day;
+    }
+    int used = 0;
+    for (const auto& b : g().placed) used += b.exists;
+    const double free = std::max(1, core::kPlacedSize - used);
+    site_price_ = cheapest * std::min(1.0, used / free / 4);
   }
 
   // Money held back against an earthquake: a tenth of what stands, and ten days of upkeep.
@@ -487,18 +521,23 @@ class Colony {
     const double staffed = std::min(1.0, pop / std::max(1.0, t.pers));
     const double gap = t.pers - pop;
     const double store = 3 * pop + 100 + 3 * (t.raw + t.prod);
+    PriceStaffAndSites(list);
     if (t.engout - t.engcons < 10 + t.engcons / 10)
       need = MostPerMoney(list, [](const Effect& e) { return e.engout - e.engcons; },
-                          std::max(20.0, 10 + t.engcons / 5 - (t.engout - t.engcons)));
+                          std::max(20.0, 10 + t.engcons / 5 - (t.engout - t.engcons)) + Growth(0, t.engcons));
     else if (t.food * staffed < std::min(t.living, pop + 50))
       need = MostPerMoney(list, [](const Effect& e) { return e.food; },
-                          std::max(30.0, std::min(t.living, pop + 50) - t.food * staffed));
+                          std::max(30.0, std::min(t.living, pop + 50) - t.food * staffed) + Growth(1, pop));
     else if (t.living < t.pers + 30)
-      need = MostPerMoney(list, [](const Effect& e) { return e.living; }, std::max(50.0, t.pers + 60 - t.living));
+      need = MostPerMoney(list, [](const Effect& e) { return e.living; },
+                          std::max(50.0, t.pers + 60 - t.living) + Growth(2, t.pers));
     else if (gap > 0 && g().attraction * 10 < gap)
-      need = MostPerMoney(list, [](const Effect& e) { return e.attraction; }, std::max(2.0, gap / 10));
+      need = MostPerMoney(list, [](const Effect& e) { return e.attraction; },
+                          std::max(2.0, gap / 10) + Growth(2, t.pers) / 10);
     else if (t.storage < store)
-      need = MostPerMoney(list, [](const Effect& e) { return e.storage; }, std::max(200.0, store - t.storage));
+      need = MostPerMoney(list, [](const Effect& e) { return e.storage; },
+                          std::max(200.0, store - t.storage) + 3 * Growth(1, pop));
+    history_.push_back({t.engcons, pop, t.pers});
     if (!need && g().money < 5000 && g().debt == 0 && g().interest <= 40 && g().attraction > 0 &&
         (t.engout - t.engcons < 10 || t.food < pop))
       // Short of money for what keeps the colony alive: a credit to tide it over.
@@ -506,10 +545,48 @@ class Colony {
     if (need) Take(*need);
     else if (t.pers <= pop && !idle_hands_short) GreedyInvest(list, t);
     Sell(t);
+    BuyRaw();
+  }
+
+  // What the trade earns a day when the workshops make all they can, from the colony's own
+  // raw material and the rest bought at today's price, within the quota: products from
+  // the colony's own raw material first, then bought ones (a purchase and a sale each),
+  // then the spare raw material.
+  double TradeIncomeBuying(double raw, double prod, double sssize) {
+    const double product_price = g().product_price, raw_price = g().raw_price;
+    double quota = (sssize * 200 + g().level * 5) / 30.0;
+    const double own = std::max(0.0, std::min({prod, raw, quota}));
+    double money = own * product_price;
+    quota -= own;
+    if (product_price > raw_price) {
+      const double bought = std::max(0.0, std::min(prod - own, quota / 2));
+      money += bought * (product_price - raw_price);
+      quota -= 2 * bought;
+    }
+    return money + std::max(0.0, std::min(raw - own, quota)) * raw_price;
+  }
+
+  double TradeGainBuying(const Effect& t, const Effect& e) {
+    return TradeIncomeBuying(t.raw + e.raw, t.prod + e.prod, t.sssize + e.sssize) -
+           TradeIncomeBuying(t.raw, t.prod, t.sssize);
+  }
+
+  // Buys the raw material the working workshops lack for tomorrow, as far as the quota
+  // left leaves room to sell what they make of it and a product fetches more.
+  void BuyRaw() {
+    if (g().product_price <= g().raw_price) return;
+    double prod = 0;
+    for (const auto& b : g().placed)
+      if (b.working()) prod += core::Scaled(b, b.prod, core::kUpProd);
+    const int32_t room = g().trade_cap - g().traded;
+    const int32_t n = std::min(int32_t(prod) - g().raw, room / 2);
+    if (n <= 0 || double(n) * g().raw_price > g().money - QuakeReserve()) return;
+    Run("buy raw " + std::to_string(n));
   }
 
   // Each day the option that returns most per money over its first 60 days of work (fewer
-  // near the end), valued alone against the colony as it stands.
+  // near the end), valued alone against the colony as it stands, its raw material bought
+  // when the colony makes too little.
   void GreedyInvest(const std::vector<Action>& list, const Effect& t) {
     const double horizon = std::min(60, g().days_left);
     const double wage = WageDay();
@@ -530,9 +607,12 @@ class Colony {
     for (const auto& a : list) {
       const Effect& e = a.effect;
       if (e.military > 0 || a.cost <= 0) continue;
+      // A port's quota is worth half the raw material price a unit, whether or not the
+      // colony has goods to fill it yet: half of what a unit sold fetches is the port's.
+      const double quota = e.sssize * 200 / 30.0 * g().raw_price / 2;
       const double value = e.income + ScienceMoney(g().level, t.science + e.science, g().days_left) -
                            ScienceMoney(g().level, t.science, g().days_left) +
-                           TradeGain(t, e) - e.sc - e.pers * wage - e.engcons * energy_day;
+                           std::max(TradeGainBuying(t, e), quota) - e.sc - e.pers * wage - e.engcons * energy_day;
       const double days = a.construction_days;
       const double work = std::min(horizon, g().days_left - days);
       if (value <= 0 || work <= 0) continue;
@@ -668,6 +748,10 @@ class Colony {
   double energy_unit_ = 0;  // cost of one unit of energy, running costs included
   double bed_unit_ = 0;     // cost of one bed, likewise
   double science_ = 0;      // the colony's daily science
+  // The greedy player's day-by-day energy use, colonists and staff wanted, for growth.
+  std::vector<std::array<double, 3>> history_;
+  double worker_bed_day_ = 0;  // a worker's bed a day, for the greedy player's needs
+  double site_price_ = 0;      // what a site is worth to it
 };
 
 }  // namespace
@@ -689,6 +773,11 @@ std::vector<TypeReturn> TypeReturns(const std::string& data_dir, int level) {
   session.StartUp(data_dir, 1);
   const auto& g = session.game;
   const double raw_price = level + 200, product_price = level + 1000, wage_day = (120.0 - 4 * level) / 30;
+  // Every unit bought or sold takes a unit of the monthly quota, and only the ports make
+  // quota: a unit of it is worth half a raw material, so a mined unit sold shares its price
+  // equally between the rig and the port, and a workshop that buys its raw material pays
+  // for two units (the purchase and the sale).
+  const double quota_unit = raw_price / 2;
   const double bonus_step = 100 + 10 * level, fade = core::Round(10.0 / level), threshold = 10000.0 / level;
   std::vector<TypeReturn> list;
   for (int k = 0; k < core::kCatalogSize; ++k) {
@@ -698,18 +787,21 @@ std::vector<TypeReturn> TypeReturns(const std::string& data_dir, int level) {
     TypeReturn r;
     r.id = t.id;
     r.military = t.military > 0;
+    r.port = t.sssize > 0;
     r.score_per_money = t.cst > 0 ? (double(t.cst) * t.upl + t.military) / t.cst : 0;
     const double quota_day = t.sssize * 200 / 30.0;
-    const double steady = (t.income - 1) / 2.0 * (t.income > 0) + t.raw * raw_price +
-                          t.prod * (product_price - raw_price) + quota_day * raw_price - t.sc - t.pers * wage_day;
+    const double steady = (t.income - 1) / 2.0 * (t.income > 0) + t.raw * (raw_price - quota_unit) +
+                          t.prod * (product_price - raw_price - 2 * quota_unit) + quota_day * quota_unit - t.sc -
+                          t.pers * wage_day;
     r.earns = t.income > 0 || t.raw > 0 || t.prod > 0 || t.sssize > 0 || t.science > 0;
-    if (!r.earns) {
+    if (!r.earns || t.cst <= 0) {
       list.push_back(r);
       continue;
     }
     const int build_days = (t.cst + 99) / 100 + 1;
     double owed = t.cst + build_days * double(t.sc);
-    double science_pts = 0, bonus = 0, earned = 0;
+    double science_pts = 0, bonus = 0, first_days = 0;
+    double ordered = -build_days * double(t.sc);  // net from the day it is ordered
     const double rate = t.science > 0 ? (t.science - 1) / 2.0 : 0;
     for (int d = 1; d <= 1000; ++d) {
       double net = steady;
@@ -720,10 +812,12 @@ std::vector<TypeReturn> TypeReturns(const std::string& data_dir, int level) {
         if (bonus > 0) bonus -= fade;
       }
       owed -= net;
-      if (d <= 120) earned += net;
+      if (d <= 120) first_days += net;
+      if (build_days + d <= kReturnHorizon) ordered += net;
       if (owed <= 0 && r.payback < 0) r.payback = build_days + d;
     }
-    r.net_per_1000 = earned / 120 / t.cst * 1000;
+    r.net_per_1000 = first_days / 120 / t.cst * 1000;
+    r.per_money = ordered / t.cst;
     list.push_back(r);
   }
   return list;

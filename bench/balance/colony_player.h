@@ -15,7 +15,8 @@
 //     ones, and units beyond what the colony's size calls for count for nothing (a small
 //     colony is served by small buildings); only the price must be there:
 //       energy      when less than 5 + a tenth of the use is spare;
-//       food        when the farms could feed fewer colonists than there are beds;
+//       food        when the farms could feed fewer colonists than there are beds, or the
+//                   store is under two days of eating and falling;
 //       beds        when fewer than 20 beds are left after staffing every building;
 //       attraction  when the buildings lack personnel and arrivals would take more than
 //                   ten days to close the gap;
@@ -59,17 +60,23 @@ namespace balance {
 //  1. Money-makers are switched off while the colony lacks the hands to run them all (a
 //     shortage scales everything down, arrivals too) and on again when hands are spare.
 //  2. Needs (energy, food, beds, attraction, storage) are met from the option that gives
-//     the most of what is missing per money, counting 60 days of upkeep and wages.
+//     the most of what is missing per money over 60 days: its price, upkeep and wages,
+//     each worker also at the bed it needs and a new building at the site it takes (worth
+//     something only once sites grow scarce); what is missing counts what the colony
+//     lacks now and what it will lack in 60 days, growing as over the last 60.
 //  3. Otherwise, while every building is staffed, each day the new building or upgrade
 //     that returns most per money over its first 60 days of work (fewer near the end),
 //     upkeep during construction, wages, energy and the trade it adds counted, valued
 //     alone against the colony as it stands: no pairing of raw materials, workshops and
-//     quota.
+//     quota, but a workshop's missing raw material counts as bought at the day's price
+//     within the quota left, and a port's quota at half the raw material price a unit
+//     (as the catalog measure counts it) even before there are goods to fill it.
 //  4. It keeps a reserve against earthquakes (a tenth of the price of what stands, ten
 //     days of upkeep, the month's wages from the 20th), borrows what the best option
 //     lacks when no credit runs, and otherwise takes the best option it can afford.
 //  5. It builds no military and does not spend for score at the end. It trades as the
-//     governor does.
+//     governor does, and buys the raw material its workshops lack for the next day when
+//     the quota leaves room to sell the products.
 //
 // kDefended: the governor, but keeping a defence of at least 10 points of military
 // strength (the weakest raid) and one point per 25 colonists, built as a need after food;
@@ -119,17 +126,26 @@ struct GameResult {
 GameResult PlayGame(const std::string& data_dir, uint32_t seed, int level, Player player,
                     int max_days, std::ostream* trace = nullptr);
 
+// The days over which `TypeReturns` compares what types earn per money, from the day each
+// is ordered: long enough for the slowest build to work a few months.
+constexpr int kReturnHorizon = 180;
+
 // What a type returns on its own at the opening prices of `level`: a building of it put up
 // alone, its construction time, the upkeep during construction and its workers' wages
-// counted (energy and beds not). A unit of trade quota counts at the raw material price, a
-// product at what it adds to its raw material, science at the dividends of its
-// breakthroughs from a colony with no other science.
+// counted (energy and beds not). Its inputs are bought at the opening price; every unit
+// bought or sold uses a unit of the trade quota, which counts at half the raw material
+// price (and the ports earn it). Science counts at the dividends of its breakthroughs from
+// a colony with no other science.
 struct TypeReturn {
   int id = 0;
   bool earns = false;      // the type makes money: income, goods, quota or science
   bool military = false;
+  bool port = false;       // the type makes trade quota
   double payback = -1;     // days from ordering it until it has paid for itself; -1 never (within 1000)
   double net_per_1000 = 0; // mean net a day over its first 120 working days, per 1000 of price
+  // Net earned from the day it is ordered until kReturnHorizon days later (upkeep while it
+  // is built taken off) per money of its price: the measure types are compared by.
+  double per_money = 0;
   double score_per_money = 0;  // what building it on the last day adds to the score per money
 };
 std::vector<TypeReturn> TypeReturns(const std::string& data_dir, int level);

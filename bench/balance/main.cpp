@@ -3,7 +3,8 @@
 // what each building type earns and how often it is built, what each type returns on its
 // own at the opening prices, and how the pirate raids go.
 //
-//   quenmar-balance [--seeds N] [--data DIR] [--defended] [--returns] [--trace LEVEL SEED [greedy]]
+//   quenmar-balance [--seeds N] [--data DIR] [--defended] [--returns] [--level easy|normal|hard]
+//                   [--trace LEVEL SEED [greedy]]
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -38,6 +39,7 @@ T Median(std::vector<T> v) {
 }
 
 void Ends(const std::vector<balance::GameResult>& games, const char* level, const char* player) {
+  if (games.empty()) return;
   int term = 0, overfull = 0;
   std::vector<int32_t> money, points;
   std::vector<int> bankrupt_days;
@@ -57,6 +59,7 @@ void Ends(const std::vector<balance::GameResult>& games, const char* level, cons
 }
 
 void Types(const std::vector<balance::GameResult>& games, const std::map<int, std::string>& names) {
+  if (games.empty()) return;
   std::map<int, balance::TypeTally> sum;
   std::map<int, int> games_built;
   for (const auto& g : games)
@@ -82,28 +85,48 @@ void Types(const std::vector<balance::GameResult>& games, const std::map<int, st
 
 void Returns(const std::string& data, const std::map<int, std::string>& names) {
   std::printf("| type | payback easy / normal / hard (days) | net/day per 1000, first 120 days, easy / normal / hard | "
-              "last-day score per money |\n|---|---|---|---|\n");
+              "earned per money, %d days from the order, easy / normal / hard | last-day score per money |\n"
+              "|---|---|---|---|---|\n",
+              balance::kReturnHorizon);
   std::map<int, std::vector<balance::TypeReturn>> by_type;
+  std::map<int, std::pair<double, double>> range;  // by level: lowest and highest earned per money
   for (const auto& l : kLevels)
-    for (const auto& r : balance::TypeReturns(data, l.level)) by_type[r.id].push_back(r);
+    for (const auto& r : balance::TypeReturns(data, l.level)) {
+      by_type[r.id].push_back(r);
+      if (!r.earns) continue;
+      auto [it, fresh] = range.try_emplace(l.level, r.per_money, r.per_money);
+      it->second.first = std::min(it->second.first, r.per_money);
+      it->second.second = std::max(it->second.second, r.per_money);
+    }
   for (const auto& [id, rs] : by_type) {
-    std::string payback, net;
+    std::string payback, net, per_money;
     for (const auto& r : rs) {
       const std::string sep = payback.empty() ? "" : " / ";
       if (!r.earns) {
-        payback += sep + "-", net += sep + "-";
+        payback += sep + "-", net += sep + "-", per_money += sep + "-";
         continue;
       }
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%.1f", r.per_money);
       payback += sep + (r.payback < 0 ? std::string("never") : std::to_string(int(r.payback)));
       net += sep + std::to_string(int(std::lround(r.net_per_1000)));
+      per_money += sep + buf;
     }
     const auto it = names.find(id);
-    std::printf("| %2d %-20s | %s | %s | %.2f%s |\n", id, it == names.end() ? "?" : it->second.c_str(),
-                payback.c_str(), net.c_str(), rs.front().score_per_money, rs.front().military ? " (military)" : "");
+    std::printf("| %2d %-20s | %s | %s | %s | %.2f%s |\n", id, it == names.end() ? "?" : it->second.c_str(),
+                payback.c_str(), net.c_str(), per_money.c_str(), rs.front().score_per_money,
+                rs.front().military ? " (military)" : "");
   }
+  std::printf("\nHighest / lowest earned per money:");
+  for (const auto& l : kLevels) {
+    const auto [low, high] = range[l.level];
+    std::printf(" %s %.1f / %.1f = %.2f;", l.name, high, low, low > 0 ? high / low : 0.0);
+  }
+  std::printf("\n");
 }
 
 void Raids(const std::vector<balance::GameResult>& games, const char* level) {
+  if (games.empty()) return;
   balance::RaidTally r;
   for (const auto& g : games) {
     const auto& t = g.raids;
@@ -128,17 +151,31 @@ int main(int argc, char** argv) {
   int trace_level = 0;
   uint32_t trace_seed = 0;
   bool trace_greedy = false, with_defended = false, returns_only = false;
+  std::string only;  // one player, for short loops
+  std::vector<Level> played(std::begin(kLevels), std::end(kLevels));
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--seeds" && i + 1 < argc) seeds = std::atoi(argv[++i]);
     else if (a == "--data" && i + 1 < argc) data = argv[++i];
     else if (a == "--defended") with_defended = true;
     else if (a == "--returns") returns_only = true;
+    else if (a == "--only" && i + 1 < argc && (std::string(argv[i + 1]) == "governor" || std::string(argv[i + 1]) == "greedy"))
+      only = argv[++i];
+    else if (a == "--level" && i + 1 < argc) {
+      const std::string name = argv[++i];
+      played.clear();
+      for (const auto& l : kLevels)
+        if (name == l.name) played.push_back(l);
+      if (played.empty()) {
+        std::cerr << "quenmar-balance: no level " << name << " (easy, normal or hard)\n";
+        return 2;
+      }
+    }
     else if (a == "--trace" && i + 2 < argc) {
       trace_level = std::atoi(argv[++i]), trace_seed = std::atoi(argv[++i]);
       if (i + 1 < argc && std::string(argv[i + 1]) == "greedy") trace_greedy = true, ++i;
     } else {
-      std::cerr << "usage: quenmar-balance [--seeds N] [--data DIR] [--defended] [--returns] [--trace LEVEL SEED [greedy]]\n";
+      std::cerr << "usage: quenmar-balance [--seeds N] [--data DIR] [--defended] [--returns] [--level easy|normal|hard] [--only governor|greedy] [--trace LEVEL SEED [greedy]]\n";
       return 2;
     }
   }
@@ -157,26 +194,29 @@ int main(int argc, char** argv) {
       return 0;
     }
     std::map<int, std::vector<balance::GameResult>> idle, governed, greedy, defended;
-    for (const auto& l : kLevels)
+    for (const auto& l : played)
       for (int s = 1; s <= seeds; ++s) {
         const uint32_t seed = 1000u * s + 7;
-        idle[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kIdle, l.term + 10));
-        governed[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kGovernor, l.term + 10));
-        greedy[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kGreedy, l.term + 10));
-        if (with_defended)
+        if (only.empty())
+          idle[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kIdle, l.term + 10));
+        if (only != "greedy")
+          governed[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kGovernor, l.term + 10));
+        if (only != "governor")
+          greedy[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kGreedy, l.term + 10));
+        if (with_defended && only.empty())
           defended[l.level].push_back(balance::PlayGame(data, seed, l.level, balance::Player::kDefended, l.term + 10));
       }
 
     std::printf("Games: %d seeds per level and player (seed 1000 k + 7, k = 1 to %d), events on.\n\n", seeds, seeds);
     std::printf("| level | player | reaches the time limit | bankrupt (median) | final money min / median / max | "
                 "score (median) | games with a store over capacity |\n|---|---|---|---|---|---|---|\n");
-    for (const auto& l : kLevels) {
+    for (const auto& l : played) {
       Ends(idle[l.level], l.name, "idle");
       Ends(governed[l.level], l.name, "governor");
       Ends(greedy[l.level], l.name, "greedy");
       if (with_defended) Ends(defended[l.level], l.name, "defended");
     }
-    for (const auto& l : kLevels) {
+    for (const auto& l : played) {
       std::printf("\nBuilding types, governor, %s (income: money attributed to the type's output)\n\n", l.name);
       Types(governed[l.level], names);
       std::printf("\nBuilding types, greedy player, %s\n\n", l.name);
@@ -188,14 +228,14 @@ int main(int argc, char** argv) {
     std::printf("\nPirate raids (governor games; losses over the raids not repelled)\n\n");
     std::printf("| level | raids/game | repelled | raids on a defence | of those repelled | population lost | "
                 "goods lost | population lost, defended |\n|---|---|---|---|---|---|---|---|\n");
-    for (const auto& l : kLevels) Raids(governed[l.level], l.name);
+    for (const auto& l : played) Raids(governed[l.level], l.name);
     std::printf("\nPirate raids (greedy games)\n\n");
-    for (const auto& l : kLevels) Raids(greedy[l.level], l.name);
+    for (const auto& l : played) Raids(greedy[l.level], l.name);
     std::printf("\nPirate raids (idle games)\n\n");
-    for (const auto& l : kLevels) Raids(idle[l.level], l.name);
+    for (const auto& l : played) Raids(idle[l.level], l.name);
     if (with_defended) {
       std::printf("\nPirate raids (governor keeping a defence)\n\n");
-      for (const auto& l : kLevels) Raids(defended[l.level], l.name);
+      for (const auto& l : played) Raids(defended[l.level], l.name);
     }
   } catch (const std::exception& e) {
     std::cerr << "quenmar-balance: " << e.what() << '\n';

@@ -57,9 +57,14 @@ TEST(Balance, EasyColonyWithSimpleStrategyLastsItsTermAndEveryTypeIsBuilt) {
 
 // The content must not depend on one way of playing: the greedy player (no pairing of the
 // trade chain, a reserve against earthquakes, no military) lasts the easy and the normal
-// term too and ends richer than it started.
+// term too and ends richer than it started; and, valuing a port's quota at what the catalog
+// measure gives it, it builds a port in every game, not only the pairing governor.
 TEST(Balance, GreedyPlayerLastsItsTerm) {
   const Game games[] = {{10, 1007}, {10, 2007}, {5, 1007}, {5, 2007}, {1, 1007}};
+  std::set<int> ports;
+  for (const auto& r : balance::TypeReturns(QUENMAR_BUILD_DIR, 10))
+    if (r.port) ports.insert(r.id);
+  ASSERT_FALSE(ports.empty());
   for (const auto& game : games) {
     const GameResult r = balance::PlayGame(QUENMAR_BUILD_DIR, game.seed, game.level, Player::kGreedy, 1300);
     SCOPED_TRACE(::testing::PrintToString(r.seed) + " at level " + std::to_string(r.level));
@@ -72,24 +77,36 @@ TEST(Balance, GreedyPlayerLastsItsTerm) {
       EXPECT_GT(r.money, 5000 * game.level);
     }
     EXPECT_EQ(r.raids.with_military, 0) << "the greedy player keeps no defence";
+    EXPECT_TRUE(std::any_of(ports.begin(), ports.end(), [&](int id) {
+      const auto t = r.types.find(id);
+      return t != r.types.end() && t->second.built > 0;
+    })) << "the greedy player built no port";
   }
 }
 
-// Judged from the catalog alone, at the opening prices: every type that earns money pays
-// for itself within 20 to 80 days at the easy and normal levels (the hardest level makes
-// a lab's breakthroughs five times rarer, so it is left to `make balance`), and military
-// adds no more to a last-day score per money than 1.2 times the best civil type.
-TEST(Balance, EveryEarningTypePaysBackInTimeAndMilitaryScoresNoMoreThanOthers) {
+// Judged from the catalog alone, at the opening prices of every level: every type that
+// earns money pays for itself within 20 to 80 days; none earns more than three times
+// another per money over the same days from its order (construction time, inputs bought
+// and the quota it uses counted); and military adds no more to a last-day score per money
+// than 1.2 times the best civil type.
+TEST(Balance, EveryEarningTypePaysBackInTimeEarnsAlikeAndMilitaryScoresNoMoreThanOthers) {
   for (int level : {10, 5, 1}) {
     SCOPED_TRACE(level);
     double best_civil = 0, best_military = 0;
+    double most = 0, least = 0;
+    int most_id = 0, least_id = 0;
     for (const auto& r : balance::TypeReturns(QUENMAR_BUILD_DIR, level)) {
       double& best = r.military ? best_military : best_civil;
       best = std::max(best, r.score_per_money);
-      if (!r.earns || level == 1) continue;
+      if (!r.earns) continue;
       EXPECT_GE(r.payback, 20) << "type " << r.id;
       EXPECT_LE(r.payback, 80) << "type " << r.id;
+      if (!most_id || r.per_money > most) most = r.per_money, most_id = r.id;
+      if (!least_id || r.per_money < least) least = r.per_money, least_id = r.id;
     }
+    EXPECT_GT(least, 0) << "type " << least_id << " earns nothing over its first days";
+    EXPECT_LE(most, 3 * least) << "type " << most_id << " earns " << most << " per money, type " << least_id
+                               << " only " << least;
     EXPECT_LE(best_military, 1.2 * best_civil);
   }
 }

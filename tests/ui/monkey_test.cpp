@@ -28,6 +28,7 @@
 #include <utility>
 #include <vector>
 
+#include "game_console.h"
 #include "support/test_data.h"
 
 namespace {
@@ -145,13 +146,7 @@ struct Rect {
 
 // The game's own data as the build made it, and options for the seed's language and scale.
 void WriteData(const TempDir& to, const std::string& language, int scale, bool isometric, bool tubes_off) {
-  namespace fs = std::filesystem;
-  const fs::path from = fs::path(QUENMAR_GAME).parent_path();
-  for (const char* name : {"Buildings", "Textures"})
-    fs::copy(from / name, fs::path(to.path()) / name, fs::copy_options::recursive);
-  for (const auto& e : fs::directory_iterator(from))
-    if (e.is_regular_file() && e.path().extension() == ".txt" && e.path().filename() != "options.txt")
-      fs::copy(e.path(), fs::path(to.path()) / e.path().filename());
+  ui_test::CopyGameData(to);
   // Sound off: the screens have no sound card, and a player's ears are no part of this.
   to.WriteLines("options.txt", {language, "0", "0", "50", "50", tubes_off ? "-1" : "0", "50", "50",
                                 isometric ? "-1" : "0", "0", "0", std::to_string(scale)});

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "core/text.h"
+#include "game_console.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -519,17 +520,7 @@ TEST(ProgramWindows, UnderAWindowManagerEnterPressesNothingUnmeantAndBoxesOpenOv
 
 // --- the in-scene HUD played with real clicks, on the game's own content ---------------
 
-// The game's data as the build made it (languages, buildings, drawn textures), copied so
-// that the options a run writes stay out of the build.
-void CopyGameData(const TempDir& to) {
-  namespace fs = std::filesystem;
-  const fs::path from = fs::path(QUENMAR_GAME).parent_path();
-  for (const char* name : {"Buildings", "Textures"})
-    fs::copy(from / name, fs::path(to.path()) / name, fs::copy_options::recursive);
-  for (const auto& e : fs::directory_iterator(from))
-    if (e.is_regular_file() && e.path().extension() == ".txt" && e.path().filename() != "options.txt")
-      fs::copy(e.path(), fs::path(to.path()) / e.path().filename());
-}
+using ui_test::CopyGameData;
 
 // HUD places of the button table for a view of w x h view pixels at UI scale s: the table
 // lays the HUD out in HUD pixels (the view divided by s; u: the layout unit), and a place

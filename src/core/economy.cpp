@@ -199,12 +199,12 @@ void ProcessDay(Game& g) {
   const int32_t drawn = (g.day == 0 || g.day == 1) ? -1 : g.Random(90);
   const int32_t event = ChosenEvent(g, drawn);
   if (g.events_enabled) {
-    const int32_t food_before = g.food, products_before = g.products, pop_before = g.population;
     MakeEvent(g, event);
-    // On top of what a disaster between ticks took.
-    book.food_lost += food_before - g.food;
-    book.products_lost += products_before - g.products;
-    book.pop_raided += pop_before - g.population;
+    // The event books its losses into the open day, on top of what a disaster between
+    // ticks took; this tick closes that day.
+    book.food_lost = g.day_book.food_lost;
+    book.products_lost = g.day_book.products_lost;
+    book.pop_raided = g.day_book.pop_raided;
   }
 
   if (g.traffic->ActiveShuttles() < Round(g.bldg_count / 10.0)) g.traffic->AddShuttle();

@@ -15,7 +15,17 @@ using rules_test::Colony;
 
 namespace {
 
-class Events : public Colony {};
+class Events : public Colony {
+ protected:
+  // Seeds the game's generator and forgets the messages shown so far; the first number
+  // below `n` the next event will draw, taken from a copy so that the event draws it still.
+  int32_t SeedAndPeek(uint32_t seed, int32_t n) {
+    g.rng.Seed(seed);
+    host.shown.clear();
+    core::Rng probe = g.rng;
+    return probe.Random(n);
+  }
+};
 class PirateRaid : public Colony {};
 class Earthquake : public Colony {};
 class Warnings : public Colony {};
@@ -59,12 +69,9 @@ TEST_F(Events, InterestFallsRoundingHalvesToEvenAndRisesDoubling) {
 
 TEST_F(Events, CreditDearerRaisesDebtAndInstalmentByOneRandomPercentage) {
   for (uint32_t seed = 1; seed <= 20; ++seed) {
-    g.rng.Seed(seed);
-    core::Rng probe = g.rng;
-    const int32_t a = probe.Random(100) + 1;
+    const int32_t a = SeedAndPeek(seed, 100) + 1;
     g.debt = 104000;
     g.installment = 8667;
-    host.shown.clear();
     MakeEvent(g, 7);
     EXPECT_GE(a, 1);
     EXPECT_LE(a, 100);
@@ -76,12 +83,9 @@ TEST_F(Events, CreditDearerRaisesDebtAndInstalmentByOneRandomPercentage) {
 
 TEST_F(Events, FoodSpoiledTakesHalfToAlmostAllAndDoublesTheInterest) {
   for (uint32_t seed = 1; seed <= 20; ++seed) {
-    g.rng.Seed(seed);
-    core::Rng probe = g.rng;
-    const int32_t s = probe.Random(50) + 50;
+    const int32_t s = SeedAndPeek(seed, 50) + 50;
     g.food = 1001;
     g.interest = 6;
-    host.shown.clear();
     MakeEvent(g, 9);
     EXPECT_EQ(g.food, core::Round(1001.0 * (100 - s) / 100));
     EXPECT_GE(g.food, core::Round(1001 * 0.01));

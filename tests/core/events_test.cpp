@@ -26,7 +26,20 @@ class Events : public Colony {
     return probe.Random(n);
   }
 };
-class PirateRaid : public Colony {};
+class PirateRaid : public Colony {
+ protected:
+  // A raid from `seed` on 1000 colonists with 500 food and 300 products, defended by
+  // `military`; the messages before it forgotten.
+  void Raid(uint32_t seed, int32_t military) {
+    g.rng.Seed(seed);
+    g.military_power = military;
+    g.population = 1000;
+    g.food = 500;
+    g.products = 300;
+    host.shown.clear();
+    MakeEvent(g, 4);
+  }
+};
 class Earthquake : public Colony {};
 class Warnings : public Colony {};
 class GameOver : public Colony {
@@ -99,13 +112,7 @@ TEST_F(Events, FoodSpoiledTakesHalfToAlmostAllAndDoublesTheInterest) {
 
 TEST_F(PirateRaid, AColonyWithoutDefenceLosesATenthToANineteenth) {
   for (uint32_t seed = 1; seed <= 40; ++seed) {
-    g.rng.Seed(seed);
-    g.military_power = 0;
-    g.population = 1000;
-    g.food = 500;
-    g.products = 300;
-    host.shown.clear();
-    MakeEvent(g, 4);
+    Raid(seed, 0);
     ASSERT_EQ(host.shown.size(), 1u);
     EXPECT_EQ(host.shown[0].first, core::kMsgPirates);
     // The strength is in the message: "E98 (s) E99 casualties E100 E101 loss%E102".
@@ -131,14 +138,8 @@ TEST_F(PirateRaid, AColonyWithoutDefenceLosesATenthToANineteenth) {
 TEST_F(PirateRaid, AStrongEnoughDefenceRepelsTheRaidAndNothingChanges) {
   int repelled = 0, lost = 0;
   for (uint32_t seed = 1; seed <= 200; ++seed) {
-    g.rng.Seed(seed);
     g.level = 10;
-    g.military_power = 100;
-    g.population = 1000;
-    g.food = 500;
-    g.products = 300;
-    host.shown.clear();
-    MakeEvent(g, 4);
+    Raid(seed, 100);
     ASSERT_EQ(host.shown.size(), 1u);
     const std::string& text = host.shown[0].second;
     if (text.starts_with("E103 ")) {

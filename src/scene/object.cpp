@@ -95,13 +95,13 @@ void Object::SetLibMaterialName(std::string_view name) {
   Touch();
 }
 
-void Plane::SetWidth(float w) {
+void Rectangle::SetWidth(float w) {
   if (w == width_) return;
   width_ = w;
   Touch();
 }
 
-void Plane::SetHeight(float h) {
+void Rectangle::SetHeight(float h) {
   if (h == height_) return;
   height_ = h;
   Touch();
@@ -110,18 +110,6 @@ void Plane::SetHeight(float h) {
 void Cube::SetCubeSize(float width, float depth, float height) {
   if (width == width_ && depth == depth_ && height == height_) return;
   width_ = width, depth_ = depth, height_ = height;
-  Touch();
-}
-
-void HUDSprite::SetWidth(float w) {
-  if (w == width_) return;
-  width_ = w;
-  Touch();
-}
-
-void HUDSprite::SetHeight(float h) {
-  if (h == height_) return;
-  height_ = h;
   Touch();
 }
 

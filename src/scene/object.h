@@ -147,9 +147,9 @@ class DummyCube : public Object {
   float cube_size_ = 1;
 };
 
-// A flat rectangle centred on its position: Width along local X, Height along local Y,
-// facing local +Z. Lit from either side.
-class Plane : public Object {
+// A rectangle centred on its position, Width along local X and Height along local Y, in
+// the units of its position: world units for a plane, view pixels for a HUD sprite.
+class Rectangle : public Object {
  public:
   float width() const { return width_; }
   float height() const { return height_; }
@@ -157,11 +157,17 @@ class Plane : public Object {
   void SetHeight(float h);
 
  protected:
-  Plane() : Object(ObjectKind::Plane) {}
-  friend class Object;
+  Rectangle(ObjectKind kind, float size) : Object(kind), width_(size), height_(size) {}
 
  private:
-  float width_ = 1, height_ = 1;
+  float width_, height_;
+};
+
+// A flat rectangle facing local +Z, 1 x 1 when new. Lit from either side.
+class Plane : public Rectangle {
+ protected:
+  Plane() : Rectangle(ObjectKind::Plane, 1) {}
+  friend class Object;
 };
 
 // A box centred on its position: CubeWidth along local X, CubeDepth along local Y and
@@ -182,21 +188,12 @@ class Cube : public Object {
   float width_ = 1, depth_ = 1, height_ = 1;
 };
 
-// A textured rectangle over the 3D image, centred on its position, in view pixels (x to
-// the right, y down from the top-left corner). Never lit, never picked.
-class HUDSprite : public Object {
- public:
-  float width() const { return width_; }
-  float height() const { return height_; }
-  void SetWidth(float w);
-  void SetHeight(float h);
-
+// A textured rectangle over the 3D image, in view pixels (x to the right, y down from the
+// top-left corner), 16 x 16 when new. Never lit, never picked.
+class HUDSprite : public Rectangle {
  protected:
-  HUDSprite() : Object(ObjectKind::HUDSprite) {}
+  HUDSprite() : Rectangle(ObjectKind::HUDSprite, 16) {}
   friend class Object;
-
- private:
-  float width_ = 16, height_ = 16;
 };
 
 // Text over the 3D image in one of the bitmap fonts, anchored at its position (view

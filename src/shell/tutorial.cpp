@@ -24,11 +24,7 @@ void Tutorial::Adopt(std::vector<core::TutorialStep> steps, int32_t step, const 
   active_ = true;
   step_ = std::clamp<int32_t>(step, 0, static_cast<int32_t>(steps_.size()) - 1);
   g_.events_enabled = steps_[static_cast<std::size_t>(step_)].events;
-  seen_x_ = g_.cam_target_x;
-  seen_y_ = g_.cam_target_y;
-  seen_h_ = g_.cam_height;
-  seen_day_ = g_.day;
-  seen_traded_ = g_.traded;
+  Remember();
 }
 
 void Tutorial::Skip() {
@@ -61,6 +57,10 @@ void Tutorial::Observe() {
   if (g_.day != seen_day_) ++facts_.step_days;
   // The month's count only grows by a trade (the month's end sets it back to 0).
   if (g_.traded > seen_traded_) ++facts_.trades;
+  Remember();
+}
+
+void Tutorial::Remember() {
   seen_x_ = g_.cam_target_x;
   seen_y_ = g_.cam_target_y;
   seen_h_ = g_.cam_height;

@@ -64,6 +64,8 @@ class Tutorial {
  private:
   void Enter(int32_t step);
   void Observe();
+  // Takes what the camera and the clock show now as what was last looked at.
+  void Remember();
 
   core::Game& g_;
   std::vector<core::TutorialStep> steps_;

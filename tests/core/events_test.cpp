@@ -15,8 +15,31 @@ using rules_test::Colony;
 
 namespace {
 
-class Events : public Colony {};
-class PirateRaid : public Colony {};
+class Events : public Colony {
+ protected:
+  // Seeds the game's generator and forgets the messages shown so far; the first number
+  // below `n` the next event will draw, taken from a copy so that the event draws it still.
+  int32_t SeedAndPeek(uint32_t seed, int32_t n) {
+    g.rng.Seed(seed);
+    host.shown.clear();
+    core::Rng probe = g.rng;
+    return probe.Random(n);
+  }
+};
+class PirateRaid : public Colony {
+ protected:
+  // A raid from `seed` on 1000 colonists with 500 food and 300 products, defended by
+  // `military`; the messages before it forgotten.
+  void Raid(uint32_t seed, int32_t military) {
+    g.rng.Seed(seed);
+    g.military_power = military;
+    g.population = 1000;
+    g.food = 500;
+    g.products = 300;
+    host.shown.clear();
+    MakeEvent(g, 4);
+  }
+};
 class Earthquake : public Colony {};
 class Warnings : public Colony {};
 class GameOver : public Colony {
@@ -59,12 +82,9 @@ TEST_F(Events, InterestFallsRoundingHalvesToEvenAndRisesDoubling) {
 
 TEST_F(Events, CreditDearerRaisesDebtAndInstalmentByOneRandomPercentage) {
   for (uint32_t seed = 1; seed <= 20; ++seed) {
-    g.rng.Seed(seed);
-    core::Rng probe = g.rng;
-    const int32_t a = probe.Random(100) + 1;
+    const int32_t a = SeedAndPeek(seed, 100) + 1;
     g.debt = 104000;
     g.installment = 8667;
-    host.shown.clear();
     MakeEvent(g, 7);
     EXPECT_GE(a, 1);
     EXPECT_LE(a, 100);
@@ -76,12 +96,9 @@ TEST_F(Events, CreditDearerRaisesDebtAndInstalmentByOneRandomPercentage) {
 
 TEST_F(Events, FoodSpoiledTakesHalfToAlmostAllAndDoublesTheInterest) {
   for (uint32_t seed = 1; seed <= 20; ++seed) {
-    g.rng.Seed(seed);
-    core::Rng probe = g.rng;
-    const int32_t s = probe.Random(50) + 50;
+    const int32_t s = SeedAndPeek(seed, 50) + 50;
     g.food = 1001;
     g.interest = 6;
-    host.shown.clear();
     MakeEvent(g, 9);
     EXPECT_EQ(g.food, core::Round(1001.0 * (100 - s) / 100));
     EXPECT_GE(g.food, core::Round(1001 * 0.01));
@@ -95,13 +112,7 @@ TEST_F(Events, FoodSpoiledTakesHalfToAlmostAllAndDoublesTheInterest) {
 
 TEST_F(PirateRaid, AColonyWithoutDefenceLosesATenthToANineteenth) {
   for (uint32_t seed = 1; seed <= 40; ++seed) {
-    g.rng.Seed(seed);
-    g.military_power = 0;
-    g.population = 1000;
-    g.food = 500;
-    g.products = 300;
-    host.shown.clear();
-    MakeEvent(g, 4);
+    Raid(seed, 0);
     ASSERT_EQ(host.shown.size(), 1u);
     EXPECT_EQ(host.shown[0].first, core::kMsgPirates);
     // The strength is in the message: "E98 (s) E99 casualties E100 E101 loss%E102".
@@ -127,14 +138,8 @@ TEST_F(PirateRaid, AColonyWithoutDefenceLosesATenthToANineteenth) {
 TEST_F(PirateRaid, AStrongEnoughDefenceRepelsTheRaidAndNothingChanges) {
   int repelled = 0, lost = 0;
   for (uint32_t seed = 1; seed <= 200; ++seed) {
-    g.rng.Seed(seed);
     g.level = 10;
-    g.military_power = 100;
-    g.population = 1000;
-    g.food = 500;
-    g.products = 300;
-    host.shown.clear();
-    MakeEvent(g, 4);
+    Raid(seed, 100);
     ASSERT_EQ(host.shown.size(), 1u);
     const std::string& text = host.shown[0].second;
     if (text.starts_with("E103 ")) {

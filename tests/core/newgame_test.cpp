@@ -112,6 +112,19 @@ TEST_F(NewGame, ABrokenCatalogLeavesTheOldGameRunning) {
   EXPECT_TRUE(g.game_running);
 }
 
+namespace {
+
+// A game under way with its random events off, so that only the clock moves it.
+core::Game RunningGame() {
+  core::Game g;
+  g.game_running = true;
+  g.game_over = false;
+  g.events_enabled = false;
+  return g;
+}
+
+}  // namespace
+
 TEST(DayClock, BeforeAnyGameNoDayPassesButTheAngleCycles) {
   core::Game g;
   g.game_running = false;
@@ -124,10 +137,7 @@ TEST(DayClock, BeforeAnyGameNoDayPassesButTheAngleCycles) {
 }
 
 TEST(DayClock, ExactlyOneDayLengthIsNotYetADay) {
-  core::Game g;
-  g.game_running = true;
-  g.game_over = false;
-  g.events_enabled = false;
+  core::Game g = RunningGame();
   g.day_length = 3.0;
   core::GLCadencer1Progress(g, 3.0);
   EXPECT_EQ(g.day, 0);
@@ -136,10 +146,7 @@ TEST(DayClock, ExactlyOneDayLengthIsNotYetADay) {
 }
 
 TEST(DayClock, ExcessTimeIsDroppedAndTheMonthWraps) {
-  core::Game g;
-  g.game_running = true;
-  g.game_over = false;
-  g.events_enabled = false;
+  core::Game g = RunningGame();
   g.day_length = 0.5;
   g.day = 29;
   g.days_left = 10;
@@ -153,10 +160,7 @@ TEST(DayClock, ExcessTimeIsDroppedAndTheMonthWraps) {
 }
 
 TEST(DayClock, SandboxAndFinishedGamesKeepTheirDaysLeft) {
-  core::Game g;
-  g.game_running = true;
-  g.game_over = false;
-  g.events_enabled = false;
+  core::Game g = RunningGame();
   g.sandbox = true;
   g.days_left = 300;
   core::GLCadencer1Progress(g, 11);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "scene/gl/viewer.h"
+#include "plain_ground.h"
 #include "scene/scene.h"
 
 using namespace scene;
@@ -52,24 +53,7 @@ TEST(Legibility, EveryHudFontReadsAtLeastFourAndAHalfToOneOverAnyGround) {
       QColor ink;
       auto draw = [&](const QColor& colour, bool with_text) {
         MainScene ms;
-        ms.scene.hud_scale = scale;
-        ms.sun->SetVisible(false);
-        ms.camera_light->SetVisible(false);
-        ms.sel_marker->SetVisible(false);
-        ms.upg_bar->SetVisible(false);
-        auto img = std::make_shared<Image>();
-        img->width = img->height = 2;
-        for (int i = 0; i < 4; ++i)
-          img->rgba.insert(img->rgba.end(), {static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
-                                             static_cast<uint8_t>(colour.blue()), 255});
-        Material& m = ms.scene.matlib.Add("ground");
-        m.texture.image = img;
-        m.texture.disabled = false;
-        HUDSprite* floor = ms.hud_bottom->AddNewChild<HUDSprite>();
-        floor->SetLibMaterialName("ground");
-        floor->SetWidth(kW);
-        floor->SetHeight(kH);
-        floor->SetPosition(kW / 2.0f / scale, kH / 2.0f / scale, 0);
+        scene_gl_test::PlainGround(ms, scale, colour, kW, kH);
         const BitmapFont* font = font_index == 0 ? &ms.font1 : font_index == 1 ? &ms.font2 : &ms.font3;
         ink = QColor::fromRgbF(font->color.r, font->color.g, font->color.b);
         if (with_text) {

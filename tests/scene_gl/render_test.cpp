@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <cstdlib>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "scene/gl/glyph_atlas.h"
 #include "scene/gl/image_loader.h"
@@ -29,6 +31,15 @@ std::shared_ptr<Image> Solid(int w, int h, uint8_t r, uint8_t g, uint8_t b, uint
   img->width = w;
   img->height = h;
   for (int i = 0; i < w * h; ++i) img->rgba.insert(img->rgba.end(), {r, g, b, a});
+  return img;
+}
+
+// A picture of `w` x `h` texels given row by row, four bytes (RGBA) each.
+std::shared_ptr<Image> Texels(int w, int h, std::vector<uint8_t> rgba) {
+  auto img = std::make_shared<Image>();
+  img->width = w;
+  img->height = h;
+  img->rgba = std::move(rgba);
   return img;
 }
 
@@ -104,10 +115,7 @@ gl::OffscreenRenderer* Render::renderer_ = nullptr;
 TEST_F(Render, TexturedPlaneIsDrawnTexelForTexelWhereTheCameraSeesIt) {
   TinyScene t;
   // 2 x 2 texture: top row red | green, bottom row blue | white.
-  auto img = std::make_shared<Image>();
-  img->width = 2;
-  img->height = 2;
-  img->rgba = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+  auto img = Texels(2, 2, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255});
   AddMaterial(t.ms.scene.matlib, "m_quad", img, true);
   AddPlane(t.ms.terrain, 0, 0, 0, 20, "m_quad");
   const QImage shot = Draw(t.ms);
@@ -162,10 +170,7 @@ TEST_F(Render, NearerPlanesCoverFartherOnesAndClearTexelsShowWhatIsBehind) {
   MaterialLibrary& lib = t.ms.scene.matlib;
   AddMaterial(lib, "m_ground", Solid(2, 2, 0, 200, 0), true);
   // Left half opaque red, right half fully clear.
-  auto half = std::make_shared<Image>();
-  half->width = 2;
-  half->height = 1;
-  half->rgba = {255, 0, 0, 255, 0, 0, 255, 0};
+  auto half = Texels(2, 1, {255, 0, 0, 255, 0, 0, 255, 0});
   AddMaterial(lib, "m_half", half, true);
   AddPlane(t.ms.terrain, 0, 0, -1, 40, "m_ground");
   // The building is added under a later container but also drawn before in one test run:
@@ -193,10 +198,7 @@ TEST_F(Render, AtEqualDepthTheLaterObjectShowsAndHalfClearTexelsBlendOverWhatIsB
   AddMaterial(lib, "m_red", Solid(2, 2, 255, 0, 0), true);
   AddMaterial(lib, "m_blue", Solid(2, 2, 0, 0, 255), true);
   // Opaque core on the left, a half-clear texel and a clear one on the right.
-  auto soft = std::make_shared<Image>();
-  soft->width = 3;
-  soft->height = 1;
-  soft->rgba = {0, 255, 0, 255, 0, 255, 0, 128, 0, 255, 0, 0};
+  auto soft = Texels(3, 1, {0, 255, 0, 255, 0, 255, 0, 128, 0, 255, 0, 0});
   AddMaterial(lib, "m_soft", soft, true);
   // Same depth, overlapping: the later in tree order shows, whatever the containers.
   AddPlane(t.ms.terrain, -10, 0, 0, 12, "m_red");
@@ -222,10 +224,7 @@ TEST_F(Render, OverlappingTwinsBlendTheirHalfClearRimOnceAndDiagonalPicturesKeep
   AddMaterial(lib, "m_ground", Solid(2, 2, 0, 200, 0), true);
   // A shadow-like rim: black at half alpha over an opaque white core, as the two halves of
   // a connection draw it where they overlap.
-  auto rim = std::make_shared<Image>();
-  rim->width = 2;
-  rim->height = 1;
-  rim->rgba = {255, 255, 255, 255, 0, 0, 0, 128};
+  auto rim = Texels(2, 1, {255, 255, 255, 255, 0, 0, 0, 128});
   AddMaterial(lib, "m_rim", rim, true);
   AddPlane(t.ms.terrain, 0, 0, -1, 80, "m_ground");
   AddPlane(t.ms.tubes, -20, 0, 0, 20, "m_rim");

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "scene/gl/viewer.h"
+#include "plain_ground.h"
 #include "scene/scene.h"
 
 using namespace scene;
@@ -27,22 +28,7 @@ TEST(TextOutline, RingsEveryStrokeAtOneAndTwoStepsAndNoFarther) {
     // (their alpha), over grey the outline too.
     auto draw = [&](uint8_t ground) {
       MainScene ms;
-      ms.scene.hud_scale = scale;
-      ms.sun->SetVisible(false);
-      ms.camera_light->SetVisible(false);
-      ms.sel_marker->SetVisible(false);
-      ms.upg_bar->SetVisible(false);
-      auto img = std::make_shared<Image>();
-      img->width = img->height = 2;
-      for (int i = 0; i < 4; ++i) img->rgba.insert(img->rgba.end(), {ground, ground, ground, 255});
-      Material& m = ms.scene.matlib.Add("ground");
-      m.texture.image = img;
-      m.texture.disabled = false;
-      HUDSprite* floor = ms.hud_bottom->AddNewChild<HUDSprite>();
-      floor->SetLibMaterialName("ground");
-      floor->SetWidth(kW);
-      floor->SetHeight(kH);
-      floor->SetPosition(kW / 2.0f / scale, kH / 2.0f / scale, 0);
+      scene_gl_test::PlainGround(ms, scale, QColor(ground, ground, ground), kW, kH);
       // Two texts close together, so that one's outline lies over the other's glyphs.
       float x = 6;
       for (const char* s : {"Wg|Жж 88", "%中\x01"}) {

@@ -1,9 +1,5 @@
 #!/bin/sh
-# Runs a program that needs a display under its own virtual X server, with a private
-# runtime folder, and passes its exit status on.
-dir=$(mktemp -d "${TMPDIR:-/tmp}/quenmar-xdg.XXXXXX") || exit 1
-chmod 700 "$dir"
-XDG_RUNTIME_DIR="$dir" xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
-rc=$?
-rm -rf "$dir"
-exit $rc
+# Runs a program that needs a display (the renderer's tests and benchmarks) as the window
+# tests run: under its own virtual X server, with a private runtime folder, passing its
+# exit status on.
+exec "$(dirname "$0")/../ui/xvfb_run.sh" "$@"

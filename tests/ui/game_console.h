@@ -3,6 +3,7 @@
 // real pointer moves, clicks and keys through the X server, the game's state read back.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QPoint>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -10,6 +11,7 @@
 #include <QThread>
 #include <nlohmann/json.hpp>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -72,6 +74,96 @@ class Game {
 
  private:
   QProcess p_;
+};
+
+// An X server of its own, `width` x `height`, with openbox on it as a player's desktop has
+// (full screen and window placement are the window manager's business) or, not `managed`,
+// no window manager at all; a private runtime folder.
+class XScreen {
+ public:
+  XScreen(int width, int height, bool managed = true) {
+    // Another server starting at the same moment may take the display it chose: then again.
+    QString number;
+    for (int attempt = 0; attempt < 3 && number.isEmpty(); ++attempt) {
+      Stop(xvfb_);
+      xvfb_.start("Xvfb", {"-displayfd", "1", "-screen", "0", QString("%1x%2x24").arg(width).arg(height),
+                           "-nolisten", "tcp"});
+      if (!xvfb_.waitForStarted()) continue;
+      while (!xvfb_.canReadLine() && xvfb_.waitForReadyRead(10000)) {
+      }
+      number = QString::fromUtf8(xvfb_.readLine()).trimmed();
+    }
+    if (number.isEmpty()) return;
+    env_ = QProcessEnvironment::systemEnvironment();
+    env_.insert("DISPLAY", ":" + number);
+    env_.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.path()));
+    if (!managed) {
+      ready_ = true;
+      return;
+    }
+    wm_.setProcessEnvironment(env_);
+    wm_.start("openbox", {"--sm-disable"});
+    if (!wm_.waitForStarted()) return;
+    // The window manager has taken the screen once it names its check window on the root.
+    // A loaded machine may take its time, and a manager that gave up is started again.
+    int restarts = 0;
+    for (int i = 0; i < 1200 && !ready_; ++i) {
+      ready_ = Output("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
+      if (ready_) break;
+      if (wm_.state() == QProcess::NotRunning && restarts++ < 3) {
+        wm_.start("openbox", {"--sm-disable"});
+        if (!wm_.waitForStarted()) return;
+      }
+      QThread::msleep(50);
+    }
+  }
+  ~XScreen() {
+    Stop(wm_);
+    Stop(xvfb_);
+  }
+  XScreen(const XScreen&) = delete;
+  XScreen& operator=(const XScreen&) = delete;
+
+  bool ready() const { return ready_; }
+  const QProcessEnvironment& env() const { return env_; }
+  // What a program run on this screen writes to its standard output.
+  QString Output(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.setProcessEnvironment(env_);
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+  }
+  // A key pressed on the keyboard: it goes to the window that has the focus.
+  void Key(const char* key) {
+    QProcess p;
+    p.setProcessEnvironment(env_);
+    p.start("xdotool", {"key", key});
+    EXPECT_TRUE(p.waitForFinished(30000) && p.exitCode() == 0) << key;
+  }
+  // The whole screen as a player sees it; QUENMAR_UI_SHOTS=DIR keeps it for a look.
+  QImage Shot(const std::string& dir, const std::string& name) {
+    const std::string file = dir + "/" + name;
+    Output("import", {"-window", "root", QString::fromStdString(file)});
+    QImage img(QString::fromStdString(file));
+    if (const char* keep = std::getenv("QUENMAR_UI_SHOTS"); keep && *keep && !img.isNull())
+      img.save(QString::fromStdString(std::string(keep) + "/" + name));
+    return img;
+  }
+
+ private:
+  static void Stop(QProcess& p) {
+    if (p.state() == QProcess::NotRunning) return;
+    p.terminate();
+    if (!p.waitForFinished(5000)) {
+      p.kill();
+      p.waitForFinished();
+    }
+  }
+  testing_support::TempDir runtime_;
+  QProcess xvfb_, wm_;
+  QProcessEnvironment env_;
+  bool ready_ = false;
 };
 
 // A point of a JSON answer's fields, rounded to the pixel.

@@ -36,64 +36,6 @@ namespace {
 using nlohmann::json;
 using testing_support::TempDir;
 
-// A private X screen, with openbox on it or no window manager at all.
-class Screen {
- public:
-  explicit Screen(bool managed) {
-    for (int attempt = 0; attempt < 3 && display_.isEmpty(); ++attempt) {
-      Stop(xvfb_);
-      xvfb_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-      if (!xvfb_.waitForStarted()) continue;
-      while (!xvfb_.canReadLine() && xvfb_.waitForReadyRead(10000)) {
-      }
-      display_ = QString::fromUtf8(xvfb_.readLine()).trimmed();
-    }
-    if (display_.isEmpty()) return;
-    env_ = QProcessEnvironment::systemEnvironment();
-    env_.insert("DISPLAY", ":" + display_);
-    env_.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.path()));
-    if (!managed) {
-      ready_ = true;
-      return;
-    }
-    wm_.setProcessEnvironment(env_);
-    wm_.start("openbox", {"--sm-disable"});
-    if (!wm_.waitForStarted()) return;
-    for (int i = 0; i < 600 && !ready_; ++i) {
-      ready_ = Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
-      if (!ready_) QThread::msleep(50);
-    }
-  }
-  ~Screen() {
-    Stop(wm_);
-    Stop(xvfb_);
-  }
-  bool ready() const { return ready_; }
-  const QProcessEnvironment& env() const { return env_; }
-  QString Run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.setProcessEnvironment(env_);
-    p.start(program, args);
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-  }
-
- private:
-  static void Stop(QProcess& p) {
-    if (p.state() == QProcess::NotRunning) return;
-    p.terminate();
-    if (!p.waitForFinished(5000)) {
-      p.kill();
-      p.waitForFinished();
-    }
-  }
-  TempDir runtime_;
-  QProcess xvfb_, wm_;
-  QProcessEnvironment env_;
-  QString display_;
-  bool ready_ = false;
-};
-
 // The game with its console; started again when the player quits it.
 class Game {
  public:
@@ -159,7 +101,7 @@ class Monkey {
   // Plays `inputs` random inputs, or the recorded `replay` list; "" when all went well,
   // else what went wrong.
   std::string Play(int inputs, const std::vector<std::string>& replay = {}) {
-    Screen screen(managed_);
+    ui_test::XScreen screen(1280, 1024, managed_);
     if (!screen.ready()) return "no X screen" + std::string(managed_ ? " with openbox" : "");
     screen_ = &screen;
     static const char* kLanguages[] = {"en", "ru", "de", "fr", "es", "pl", "zh"};
@@ -369,7 +311,7 @@ class Monkey {
     if (m["modal"] != "" || m["popup"] != "") {
       // The whole screen as the stuck player sees it.
       const char* keep = std::getenv("QUENMAR_UI_SHOTS");
-      screen_->Run("import", {"-window", "root",
+      screen_->Output("import", {"-window", "root",
                               QString::fromStdString(std::string(keep && *keep ? keep : "/tmp") + "/monkey_" +
                                                      std::to_string(seed_) + "_trap.png")});
       return "trapped: " + m.dump() + " stays after Escape, Enter" + (managed_ ? " and close" : "");
@@ -421,7 +363,7 @@ class Monkey {
   bool managed_;
   std::mt19937 rng_;
   TempDir data_;
-  Screen* screen_ = nullptr;
+  ui_test::XScreen* screen_ = nullptr;
   Game* game_ = nullptr;
   std::map<std::string, Rect> windows_;
   Rect view_;

@@ -1215,86 +1215,6 @@ TEST(ProgramMessages, MessagesSurviveTheModeSwitchThePauseAndASave) {
 
 // --- full screen on a desktop of 1920 x 1080 with a window manager ---------------------
 
-// An X server of its own with a window manager on it, as a player's desktop has: full
-// screen is the window manager's business, and without one no window would change.
-class ManagedScreen {
- public:
-  ManagedScreen(int width, int height) {
-    // Another server starting at the same moment may take the display it chose: then again.
-    QString number;
-    for (int attempt = 0; attempt < 3 && number.isEmpty(); ++attempt) {
-      if (xvfb_.state() != QProcess::NotRunning) {
-        xvfb_.kill();
-        xvfb_.waitForFinished();
-      }
-      xvfb_.start("Xvfb", {"-displayfd", "1", "-screen", "0", QString("%1x%2x24").arg(width).arg(height),
-                           "-nolisten", "tcp"});
-      if (!xvfb_.waitForStarted()) continue;
-      while (!xvfb_.canReadLine() && xvfb_.waitForReadyRead(10000)) {
-      }
-      number = QString::fromUtf8(xvfb_.readLine()).trimmed();
-    }
-    if (number.isEmpty()) return;
-    env_ = QProcessEnvironment::systemEnvironment();
-    env_.insert("DISPLAY", ":" + number);
-    wm_.setProcessEnvironment(env_);
-    wm_.start("openbox", {});
-    if (!wm_.waitForStarted()) return;
-    // The window manager has taken the screen once it names its check window on the root.
-    // A loaded machine may take its time, and a manager that gave up is started again.
-    int restarts = 0;
-    for (int i = 0; i < 1200 && !ready_; ++i) {
-      ready_ = Output("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
-      if (ready_) break;
-      if (wm_.state() == QProcess::NotRunning && restarts++ < 3) {
-        wm_.start("openbox", {});
-        if (!wm_.waitForStarted()) return;
-      }
-      QThread::msleep(50);
-    }
-  }
-  ~ManagedScreen() {
-    for (QProcess* p : {&wm_, &xvfb_}) {
-      if (p->state() == QProcess::NotRunning) continue;
-      p->terminate();
-      if (!p->waitForFinished(5000)) {
-        p->kill();
-        p->waitForFinished();
-      }
-    }
-  }
-  bool ready() const { return ready_; }
-  const QProcessEnvironment& env() const { return env_; }
-  QString Output(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.setProcessEnvironment(env_);
-    p.start(program, args);
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-  }
-  // A key pressed on the keyboard: it goes to the window that has the focus.
-  void Key(const char* key) {
-    QProcess p;
-    p.setProcessEnvironment(env_);
-    p.start("xdotool", {"key", key});
-    EXPECT_TRUE(p.waitForFinished(30000) && p.exitCode() == 0) << key;
-  }
-  // The whole screen as a player sees it; QUENMAR_UI_SHOTS=DIR keeps it for a look.
-  QImage Shot(const std::string& dir, const std::string& name) {
-    const std::string file = dir + "/" + name;
-    Output("import", {"-window", "root", QString::fromStdString(file)});
-    QImage img(QString::fromStdString(file));
-    if (const char* keep = std::getenv("QUENMAR_UI_SHOTS"); keep && *keep && !img.isNull())
-      img.save(QString::fromStdString(std::string(keep) + "/" + name));
-    return img;
-  }
-
- private:
-  QProcess xvfb_, wm_;
-  QProcessEnvironment env_;
-  bool ready_ = false;
-};
-
 // The screen's corners, where a window of the designed size leaves the desktop showing.
 QImage Corners(const QImage& screen) {
   QImage c(400, 100, QImage::Format_RGB32);
@@ -1307,7 +1227,7 @@ QImage Corners(const QImage& screen) {
 }
 
 TEST(ProgramFullScreen, F11CoversTheScreenInBothModesAndTheChoiceOutlivesARestart) {
-  ManagedScreen screen(1920, 1080);
+  ui_test::XScreen screen(1920, 1080);
   ASSERT_TRUE(screen.ready()) << "no Xvfb with openbox";
   TempDir dir;
   CopyGameData(dir);
@@ -1577,7 +1497,7 @@ TEST(ProgramScale, TheHudGrowsWithTheScaleAndAnswersClicksWhereTheTablePutsItsBu
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ManagedScreen screen(c.screen_w, c.screen_h);
+    ui_test::XScreen screen(c.screen_w, c.screen_h);
     ASSERT_TRUE(screen.ready()) << "no Xvfb with openbox";
     TempDir dir;
     CopyGameData(dir);

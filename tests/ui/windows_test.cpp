@@ -95,6 +95,15 @@ class Windows : public ::testing::Test {
     while (w->viewer().width() != ui::kViewWidth && t.elapsed() < 10000) QApplication::processEvents();
     ASSERT_EQ(w->viewer().width(), ui::kViewWidth);
   }
+  // A new game switched to the side panels, its start-up message put away.
+  void StartInSidePanels() {
+    Show();
+    Trigger("Menu1_1");
+    w->windows().message->hide();
+    g().msg_panel = false;
+    Trigger("Menu4_1");
+    ASSERT_FALSE(g().hud_mode);
+  }
   int ViewWidthAfterLayout() {
     QApplication::processEvents();
     Wait(50);
@@ -580,12 +589,7 @@ TEST_F(Windows, EverySidePanelControlHasANameARoleAndIsReachedByTabWithAFocusTha
   shell::ReadLocale(g(), "en", &w->windows());
   session.SetRecording(false);
   w->host().SetQuiet(false);
-  Show();
-  Trigger("Menu1_1");
-  w->windows().message->hide();
-  g().msg_panel = false;
-  Trigger("Menu4_1");
-  ASSERT_FALSE(g().hud_mode);
+  ASSERT_NO_FATAL_FAILURE(StartInSidePanels());
   w->RefreshPanels();
   w->activateWindow();
   for (int i = 0; i < 100 && !w->isActiveWindow(); ++i) Wait(20);
@@ -663,12 +667,7 @@ TEST_F(Windows, EveryPanelAndWindowHoldsItsWordsInEveryLanguage) {
     fs::copy_file(data / ("loc_" + code + ".txt"), fs::path(dir.path()) / ("loc_" + code + ".txt"),
                   fs::copy_options::overwrite_existing);
   fs::copy_file(data / "locs.txt", fs::path(dir.path()) / "locs.txt", fs::copy_options::overwrite_existing);
-  Show();
-  Trigger("Menu1_1");
-  w->windows().message->hide();
-  g().msg_panel = false;
-  Trigger("Menu4_1");
-  ASSERT_FALSE(g().hud_mode);
+  ASSERT_NO_FATAL_FAILURE(StartInSidePanels());
   // Every widget that shows a text on one line, against what that text needs.
   auto check = [&](QWidget* top, const std::string& where) {
     for (QWidget* c : top->findChildren<QWidget*>()) {

@@ -533,7 +533,7 @@ class Colony {
                           std::max(50.0, t.pers + 60 - t.living) + Growth(2, t.pers));
     else if (gap > 0 && g().attraction * 10 < gap)
       need = MostPerMoney(list, [](const Effect& e) { return e.attraction; },
-                          std::max(2.0, gap / 10) + Growth(2, t.pers) / 10);
+                          std::max(2.0, gap / 10 - g().attraction) + Growth(2, t.pers) / kHorizon);
     else if (t.storage < store)
       need = MostPerMoney(list, [](const Effect& e) { return e.storage; },
                           std::max(200.0, store - t.storage) + 3 * Growth(1, pop));

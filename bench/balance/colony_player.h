@@ -64,6 +64,9 @@ namespace balance {
 //     each worker also at the bed it needs and a new building at the site it takes (worth
 //     something only once sites grow scarce); what is missing counts what the colony
 //     lacks now and what it will lack in 60 days, growing as over the last 60.
+//     Attraction is arrivals a day: what is missing is what closes the staff gap in ten
+//     days beyond what the colony draws already, plus the day's share of the staff it
+//     will want more of over the next 60.
 //  3. Otherwise, while every building is staffed, each day the new building or upgrade
 //     that returns most per money over its first 60 days of work (fewer near the end),
 //     upkeep during construction, wages, energy and the trade it adds counted, valued

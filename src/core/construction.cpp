@@ -6,9 +6,6 @@
 namespace core {
 namespace {
 
-// The camera looks this much short of the cell in the isometric view.
-constexpr int32_t kIsometricCameraOffset = 30;
-
 bool ValidSlot(int32_t slot) { return slot >= 0 && slot < kPlacedSize; }
 
 bool HoldsBuilding(const Game& g, int32_t slot) { return ValidSlot(slot) && g.placed[slot].exists; }
@@ -94,8 +91,7 @@ void ConstructBuilding(Game& g, int32_t bid) {
     b.y = y;
     g.PlacedChanged();
 
-    g.cam_target_x = kCellSize * x;
-    g.cam_target_y = kCellSize * y - (g.isometric ? kIsometricCameraOffset : 0);
+    LookAtCell(g, x, y);
     g.build_panel = true;
     g.sel_cell_x = -1;
     g.sel_cell_y = -1;

@@ -21,6 +21,12 @@ inline constexpr int32_t kMinCamHeight = 10, kMaxCamHeight = 200, kDefaultCamHei
 // cam_height += step, kept in 10..200; step 0 resets it to 50.
 void ModCamera(Game& g, int32_t step);
 
+// The tilted view looks ahead of the camera: the camera stands this far short of a cell
+// it brings into view.
+inline constexpr int32_t kIsometricStandBack = 30;
+// The camera target that brings cell (x, y) into the middle of the view.
+void LookAtCell(Game& g, int32_t x, int32_t y);
+
 // The HUD's layout unit for a view `view_h` pixels high: view_h / 15, at least 30.
 int32_t HudUnit(double view_h);
 

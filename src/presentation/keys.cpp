@@ -13,8 +13,6 @@ namespace {
 // The camera follows once the cursor comes this close to the view's edge (a share of the
 // view's width or height).
 constexpr double kEdgeShare = 0.15;
-// The tilted view looks ahead of the camera: it stands back this far to centre a cell.
-constexpr int32_t kIsometricStandBack = 30;
 
 int32_t Clamp(int32_t v) { return std::clamp<int32_t>(v, 0, core::kGridRows - 1); }
 
@@ -30,7 +28,7 @@ void World::MoveCursor(int right, int down) {
       cursor_x = g_.placed[static_cast<size_t>(sel)].x;
       cursor_y = g_.placed[static_cast<size_t>(sel)].y;
     } else {
-      const int32_t stand_back = g_.isometric ? kIsometricStandBack : 0;
+      const int32_t stand_back = g_.isometric ? core::kIsometricStandBack : 0;
       cursor_x = core::Round(g_.cam_target_x / static_cast<double>(core::kCellSize));
       cursor_y = core::Round((g_.cam_target_y + stand_back) / static_cast<double>(core::kCellSize));
     }
@@ -58,15 +56,14 @@ void World::MoveCursor(int right, int down) {
   const bool outside = !p || p->x < 0 || p->y < 0 || p->x > viewer_w_ || p->y > viewer_h_;
   if (outside) {
     // Far off (the camera went elsewhere): the camera comes to the cursor.
-    g_.cam_target_x = nx * core::kCellSize;
-    g_.cam_target_y = ny * core::kCellSize - (g_.isometric ? kIsometricStandBack : 0);
+    core::LookAtCell(g_, nx, ny);
   } else {
     if ((p->x < mx && right < 0) || (p->x > viewer_w_ - mx && right > 0)) g_.cam_target_x += dx * core::kCellSize;
     if ((p->y < my && down < 0) || (p->y > viewer_h_ - my && down > 0)) g_.cam_target_y += dy * core::kCellSize;
   }
   // Where dragging may take the camera, and no further.
   g_.cam_target_x = std::clamp<int32_t>(g_.cam_target_x, 0, (core::kGridRows - 1) * core::kCellSize);
-  g_.cam_target_y = std::clamp<int32_t>(g_.cam_target_y, -kIsometricStandBack, (core::kGridRows - 1) * core::kCellSize);
+  g_.cam_target_y = std::clamp<int32_t>(g_.cam_target_y, -core::kIsometricStandBack, (core::kGridRows - 1) * core::kCellSize);
 }
 
 void World::ChooseCursorCell() {

@@ -44,11 +44,7 @@ void Tutorial::Enter(int32_t step) {
   g_.events_enabled = s.events;
   // The camera may have wandered off in the lessons before: the site this step marks is
   // brought into view, or a newcomer would hunt for a marker that is not on the screen.
-  if (s.mark == core::MarkKind::kCell) {
-    g_.cam_target_x = s.cell_x * core::kCellSize;
-    // The tilted view looks ahead of the camera, as when the building list travels.
-    g_.cam_target_y = s.cell_y * core::kCellSize - (g_.isometric ? 30 : 0);
-  }
+  if (s.mark == core::MarkKind::kCell) core::LookAtCell(g_, s.cell_x, s.cell_y);
 }
 
 void Tutorial::Observe() {
